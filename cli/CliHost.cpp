@@ -1,0 +1,15 @@
+#include "cli/CliHost.h"
+
+#include <cstdio>
+
+void CCliHost::Message(const std::string& text, const std::string& detail) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (!detail.empty()) std::fprintf(stderr, "%s\n", detail.c_str());
+    std::fflush(stderr);
+}
+
+void CCliHost::Status(const std::string& text) {
+    if (!m_showStatus) return;
+    std::fprintf(stderr, "\r%s", text.c_str());
+    std::fflush(stderr);
+}

@@ -1,0 +1,12 @@
+// Subcommands of the batch tool. Each returns the process exit status: 0 success,
+// 1 analysis failure, 2 usage error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int RunCommand(const std::vector<std::string>& args);

@@ -1,0 +1,66 @@
+// morvex-cli run: the analysis run of opening a data file.
+#include <chrono>
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "engine/AnalysisRun.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+const char* const kRunHelp =
+    "usage: morvex-cli run MODEL.fem [--keep]\n"
+    "\n"
+    "Reads the data file, solves every load case and writes the results next to it:\n"
+    "  MODEL.out            echo of the data, displacements, end forces, reactions\n"
+    "  MODEL_工况_k.out     internal forces at 11 points of every element, case k\n"
+    "The scratch files MODEL.1 ... MODEL.n, MODEL.stf and huozai.txt are removed at the\n"
+    "end, as when a result window closes.\n"
+    "\n"
+    "  --keep   leave the scratch files in place\n";
+
+}  // namespace
+
+int RunCommand(const std::vector<std::string>& args) {
+    std::string model;
+    bool keep = false;
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(kRunHelp, stdout);
+            return kExitOk;
+        }
+        if (a == "--keep") {
+            keep = true;
+        } else if (!a.empty() && a[0] == '-') {
+            std::fprintf(stderr, "morvex-cli run: unknown option %s\n\n%s", a.c_str(), kRunHelp);
+            return kExitUsage;
+        } else if (model.empty()) {
+            model = a;
+        } else {
+            std::fprintf(stderr, "morvex-cli run: more than one data file\n\n%s", kRunHelp);
+            return kExitUsage;
+        }
+    }
+    if (model.empty()) {
+        std::fprintf(stderr, "morvex-cli run: no data file given\n\n%s", kRunHelp);
+        return kExitUsage;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!frame) return kExitFailed;
+    frame->m_keepScratchFiles = keep;
+    const std::string& base = frame->m_baseName;
+    std::printf("wrote %s.out\n", base.c_str());
+    for (int k = 1; k <= frame->m_nCases; ++k) std::printf("wrote %s\n", frame->CaseTextPath(k).c_str());
+    if (keep) {
+        for (int k = 1; k <= frame->m_nCases; ++k)
+            std::printf("kept  %s\n", frame->CaseBinaryPath(k).c_str());
+        std::printf("kept  %s\nkept  %s\n", frame->StiffnessPath().c_str(), kHuozaiFile);
+    }
+    std::printf("%d nodes, %d elements, %d equations (half bandwidth %d), %d load case(s) in %.3f s\n",
+                frame->m_nNodes, frame->m_nElements, frame->m_nDof, frame->m_nBand,
+                frame->m_nCases, seconds);
+    return kExitOk;
+}

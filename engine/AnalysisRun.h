@@ -1,0 +1,15 @@
+// The analysis run that opening a data file starts, shared by the window and the batch tool.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/PlaneFrame.h"
+
+// The data-file path without a trailing ".fem" (any letter case); a path without that
+// extension is its own base.
+std::string DataFileBase(const std::string& femPath);
+
+// Checks that the file exists, reads and solves it at raised priority. Returns the engine on
+// success; on failure the message has been shown and nullptr is returned.
+std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath);

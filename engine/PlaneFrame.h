@@ -1,0 +1,213 @@
+// The plane-frame analysis engine: one model, its static solution and the data the
+// influence-line, live-load and dynamic analyses add.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/DataLineReader.h"
+#include "platform/TextFile.h"
+
+// Model records. Indices are 0-based; the data file counts from 1.
+struct Node {
+    double x = 0, y = 0;
+};
+
+struct Element {
+    int iNode = 0, jNode = 0, iSection = 0, jSection = 0, material = 0;
+    double cos = 0, sin = 0, length = 0;
+};
+
+struct Material {
+    double E = 0;
+    double alpha = 0;  // thermal expansion coefficient
+};
+
+struct Section {
+    double A = 0, I = 0;
+    double weight = 0;  // weight per unit length: unit weight x A
+    double hTop = 0, hBottom = 0;  // heights above and below the neutral axis
+};
+
+struct Support {
+    int node = 0;
+    int code = 0;  // three decimal digits: x, y, rotation
+    double dx = 0, dy = 0, drot = 0;
+};
+
+struct NodalLoad {
+    int node = 0, loadCase = 0;
+    double fx = 0, fy = 0, m = 0;
+};
+
+// One load on an element, in local axes. type is 1 (concentrated), 3 (uniform), 5 (linear)
+// or 7 (temperature); d1 ... d7 as the element-load section of the data-file guide says.
+struct ElementLoad {
+    int loadCase = 0;
+    int type = 0;
+    double d1 = 0, d2 = 0, d3 = 0, d4 = 0, d5 = 0, d6 = 0, d7 = 0;
+};
+
+// A requested influence line: the section or point and the quantity (1 N, 2 Q, 3 M,
+// 4 x displacement, 5 y displacement, 6 rotation), and the displacements of the two faces
+// of the cut for the force quantities.
+struct InfluenceRequest {
+    int element = 0;
+    double position = 0;
+    int quantity = 0;
+    double leftFace[3] = {0, 0, 0};
+    double rightFace[3] = {0, 0, 0};
+};
+
+using EndForceSet = std::array<double, 6>;  // Xi, Yi, Mi, Xj, Yj, Mj in local axes
+
+class CPlaneFrame {
+public:
+    // Opens the data file for reading and creates the result file. The base name of every
+    // side file is the result path without a trailing ".out".
+    CPlaneFrame(const std::string& femPath, const std::string& outPath);
+    virtual ~CPlaneFrame();
+    CPlaneFrame(const CPlaneFrame&) = delete;
+    CPlaneFrame& operator=(const CPlaneFrame&) = delete;
+
+    // Reads, checks and echoes the whole data file; false after the first error.
+    bool Read();
+    // The static analysis of every load case; false after reporting a failure.
+    bool Solve();
+
+    // --- supports, band layout and assembly ---
+    bool MarkSupports();
+    bool LayoutBand();
+    bool Assemble();
+    // Upper triangle of the element's stiffness in global axes into m_elemK.
+    void ElementStiffness(int element);
+    // Band entry (i, j) of the upper triangle, i <= j <= i + m_nBand.
+    double& BandAt(int i, int j) { return m_bandK[static_cast<size_t>(m_diagAddr[i] + (j - i))]; }
+    double BandAt(int i, int j) const {
+        return m_bandK[static_cast<size_t>(m_diagAddr[i] + (j - i))];
+    }
+
+    // --- equation solution ---
+    void ApplySupports();
+    bool Factorize();
+    // Solves U^T U x = b in place for count consecutive vectors of m_nDof doubles.
+    void Substitute(double* vectors, int count) const;
+    // Support reaction of a constrained equation in one load case (0 for a free one);
+    // needs the assembled matrix read back into m_bandK0.
+    double Reaction(int loadCase, int equation) const;
+
+    // --- element loads ---
+    void AddElementLoad(int element, int loadCase, int type, const double p[7]);
+    // Equivalent nodal loads of one record (a temperature record names its element in d1).
+    EndForceSet EquivalentLoads(const ElementLoad& load, double length) const;
+    void AddEquivalentLoads();
+
+    // --- element forces ---
+    EndForceSet EndForces(int element, int loadCase) const;
+    // N, Q, M at distance x from the i node, given the element's end forces.
+    void ForcesAt(int element, int loadCase, double x, const EndForceSet& endForces,
+                  double& N, double& Q, double& M) const;
+
+    // --- static results ---
+    bool WriteCaseFiles();
+    bool WriteResults();
+
+    // Name of the per-case binary file of case k (1-based).
+    std::string CaseBinaryPath(int k) const;
+    std::string CaseTextPath(int k) const;
+    std::string StiffnessPath() const { return m_baseName + ".stf"; }
+
+    // Counts.
+    int m_nNodes = 0;
+    int m_nElements = 0;
+    int m_nSlaves = 0;
+    int m_nMaterials = 0;
+    int m_nSections = 0;
+    int m_nCases = 0;
+    int m_nSupports = 0;
+    int m_nIlElements = 0;
+    int m_nIlLines = 0;
+    int m_nDof = 0;
+    int m_nNodalLoads = 0;
+    int m_nElemLoads = 0;
+    int m_nBand = 0;
+    int m_nConstrainedDofs = 0;
+
+    // Model.
+    std::vector<Node> m_nodes;
+    std::vector<std::array<int, 3>> m_dofNum;
+    std::vector<Element> m_elements;
+    std::vector<Material> m_materials;
+    std::vector<Section> m_sections;
+    std::vector<Support> m_supports;
+    std::vector<NodalLoad> m_nodalLoads;
+    std::vector<std::vector<ElementLoad>> m_elemLoads;  // empty when there are none
+    std::vector<int> m_ilElements;
+    std::vector<InfluenceRequest> m_ilRequests;  // m_nIlLines + 1 records
+    double m_ilXMin = 0, m_ilXMax = 0;
+    double m_xMin = 0, m_xMax = 0, m_yMin = 0, m_yMax = 0;
+
+    // Solution.
+    std::vector<std::int16_t> m_dofStatus;
+    std::vector<double> m_prescribed;
+    std::vector<std::int64_t> m_diagAddr;
+    std::vector<double> m_bandK;
+    std::vector<double> m_bandK0;  // the assembled matrix read back for the reactions
+    std::vector<double> m_supportLoad;
+    std::vector<double> m_disp;  // m_nCases vectors of m_nDof
+    std::vector<double> m_loadOrig;
+    double m_elemK[6][6] = {};
+    std::vector<double> m_ilStates;  // (m_nIlLines + 1) vectors of m_nDof
+
+    // Influence-line sampling.
+    int m_ilSampleCount = 0;
+    std::vector<double> m_ilSamples;
+    bool m_ilSamplesReady = false;
+
+    // Files and text.
+    CDataLineReader m_femFile;
+    CTextOut m_outFile;
+    std::string m_hzText;  // this engine's own copy of "huozai.txt"
+    std::string m_lineBuf;
+    std::string m_baseName;
+
+    // Run state shared with the natural-vibration worker.
+    std::atomic<std::uint8_t> m_keepRunning{1};
+    std::atomic<std::uint8_t> m_busy{0};
+
+    // Leave B.1 ... B.n, B.stf and "huozai.txt" in place when the engine is destroyed
+    // (the batch tool's --keep).
+    bool m_keepScratchFiles = false;
+
+    // === influence lines and live loads (added by their subsystem) ===
+
+    // === dynamics (added by their subsystem) ===
+
+private:
+    // Reading, one operation per block of the data file.
+    bool NextLine();
+    bool ReadControl();
+    bool ReadNodes();
+    bool ReadSlaves();
+    bool ReadMaterials();
+    bool ReadSections();
+    bool ReadOutline(Section& s);
+    bool ReadElements();
+    bool ReadSupports();
+    bool ReadLoads();
+    bool ReadInfluenceBlock();
+    bool ComputeGeometry();
+    void HzPrintf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void WriteHzFile();
+
+    std::string m_femPath;
+    std::vector<int> m_nodeRefs;  // reference section of each node while reading
+    bool m_hzCreated = false;
+    bool m_hzClosed = false;
+};
+
+// Name of the fixed model copy in the working directory.
+inline constexpr const char* kHuozaiFile = "huozai.txt";

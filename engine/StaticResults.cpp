@@ -1,0 +1,169 @@
+// The per-case internal-force files and the static results appended to the result file.
+#include <cstring>
+#include <new>
+
+#include "engine/PlaneFrame.h"
+#include "platform/BinaryFile.h"
+#include "platform/Format.h"
+#include "platform/Host.h"
+
+namespace {
+
+struct Extreme {
+    int maxElement = 0;
+    double maxAt = 0, maxValue = 0;
+    int minElement = 0;
+    double minAt = 0, minValue = 0;
+};
+
+void WriteExtreme(CBinaryOut& out, const Extreme& x) {
+    out.Int32(x.maxElement);
+    out.Int32(0);
+    out.Double(x.maxAt);
+    out.Double(x.maxValue);
+    out.Int32(x.minElement);
+    out.Int32(0);
+    out.Double(x.minAt);
+    out.Double(x.minValue);
+}
+
+// Drops the leading zero of three-digit exponents ("e+001" -> "e+01").
+void ShortenExponents(std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        out.push_back(s[i]);
+        if (s[i] == 'e' && i + 2 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-') &&
+            s[i + 2] == '0') {
+            out.push_back(s[i + 1]);
+            i += 2;
+        }
+    }
+    s.swap(out);
+}
+
+}  // namespace
+
+std::string CPlaneFrame::CaseBinaryPath(int k) const { return FormatString("%s.%d", m_baseName.c_str(), k); }
+
+std::string CPlaneFrame::CaseTextPath(int k) const {
+    return FormatString("%s_工况_%d.out", m_baseName.c_str(), k);
+}
+
+bool CPlaneFrame::WriteCaseFiles() {
+    for (int k = 1; k <= m_nCases; ++k) {
+        const int lc = k - 1;
+        CBinaryOut bin;
+        CTextOut txt;
+        if (!bin.Open(CaseBinaryPath(k))) {
+            ShowMessage(FormatString("错误：无法写入文件%s!", CaseBinaryPath(k).c_str()));
+            return false;
+        }
+        if (!txt.Open(CaseTextPath(k))) {
+            ShowMessage(FormatString("错误：无法写入文件%s!", CaseTextPath(k).c_str()));
+            return false;
+        }
+        txt.Printf("单元        位置           轴力              剪力             弯矩");
+        Extreme ext[3];
+        double rec[303];
+        for (int e = 0; e < m_nElements; ++e) {
+            txt.Printf("\n\n%5d", e + 1);
+            const EndForceSet ef = EndForces(e, lc);
+            const double step = 0.01 * m_elements[e].length;
+            double x = 0;
+            for (int p = 0; p <= 100; ++p) {
+                double v[3];
+                ForcesAt(e, lc, x, ef, v[0], v[1], v[2]);
+                rec[3 * p] = v[0];
+                rec[3 * p + 1] = v[1];
+                rec[3 * p + 2] = v[2];
+                if (p % 10 == 0) txt.Printf("\n%19.6lf%17.6e%17.6e%17.6e", p * 0.01, v[0], v[1], v[2]);
+                for (int q = 0; q < 3; ++q) {
+                    Extreme& xq = ext[q];
+                    if (e == 0 && p == 0) {
+                        xq.maxValue = xq.minValue = v[q];
+                    } else if (v[q] > xq.maxValue) {
+                        xq.maxValue = v[q];
+                        xq.maxElement = e;
+                        xq.maxAt = x;
+                    } else if (v[q] < xq.minValue) {
+                        xq.minValue = v[q];
+                        xq.minElement = e;
+                        xq.minAt = x;
+                    }
+                }
+                x += step;
+            }
+            bin.Doubles(rec, 303);
+        }
+        for (const Extreme& x : ext) WriteExtreme(bin, x);
+        const bool binOk = bin.Close();
+        const bool txtOk = txt.Close();
+        if (!binOk || !txtOk) {
+            const std::string path = binOk ? CaseTextPath(k) : CaseBinaryPath(k);
+            ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CPlaneFrame::WriteResults() {
+    CTextOut& out = m_outFile;
+    out.Printf("\n结构位移(x位移、y位移、转角):");
+    for (int n = 0; n < m_nNodes; ++n) {
+        out.Printf("\n节点%5d:", n + 1);
+        out.Printf("\n工况:");
+        const auto& g = m_dofNum[n];
+        for (int k = 0; k < m_nCases; ++k) {
+            const double* d = &m_disp[static_cast<size_t>(k) * m_nDof];
+            out.Printf("\n%5d ", k + 1);
+            out.Printf("%20e%20e%20e", d[g[0]], d[g[1]], d[g[2]]);
+        }
+    }
+    out.Printf("\n\n%s", "单元局部坐标系下的杆端力(Xi Yi Mi Xj Yj Mj):");
+    std::string line;
+    for (int e = 0; e < m_nElements; ++e) {
+        out.Printf("\n单元%5d:", e + 1);
+        out.Printf("\n工况:");
+        for (int k = 0; k < m_nCases; ++k) {
+            const EndForceSet f = EndForces(e, k);
+            line = FormatString("%5d%15e%15e%15e%15e%15e%15e", k + 1, f[0], f[1], f[2], f[3], f[4],
+                                f[5]);
+            ShortenExponents(line);
+            out.Printf("\n%s", line.c_str());
+        }
+    }
+
+    // The reactions need the matrix as assembled, before the supports changed it.
+    const size_t size = static_cast<size_t>(m_diagAddr[m_nDof - 1] + 1);
+    try {
+        m_bandK0.resize(size);
+    } catch (const std::bad_alloc&) {
+        ShowMessage("内存不足,反力无法计算!");
+        return true;
+    }
+    CBinaryIn stf;
+    const bool read = stf.Open(StiffnessPath()) && stf.Size() >= static_cast<long long>(size * 8) &&
+                      stf.Doubles(m_bandK0.data(), size);
+    stf.Close();
+    if (!read) {
+        m_bandK0.clear();
+        m_bandK0.shrink_to_fit();
+        ShowMessage(FormatString("错误：总刚度文件%s缺失或不完整,反力无法计算!",
+                                 StiffnessPath().c_str()));
+        return true;
+    }
+    out.Printf("\n\n各工况的约束反力:");
+    for (const Support& s : m_supports) {
+        out.Printf("\n\n节点:%5u   自由度:%16u%16u%16u", static_cast<unsigned>(s.node + 1), 1u, 2u, 3u);
+        const auto& g = m_dofNum[s.node];
+        for (int k = 0; k < m_nCases; ++k) {
+            out.Printf("\n工况:%5u%15s", static_cast<unsigned>(k + 1), " ");
+            out.Printf("%16.6e%16.6e%16.6e", Reaction(k, g[0]), Reaction(k, g[1]), Reaction(k, g[2]));
+        }
+    }
+    m_bandK0.clear();
+    m_bandK0.shrink_to_fit();
+    return true;
+}

@@ -1,0 +1,177 @@
+#include "platform/DataLineReader.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+CDataLineReader::~CDataLineReader() { Close(); }
+
+bool CDataLineReader::Open(const std::string& path) {
+    Close();
+    m_fp = std::fopen(path.c_str(), "rb");
+    m_first = true;
+    return m_fp != nullptr;
+}
+
+void CDataLineReader::OpenText(std::string text) {
+    Close();
+    m_text = std::move(text);
+    m_textPos = 0;
+    m_fromText = true;
+    m_first = true;
+}
+
+void CDataLineReader::Close() {
+    if (m_fp) std::fclose(m_fp);
+    m_fp = nullptr;
+    m_fromText = false;
+    m_text.clear();
+}
+
+bool CDataLineReader::RawLine(std::string& line) {
+    line.clear();
+    if (m_fromText) {
+        if (m_textPos >= m_text.size()) return false;
+        size_t end = m_text.find('\n', m_textPos);
+        if (end == std::string::npos) end = m_text.size();
+        line.assign(m_text, m_textPos, end - m_textPos);
+        m_textPos = end + 1;
+    } else {
+        if (!m_fp) return false;
+        int c;
+        bool any = false;
+        while ((c = std::getc(m_fp)) != EOF) {
+            any = true;
+            if (c == '\n') break;
+            line.push_back(static_cast<char>(c));
+        }
+        if (!any) return false;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (m_first) {
+        m_first = false;
+        if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    }
+    return true;
+}
+
+std::string_view CDataLineReader::TrimLeft(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' ||
+                            s[i] == '\v' || s[i] == '\f'))
+        ++i;
+    return s.substr(i);
+}
+
+bool CDataLineReader::IsDataLine(std::string_view trimmed) {
+    if (trimmed.empty()) return false;
+    const unsigned char c = static_cast<unsigned char>(trimmed[0]);
+    return c >= 43 && c <= 57;
+}
+
+bool CDataLineReader::Next(std::string& line) {
+    std::string raw;
+    while (RawLine(raw)) {
+        std::string_view t = TrimLeft(raw);
+        if (IsDataLine(t)) {
+            line.assign(t);
+            return true;
+        }
+    }
+    line.clear();
+    return false;
+}
+
+void CFieldScanner::SkipSpace() {
+    while (m_pos < m_text.size() &&
+           (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\r' ||
+            m_text[m_pos] == '\n' || m_text[m_pos] == '\v' || m_text[m_pos] == '\f'))
+        ++m_pos;
+}
+
+void CFieldScanner::SkipField() {
+    while (m_pos < m_text.size() && m_text[m_pos] != ' ' && m_text[m_pos] != '\t' &&
+           m_text[m_pos] != '\r' && m_text[m_pos] != '\n' && m_text[m_pos] != '\v' &&
+           m_text[m_pos] != '\f')
+        ++m_pos;
+    SkipSpace();
+}
+
+namespace {
+
+// Copies a numeric token to a terminated buffer so that strtol/strtod never read past the
+// line (the view is not terminated).
+std::string Token(std::string_view text, size_t pos) {
+    size_t end = pos;
+    while (end < text.size() && end - pos < 512) {
+        const char c = text[end];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f') break;
+        ++end;
+    }
+    return std::string(text.substr(pos, end - pos));
+}
+
+}  // namespace
+
+CFieldScanner& CFieldScanner::Int(int& value) {
+    if (!m_ok) return *this;
+    SkipSpace();
+    const std::string tok = Token(m_text, m_pos);
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(tok.c_str(), &end, 10);
+    if (end == tok.c_str()) {
+        m_ok = false;
+        return *this;
+    }
+    if (v > INT_MAX) v = INT_MAX;
+    if (v < INT_MIN) v = INT_MIN;
+    value = static_cast<int>(v);
+    m_pos += static_cast<size_t>(end - tok.c_str());
+    ++m_count;
+    return *this;
+}
+
+CFieldScanner& CFieldScanner::UInt(unsigned& value) {
+    if (!m_ok) return *this;
+    SkipSpace();
+    const std::string tok = Token(m_text, m_pos);
+    char* end = nullptr;
+    errno = 0;
+    // Like %u: a minus sign wraps the value, so -1 becomes a huge number that every range
+    // check rejects.
+    long long v = std::strtoll(tok.c_str(), &end, 10);
+    if (end == tok.c_str()) {
+        m_ok = false;
+        return *this;
+    }
+    if (errno == ERANGE || v > static_cast<long long>(UINT_MAX) || v < -static_cast<long long>(UINT_MAX))
+        value = UINT_MAX;
+    else
+        value = static_cast<unsigned>(v);
+    m_pos += static_cast<size_t>(end - tok.c_str());
+    ++m_count;
+    return *this;
+}
+
+CFieldScanner& CFieldScanner::Double(double& value) {
+    if (!m_ok) return *this;
+    SkipSpace();
+    const std::string tok = Token(m_text, m_pos);
+    // Only decimal numbers: words such as "nan" or "inf" count as a missing field.
+    const char c0 = tok.empty() ? '\0' : tok[0];
+    const char c1 = tok.size() > 1 ? tok[1] : '\0';
+    const bool numeric = (c0 >= '0' && c0 <= '9') || c0 == '.' ||
+                         ((c0 == '+' || c0 == '-') && ((c1 >= '0' && c1 <= '9') || c1 == '.'));
+    char* end = nullptr;
+    double v = numeric ? std::strtod(tok.c_str(), &end) : 0.0;
+    if (!numeric || end == tok.c_str() || !std::isfinite(v)) {
+        m_ok = false;
+        return *this;
+    }
+    value = v;
+    m_pos += static_cast<size_t>(end - tok.c_str());
+    ++m_count;
+    return *this;
+}

@@ -1,0 +1,67 @@
+// The line rule shared by every text input, and sscanf-like field reading.
+#pragma once
+
+#include <cstdio>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Reads the data lines of a text file: leading white space is removed, and a line counts
+// only when it then starts with one of + , - . / or a digit. Other lines (headings,
+// comments in any script, blank lines) are skipped. Lines may be of any length and end in
+// \n or \r\n; a UTF-8 byte-order mark at the start is ignored.
+class CDataLineReader {
+public:
+    CDataLineReader() = default;
+    ~CDataLineReader();
+    CDataLineReader(const CDataLineReader&) = delete;
+    CDataLineReader& operator=(const CDataLineReader&) = delete;
+
+    bool Open(const std::string& path);
+    // Reads from memory instead of a file.
+    void OpenText(std::string text);
+    void Close();
+    bool IsOpen() const { return m_fp != nullptr || m_fromText; }
+
+    // The next data line, leading white space and line end removed; false at end of input.
+    bool Next(std::string& line);
+
+    static bool IsDataLine(std::string_view trimmed);
+    static std::string_view TrimLeft(std::string_view s);
+
+private:
+    bool RawLine(std::string& line);
+
+    FILE* m_fp = nullptr;
+    bool m_fromText = false;
+    std::string m_text;
+    size_t m_textPos = 0;
+    bool m_first = true;
+};
+
+// Reads blank-separated numbers from the start of a line the way sscanf does: each field
+// skips white space, a field that does not parse ends the reading, and the variables of
+// that field and of all later ones keep the value they had (the caller's default).
+class CFieldScanner {
+public:
+    explicit CFieldScanner(std::string_view text) : m_text(text) {}
+
+    CFieldScanner& Int(int& value);
+    CFieldScanner& UInt(unsigned& value);
+    CFieldScanner& Double(double& value);
+
+    // Number of fields read so far.
+    int Count() const { return m_count; }
+    bool Ok() const { return m_ok; }
+    // Moves past the next run of non-white characters and the white space behind it.
+    void SkipField();
+    std::string_view Rest() const { return m_text.substr(m_pos); }
+
+private:
+    void SkipSpace();
+
+    std::string_view m_text;
+    size_t m_pos = 0;
+    bool m_ok = true;
+    int m_count = 0;
+};

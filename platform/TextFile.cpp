@@ -1,0 +1,75 @@
+#include "platform/TextFile.h"
+
+#include <cstdarg>
+#include <sys/stat.h>
+
+#include "platform/Format.h"
+
+namespace {
+constexpr size_t kFlushSize = 1 << 16;
+}
+
+bool CTextOut::Open(const std::string& path, const char* mode) {
+    Close();
+    m_path = path;
+    m_failed = false;
+    m_fp = std::fopen(path.c_str(), mode[0] == 'a' ? "ab" : "wb");
+    if (!m_fp) m_failed = true;
+    return m_fp != nullptr;
+}
+
+void CTextOut::Printf(const char* fmt, ...) {
+    if (!m_fp) return;
+    va_list ap;
+    va_start(ap, fmt);
+    AppendFormatV(m_buf, fmt, ap);
+    va_end(ap);
+    if (m_buf.size() >= kFlushSize) Flush();
+}
+
+void CTextOut::Write(std::string_view text) {
+    if (!m_fp) return;
+    m_buf.append(text);
+    if (m_buf.size() >= kFlushSize) Flush();
+}
+
+void CTextOut::Flush() {
+    if (!m_fp || m_buf.empty()) return;
+    if (std::fwrite(m_buf.data(), 1, m_buf.size(), m_fp) != m_buf.size()) m_failed = true;
+    m_buf.clear();
+}
+
+bool CTextOut::Close() {
+    if (!m_fp) return false;
+    Flush();
+    if (std::fclose(m_fp) != 0) m_failed = true;
+    m_fp = nullptr;
+    return !m_failed;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+    text.clear();
+    FILE* fp = std::fopen(path.c_str(), "rb");
+    if (!fp) return false;
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0) text.append(buf, n);
+    const bool ok = !std::ferror(fp);
+    std::fclose(fp);
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view text) {
+    FILE* fp = std::fopen(path.c_str(), "wb");
+    if (!fp) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), fp) == text.size();
+    if (std::fclose(fp) != 0) ok = false;
+    return ok;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }

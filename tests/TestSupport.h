@@ -1,0 +1,51 @@
+// Shared test helpers: a recording host and a scratch working directory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/PlaneFrame.h"
+#include "platform/Host.h"
+
+class CRecordingHost : public CHost {
+public:
+    void Message(const std::string& text, const std::string& detail) override {
+        messages.push_back(text);
+        details.push_back(detail);
+    }
+    void Status(const std::string& text) override { statuses.push_back(text); }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> details;
+    std::vector<std::string> statuses;
+};
+
+// Runs each test in a fresh directory (the model copy "huozai.txt" lives in the working
+// directory) with a recording host installed.
+class ScratchDirTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string Path(const std::string& name) const { return m_dir + "/" + name; }
+    void WriteFile(const std::string& name, const std::string& text) const;
+    std::string ReadFile(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+
+    // Writes the model to NAME.fem and runs the engine's Read (and Solve when asked).
+    std::unique_ptr<CPlaneFrame> Load(const std::string& model, bool solve,
+                                      const std::string& name = "m");
+
+    std::string LastMessage() const {
+        return host.messages.empty() ? std::string() : host.messages.back();
+    }
+
+    CRecordingHost host;
+    std::string m_dir;
+    std::string m_oldDir;
+};
+
+std::string SourcePath(const std::string& relative);
