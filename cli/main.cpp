@@ -9,33 +9,47 @@
 
 namespace {
 
-const char* const kHelp =
-    "usage: morvex-cli COMMAND [ARGS]\n"
-    "\n"
-    "Commands:\n"
-    "  run MODEL.fem [--keep]   static analysis of every load case\n"
-    "\n"
-    "'morvex-cli COMMAND --help' describes a command. Exit status: 0 success,\n"
-    "1 the analysis failed (the program's message is on stderr), 2 usage error.\n";
+struct Command {
+    const char* name;
+    const char* synopsis;
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// One line per subcommand.
+const Command kCommands[] = {
+    {"run", "run MODEL.fem [--keep]          static analysis of every load case", RunCommand},
+};
+
+void PrintHelp(FILE* to) {
+    std::fputs("usage: morvex-cli COMMAND [ARGS]\n\nCommands:\n", to);
+    for (const Command& c : kCommands) std::fprintf(to, "  %s\n", c.synopsis);
+    std::fputs(
+        "\n'morvex-cli COMMAND --help' describes a command. Exit status: 0 success,\n"
+        "1 the analysis failed (the program's message is on stderr), 2 usage error.\n",
+        to);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CCliHost host;
-    SetHost(&host);
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kHelp, argc < 2 ? stderr : stdout);
-        return argc < 2 ? kExitUsage : kExitOk;
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return kExitUsage;
     }
-    const std::string command = argv[1];
-    std::vector<std::string> args(argv + 2, argv + argc);
-    int status;
-    if (command == "run") {
-        status = RunCommand(args);
-    } else {
-        std::fprintf(stderr, "morvex-cli: unknown command '%s'\n\n%s", command.c_str(), kHelp);
-        status = kExitUsage;
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintHelp(stdout);
+        return kExitOk;
     }
-    SetHost(nullptr);
-    return status;
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Command& c : kCommands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        CCliHost host;
+        SetHost(&host);
+        const int status = c.run(args);
+        SetHost(nullptr);
+        return status;
+    }
+    std::fprintf(stderr, "morvex-cli: unknown command '%s'\n\n", argv[1]);
+    PrintHelp(stderr);
+    return kExitUsage;
 }
