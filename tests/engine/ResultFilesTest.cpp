@@ -1,0 +1,123 @@
+// The per-case files and the static results in the result file: layout, formats, cleanup,
+// and failures that must not pass as success.
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "TestSupport.h"
+#include "platform/BinaryFile.h"
+
+namespace {
+
+// Cantilever of two elements (node 1 fixed) with a tip load of -12.5 in case 1 and nothing
+// in case 2; node 3 also carries a second support record with code 10.
+const char* const kCantilever =
+    "3 2 0 1 1 2 3 0\n"
+    "1 0 0\n3 4 0 0 1\n"
+    "1 2e11\n1 0.01 1e-4 0 0 0.1 0.1\n"
+    "1 1 2 1 1 1\n2 2 3 1 1 1\n"
+    "1 111\n1 111\n2 0 0 0 0\n"
+    "1\n3 1 0 -12.5 0\n0\n";
+
+class ResultFilesTest : public ScratchDirTest {};
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(ResultFilesTest, PerCaseFilesHaveTheirLayout) {
+    auto f = Load(kCantilever, true);
+    ASSERT_TRUE(f) << LastMessage();
+    CBinaryIn bin;
+    ASSERT_TRUE(bin.Open(Path("m.1")));
+    EXPECT_EQ(bin.Size(), 2 * 2424 + 144);
+    // Element 1, point 0: N, Q, M = 0, 12.5, 12.5 * 4 (hogging at the fixed end).
+    double rec[3];
+    ASSERT_TRUE(bin.Doubles(rec, 3));
+    EXPECT_NEAR(rec[1], 12.5, 1e-9);
+    EXPECT_NEAR(rec[2], 50.0, 1e-9);
+    // The extreme records: M is greatest at element 0, distance 0, and least (0) at the tip.
+    ASSERT_TRUE(bin.Seek(2 * 2424 + 96));
+    std::int32_t el, pad;
+    double at, value;
+    ASSERT_TRUE(bin.Int32(el) && bin.Int32(pad) && bin.Double(at) && bin.Double(value));
+    EXPECT_EQ(el, 0);
+    EXPECT_EQ(pad, 0);
+    EXPECT_EQ(at, 0.0);
+    EXPECT_NEAR(value, 50.0, 1e-9);
+    ASSERT_TRUE(bin.Int32(el) && bin.Int32(pad) && bin.Double(at) && bin.Double(value));
+    EXPECT_EQ(el, 1);
+    EXPECT_NEAR(at, 2.0, 1e-12);
+    EXPECT_NEAR(value, 0.0, 1e-9);
+
+    const std::string txt = ReadFile("m_工况_1.out");
+    EXPECT_EQ(txt.rfind("单元        位置           轴力              剪力             弯矩", 0), 0u);
+    EXPECT_EQ(CountOf(txt, "\n           0.000000"), 2u);
+    EXPECT_EQ(CountOf(txt, "\n           1.000000"), 2u);
+    EXPECT_EQ(CountOf(txt, "\n    "), 2u * 11 + 2);  // 11 points and a heading per element
+    EXPECT_NE(txt.find("\n\n    1\n           0.000000   -0.000000e+000    1.250000e+001    5.000000e+001"),
+              std::string::npos)
+        << txt;
+}
+
+TEST_F(ResultFilesTest, ResultFileFormatsOfEachSection) {
+    auto f = Load(kCantilever, true);
+    ASSERT_TRUE(f) << LastMessage();
+    f.reset();
+    const std::string out = ReadFile("m.out");
+    // Displacements: three-digit exponents.
+    EXPECT_NE(out.find("\n结构位移(x位移、y位移、转角):\n节点    1:\n工况:\n    1        0.000000e+000"),
+              std::string::npos);
+    // End forces: the exponent's leading zero is dropped, and with it one column of the
+    // field (12.5 -> " 1.250000e+01").
+    EXPECT_NE(out.find("\n单元    1:\n工况:\n    1  0.000000e+00  1.250000e+01  5.000000e+01  0.000000e+00 -1.250000e+01"),
+              std::string::npos)
+        << out;
+    // Reactions: three digits again; one block per support record, so node 1 twice.
+    EXPECT_NE(out.find("\n\n各工况的约束反力:\n\n节点:    1   自由度:               1               2               3"
+                       "\n工况:    1                  0.000000e+000   1.250000e+001   5.000000e+001"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(CountOf(out, "\n\n节点:    1   自由度:"), 2u);
+    // A support record with code 0 on a free node shows zeros.
+    EXPECT_NE(out.find("\n\n节点:    2   自由度:               1               2               3"
+                       "\n工况:    1                  0.000000e+000   0.000000e+000   0.000000e+000"),
+              std::string::npos);
+}
+
+TEST_F(ResultFilesTest, ScratchFilesGoWithTheEngineAndResultsStay) {
+    auto f = Load(kCantilever, true);
+    ASSERT_TRUE(f) << LastMessage();
+    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"}) EXPECT_TRUE(Exists(name)) << name;
+    f.reset();
+    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"}) EXPECT_FALSE(Exists(name)) << name;
+    for (const char* name : {"m.out", "m_工况_1.out", "m_工况_2.out"}) EXPECT_TRUE(Exists(name)) << name;
+}
+
+TEST_F(ResultFilesTest, UnwritablePerCaseFileFailsTheRun) {
+    ASSERT_EQ(mkdir(Path("m.2").c_str(), 0755), 0);  // a folder where case 2's file belongs
+    EXPECT_FALSE(Load(kCantilever, true));
+    EXPECT_EQ(LastMessage(), "错误：无法写入文件" + Path("m.2") + "!");
+}
+
+TEST_F(ResultFilesTest, MissingStiffnessFileLeavesTheReactionsOut) {
+    WriteFile("m.fem", kCantilever);
+    CPlaneFrame f(Path("m.fem"), Path("m.out"));
+    ASSERT_TRUE(f.Read());
+    ASSERT_TRUE(f.MarkSupports() && f.LayoutBand() && f.Assemble());
+    WriteFile("m.stf", "short");
+    f.ApplySupports();
+    ASSERT_TRUE(f.Factorize());
+    f.Substitute(f.m_disp.data(), f.m_nCases);
+    ASSERT_TRUE(f.WriteCaseFiles());
+    EXPECT_TRUE(f.WriteResults());
+    EXPECT_EQ(LastMessage(), "错误：总刚度文件" + Path("m.stf") + "缺失或不完整,反力无法计算!");
+    f.m_outFile.Close();
+    const std::string out = ReadFile("m.out");
+    EXPECT_NE(out.find("单元局部坐标系下的杆端力"), std::string::npos);
+    EXPECT_EQ(out.find("各工况的约束反力"), std::string::npos);
+}
