@@ -113,6 +113,7 @@ public:
 
     // --- static results ---
     bool WriteCaseFiles();
+    std::string WriteCaseFile(int k) const;
     bool WriteResults();
 
     // Name of the per-case binary file of case k (1-based).

@@ -1,6 +1,8 @@
 // The per-case internal-force files and the static results appended to the result file.
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
@@ -50,60 +52,74 @@ std::string CPlaneFrame::CaseTextPath(int k) const {
     return FormatString("%s_工况_%d.out", m_baseName.c_str(), k);
 }
 
-bool CPlaneFrame::WriteCaseFiles() {
-    for (int k = 1; k <= m_nCases; ++k) {
-        const int lc = k - 1;
-        CBinaryOut bin;
-        CTextOut txt;
-        if (!bin.Open(CaseBinaryPath(k))) {
-            ShowMessage(FormatString("错误：无法写入文件%s!", CaseBinaryPath(k).c_str()));
-            return false;
-        }
-        if (!txt.Open(CaseTextPath(k))) {
-            ShowMessage(FormatString("错误：无法写入文件%s!", CaseTextPath(k).c_str()));
-            return false;
-        }
-        txt.Printf("单元        位置           轴力              剪力             弯矩");
-        Extreme ext[3];
-        double rec[303];
-        for (int e = 0; e < m_nElements; ++e) {
-            txt.Printf("\n\n%5d", e + 1);
-            const EndForceSet ef = EndForces(e, lc);
-            const double step = 0.01 * m_elements[e].length;
-            double x = 0;
-            for (int p = 0; p <= 100; ++p) {
-                double v[3];
-                ForcesAt(e, lc, x, ef, v[0], v[1], v[2]);
-                rec[3 * p] = v[0];
-                rec[3 * p + 1] = v[1];
-                rec[3 * p + 2] = v[2];
-                if (p % 10 == 0) txt.Printf("\n%19.6lf%17.6e%17.6e%17.6e", p * 0.01, v[0], v[1], v[2]);
-                for (int q = 0; q < 3; ++q) {
-                    Extreme& xq = ext[q];
-                    if (e == 0 && p == 0) {
-                        xq.maxValue = xq.minValue = v[q];
-                    } else if (v[q] > xq.maxValue) {
-                        xq.maxValue = v[q];
-                        xq.maxElement = e;
-                        xq.maxAt = x;
-                    } else if (v[q] < xq.minValue) {
-                        xq.minValue = v[q];
-                        xq.minElement = e;
-                        xq.minAt = x;
-                    }
+// Writes the binary and text files of one load case (1-based); on failure returns the path
+// that could not be written, else an empty string.
+std::string CPlaneFrame::WriteCaseFile(int k) const {
+    const int lc = k - 1;
+    CBinaryOut bin;
+    CTextOut txt;
+    if (!bin.Open(CaseBinaryPath(k))) return CaseBinaryPath(k);
+    if (!txt.Open(CaseTextPath(k))) return CaseTextPath(k);
+    txt.Printf("单元        位置           轴力              剪力             弯矩");
+    Extreme ext[3];
+    double rec[303];
+    for (int e = 0; e < m_nElements; ++e) {
+        txt.Printf("\n\n%5d", e + 1);
+        const EndForceSet ef = EndForces(e, lc);
+        const double step = 0.01 * m_elements[e].length;
+        double x = 0;
+        for (int p = 0; p <= 100; ++p) {
+            double v[3];
+            ForcesAt(e, lc, x, ef, v[0], v[1], v[2]);
+            rec[3 * p] = v[0];
+            rec[3 * p + 1] = v[1];
+            rec[3 * p + 2] = v[2];
+            if (p % 10 == 0) txt.Printf("\n%19.6lf%17.6e%17.6e%17.6e", p * 0.01, v[0], v[1], v[2]);
+            for (int q = 0; q < 3; ++q) {
+                Extreme& xq = ext[q];
+                if (e == 0 && p == 0) {
+                    xq.maxValue = xq.minValue = v[q];
+                } else if (v[q] > xq.maxValue) {
+                    xq.maxValue = v[q];
+                    xq.maxElement = e;
+                    xq.maxAt = x;
+                } else if (v[q] < xq.minValue) {
+                    xq.minValue = v[q];
+                    xq.minElement = e;
+                    xq.minAt = x;
                 }
-                x += step;
             }
-            bin.Doubles(rec, 303);
+            x += step;
         }
-        for (const Extreme& x : ext) WriteExtreme(bin, x);
-        const bool binOk = bin.Close();
-        const bool txtOk = txt.Close();
-        if (!binOk || !txtOk) {
-            const std::string path = binOk ? CaseTextPath(k) : CaseBinaryPath(k);
-            ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
-            return false;
-        }
+        bin.Doubles(rec, 303);
+    }
+    for (const Extreme& x : ext) WriteExtreme(bin, x);
+    const bool binOk = bin.Close();
+    const bool txtOk = txt.Close();
+    if (!binOk) return CaseBinaryPath(k);
+    if (!txtOk) return CaseTextPath(k);
+    return std::string();
+}
+
+bool CPlaneFrame::WriteCaseFiles() {
+    // The cases are independent: two workers share them, each writing whole files, so the
+    // files are the same as a serial run's. The first failure in case order is reported.
+    std::vector<std::string> failed(static_cast<size_t>(std::max(m_nCases, 0)));
+    const int workers = m_nCases >= 2 ? 2 : 1;
+    auto work = [&](int first) {
+        for (int k = 1 + first; k <= m_nCases; k += workers) failed[k - 1] = WriteCaseFile(k);
+    };
+    if (workers == 2) {
+        std::thread helper(work, 1);
+        work(0);
+        helper.join();
+    } else {
+        work(0);
+    }
+    for (const std::string& path : failed) {
+        if (path.empty()) continue;
+        ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
+        return false;
     }
     return true;
 }

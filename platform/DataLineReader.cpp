@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 CDataLineReader::~CDataLineReader() { Close(); }
 
@@ -11,6 +12,7 @@ bool CDataLineReader::Open(const std::string& path) {
     Close();
     m_fp = std::fopen(path.c_str(), "rb");
     m_first = true;
+    m_bufPos = m_bufLen = 0;
     return m_fp != nullptr;
 }
 
@@ -39,12 +41,24 @@ bool CDataLineReader::RawLine(std::string& line) {
         m_textPos = end + 1;
     } else {
         if (!m_fp) return false;
-        int c;
         bool any = false;
-        while ((c = std::getc(m_fp)) != EOF) {
+        for (;;) {
+            if (m_bufPos == m_bufLen) {
+                m_bufLen = std::fread(m_buf, 1, sizeof m_buf, m_fp);
+                m_bufPos = 0;
+                if (m_bufLen == 0) break;
+            }
             any = true;
-            if (c == '\n') break;
-            line.push_back(static_cast<char>(c));
+            const char* start = m_buf + m_bufPos;
+            const void* nl = std::memchr(start, '\n', m_bufLen - m_bufPos);
+            if (nl) {
+                const size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
+                line.append(start, n);
+                m_bufPos += n + 1;
+                break;
+            }
+            line.append(start, m_bufLen - m_bufPos);
+            m_bufPos = m_bufLen;
         }
         if (!any) return false;
     }

@@ -33,6 +33,8 @@ private:
     bool RawLine(std::string& line);
 
     FILE* m_fp = nullptr;
+    char m_buf[1 << 16];
+    size_t m_bufPos = 0, m_bufLen = 0;
     bool m_fromText = false;
     std::string m_text;
     size_t m_textPos = 0;

@@ -47,35 +47,30 @@ std::string_view SignOf(bool negative, const Spec& s) {
     return "";
 }
 
+// Integer digits with the precision's leading zeros, into a stack buffer.
+std::string_view IntegerBody(char* buf, size_t size, unsigned long long mag, int precision) {
+    char digits[32];
+    auto r = std::to_chars(digits, digits + sizeof digits, mag);
+    size_t n = static_cast<size_t>(r.ptr - digits);
+    if (precision == 0 && mag == 0) n = 0;
+    size_t zeros = precision > 0 && static_cast<size_t>(precision) > n ? precision - n : 0;
+    if (zeros + n > size) zeros = size - n;
+    std::memset(buf, '0', zeros);
+    std::memcpy(buf + zeros, digits, n);
+    return std::string_view(buf, zeros + n);
+}
+
 void FormatSigned(std::string& out, const Spec& s, long long v) {
-    char buf[32];
+    char buf[128];
     const bool neg = v < 0;
-    unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(v)
-                                 : static_cast<unsigned long long>(v);
-    auto r = std::to_chars(buf, buf + sizeof buf, mag);
-    std::string_view digits(buf, static_cast<size_t>(r.ptr - buf));
-    std::string body;
-    if (s.precision >= 0) {
-        if (s.precision == 0 && mag == 0) digits = {};
-        if (digits.size() < static_cast<size_t>(s.precision))
-            body.append(static_cast<size_t>(s.precision) - digits.size(), '0');
-    }
-    body.append(digits);
-    Emit(out, s, SignOf(neg, s), body, s.precision < 0);
+    const unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(v)
+                                       : static_cast<unsigned long long>(v);
+    Emit(out, s, SignOf(neg, s), IntegerBody(buf, sizeof buf, mag, s.precision), s.precision < 0);
 }
 
 void FormatUnsigned(std::string& out, const Spec& s, unsigned long long v) {
-    char buf[32];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    std::string_view digits(buf, static_cast<size_t>(r.ptr - buf));
-    std::string body;
-    if (s.precision >= 0) {
-        if (s.precision == 0 && v == 0) digits = {};
-        if (digits.size() < static_cast<size_t>(s.precision))
-            body.append(static_cast<size_t>(s.precision) - digits.size(), '0');
-    }
-    body.append(digits);
-    Emit(out, s, "", body, s.precision < 0);
+    char buf[128];
+    Emit(out, s, "", IntegerBody(buf, sizeof buf, v, s.precision), s.precision < 0);
 }
 
 // %f and %e of a finite or non-finite double.
@@ -122,25 +117,28 @@ void FormatDouble(std::string& out, const Spec& s, double v) {
         Emit(out, s, SignOf(neg, s), body, true);
         return;
     }
-    std::string_view text(buf, static_cast<size_t>(r.ptr - buf));
-    std::string body;
+    size_t len = static_cast<size_t>(r.ptr - buf);
     if (exp) {
-        const size_t e = text.find('e');
-        std::string_view mant = text.substr(0, e);
-        const char sg = text[e + 1];
-        std::string_view ex = text.substr(e + 2);
-        body.reserve(text.size() + 3);
-        body.append(mant);
-        if (s.alt && prec == 0) body.push_back('.');
-        body.push_back(upper ? 'E' : 'e');
-        body.push_back(sg);
-        if (ex.size() < 3) body.append(3 - ex.size(), '0');
-        body.append(ex);
-    } else {
-        body.append(text);
-        if (s.alt && prec == 0) body.push_back('.');
+        // Widen the exponent to three digits in place: "1.5e+01" -> "1.5e+001".
+        char* e = static_cast<char*>(std::memchr(buf, 'e', len));
+        char* digits = e + 2;
+        const size_t nd = static_cast<size_t>(buf + len - digits);
+        if (s.alt && prec == 0) {
+            std::memmove(e + 1, e, static_cast<size_t>(buf + len - e));
+            *e++ = '.';
+            ++digits;
+            ++len;
+        }
+        if (nd < 3) {
+            std::memmove(digits + (3 - nd), digits, nd);
+            std::memset(digits, '0', 3 - nd);
+            len += 3 - nd;
+        }
+        if (upper) *e = 'E';
+    } else if (s.alt && prec == 0) {
+        buf[len++] = '.';
     }
-    Emit(out, s, SignOf(neg, s), body, true);
+    Emit(out, s, SignOf(neg, s), std::string_view(buf, len), true);
 }
 
 // Conversions the program does not use in bulk (%g, %x, %o, %a, %p): C's own output.
