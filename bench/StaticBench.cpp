@@ -56,8 +56,8 @@ void Run(const char* kind, const std::string& model, int cases) {
     const int dof = frame->m_nDof, band = frame->m_nBand;
     frame.reset();
     const double floor = WriteFloor(bytes);
-    std::printf("| %-7s | %7d | %5d | %3d | %8.1f | %7.3f | %7.3f | %5.2f |\n", kind, dof, band, cases,
-                bytes / 1e6, total, floor, total / floor);
+    std::printf("| %-7s | %7d | %5d | %3d | %8.1f | %7.3f | %7.3f | %5.2f |\n", kind, dof, band,
+                cases, bytes / 1e6, total, floor, total / floor);
     std::fflush(stdout);
     for (int k = 1; k <= cases; ++k) {
         std::remove(("bench." + std::to_string(k)).c_str());
@@ -84,8 +84,8 @@ void FormatSpeed() {
         ref += buf;
     }
     const double libc = Seconds(t0);
-    std::printf("\nformatting 2e6 numbers with %%17.6e: %.3f s (snprintf: %.3f s, %.1fx)\n", ours, libc,
-                libc / ours);
+    std::printf("\nformatting 2e6 numbers with %%17.6e: %.3f s (snprintf: %.3f s, %.1fx)\n", ours,
+                libc, libc / ours);
 }
 
 }  // namespace
@@ -96,12 +96,16 @@ int main(int argc, char** argv) {
     const fs::path dir = fs::temp_directory_path() / ("morvex_bench_" + std::to_string(getpid()));
     fs::create_directories(dir);
     fs::current_path(dir);
-    std::printf("| model   |  equations | band | cases | output MB | run s | write-only s | ratio |\n");
-    std::printf("|---------|-----------:|-----:|------:|----------:|------:|-------------:|------:|\n");
-    const std::vector<int> spanCounts = quick ? std::vector<int>{33} : std::vector<int>{333, 666, 1333, 3333};
+    std::printf(
+        "| model   |  equations | band | cases | output MB | run s | write-only s | ratio |\n");
+    std::printf(
+        "|---------|-----------:|-----:|------:|----------:|------:|-------------:|------:|\n");
+    const std::vector<int> spanCounts =
+        quick ? std::vector<int>{33} : std::vector<int>{333, 666, 1333, 3333};
     for (int cases : {1, 20})
         for (int spans : spanCounts) Run("girder", GirderModel(spans, 10, cases), cases);
-    const std::vector<int> storeys = quick ? std::vector<int>{16} : std::vector<int>{159, 318, 636, 1587};
+    const std::vector<int> storeys =
+        quick ? std::vector<int>{16} : std::vector<int>{159, 318, 636, 1587};
     for (int cases : {1, 20})
         for (int s : storeys) Run("frame", FrameModel(s, 20, cases), cases);
     FormatSpeed();

@@ -63,8 +63,8 @@ std::string_view IntegerBody(char* buf, size_t size, unsigned long long mag, int
 void FormatSigned(std::string& out, const Spec& s, long long v) {
     char buf[128];
     const bool neg = v < 0;
-    const unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(v)
-                                       : static_cast<unsigned long long>(v);
+    const unsigned long long mag =
+        neg ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     Emit(out, s, SignOf(neg, s), IntegerBody(buf, sizeof buf, mag, s.precision), s.precision < 0);
 }
 
@@ -187,12 +187,18 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
         }
         Spec s;
         for (;; ++p) {
-            if (*p == '-') s.left = true;
-            else if (*p == '+') s.plus = true;
-            else if (*p == ' ') s.space = true;
-            else if (*p == '#') s.alt = true;
-            else if (*p == '0') s.zero = true;
-            else break;
+            if (*p == '-')
+                s.left = true;
+            else if (*p == '+')
+                s.plus = true;
+            else if (*p == ' ')
+                s.space = true;
+            else if (*p == '#')
+                s.alt = true;
+            else if (*p == '0')
+                s.zero = true;
+            else
+                break;
         }
         if (*p == '*') {
             s.width = va_arg(ap, int);
@@ -224,11 +230,17 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
                 s.length = (p[1] == 'l') ? 'L' : 'l';
                 p += (p[1] == 'l') ? 2 : 1;
                 break;
-            case 'L': s.length = 'D'; ++p; break;
+            case 'L':
+                s.length = 'D';
+                ++p;
+                break;
             case 'z':
             case 'j':
-            case 't': s.length = *p++; break;
-            default: break;
+            case 't':
+                s.length = *p++;
+                break;
+            default:
+                break;
         }
         s.conv = *p;
         if (!*p) break;
@@ -237,10 +249,14 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             case 'd':
             case 'i': {
                 long long v;
-                if (s.length == 'L') v = va_arg(ap, long long);
-                else if (s.length == 'l') v = va_arg(ap, long);
-                else if (s.length == 'z' || s.length == 't') v = va_arg(ap, std::ptrdiff_t);
-                else if (s.length == 'j') v = va_arg(ap, long long);
+                if (s.length == 'L')
+                    v = va_arg(ap, long long);
+                else if (s.length == 'l')
+                    v = va_arg(ap, long);
+                else if (s.length == 'z' || s.length == 't')
+                    v = va_arg(ap, std::ptrdiff_t);
+                else if (s.length == 'j')
+                    v = va_arg(ap, long long);
                 else {
                     v = va_arg(ap, int);
                     if (s.length == 'h') v = static_cast<short>(v);
@@ -254,16 +270,21 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             case 'X':
             case 'o': {
                 unsigned long long v;
-                if (s.length == 'L' || s.length == 'j') v = va_arg(ap, unsigned long long);
-                else if (s.length == 'l') v = va_arg(ap, unsigned long);
-                else if (s.length == 'z' || s.length == 't') v = va_arg(ap, size_t);
+                if (s.length == 'L' || s.length == 'j')
+                    v = va_arg(ap, unsigned long long);
+                else if (s.length == 'l')
+                    v = va_arg(ap, unsigned long);
+                else if (s.length == 'z' || s.length == 't')
+                    v = va_arg(ap, size_t);
                 else {
                     v = va_arg(ap, unsigned);
                     if (s.length == 'h') v = static_cast<unsigned short>(v);
                     if (s.length == 'H') v = static_cast<unsigned char>(v);
                 }
-                if (s.conv == 'u') FormatUnsigned(out, s, v);
-                else FormatByC(out, s, v);
+                if (s.conv == 'u')
+                    FormatUnsigned(out, s, v);
+                else
+                    FormatByC(out, s, v);
                 break;
             }
             case 'f':
@@ -279,8 +300,10 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             case 'G':
             case 'a':
             case 'A': {
-                if (s.length == 'D') FormatByC(out, s, va_arg(ap, long double));
-                else FormatByC(out, s, va_arg(ap, double));
+                if (s.length == 'D')
+                    FormatByC(out, s, va_arg(ap, long double));
+                else
+                    FormatByC(out, s, va_arg(ap, double));
                 break;
             }
             case 'c': {
@@ -296,7 +319,9 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
                 Emit(out, s, "", sv, false);
                 break;
             }
-            case 'p': FormatByC(out, s, va_arg(ap, void*)); break;
+            case 'p':
+                FormatByC(out, s, va_arg(ap, void*));
+                break;
             default:
                 // Unknown conversion: copy it through unchanged.
                 out.push_back('%');

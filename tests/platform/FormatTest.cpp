@@ -64,13 +64,13 @@ TEST(Format, MatchesPrintfOnRandomValues) {
     std::mt19937_64 rng(12345);
     std::uniform_real_distribution<double> mant(-10, 10);
     std::uniform_int_distribution<int> expo(-320, 308);
-    const char* formats[] = {"%e",     "%15e",  "%16.6e", "%13.3e", "%17.6e", "%20e",
-                             "%.4e",   "%20.6lf", "%19.6lf", "%10.3lf", "%lf",   "%.0f",
-                             "%12.8f", "%.15e"};
+    const char* formats[] = {"%e",   "%15e", "%16.6e",  "%13.3e",  "%17.6e",
+                             "%20e", "%.4e", "%20.6lf", "%19.6lf", "%10.3lf",
+                             "%lf",  "%.0f", "%12.8f",  "%.15e"};
     for (int i = 0; i < 20000; ++i) {
         double v = mant(rng) * std::pow(10.0, expo(rng));
         if (i % 7 == 0) v = std::round(v * 1000) / 1000;  // ties and short decimals
-        if (i % 11 == 0) v = (i % 5) * 0.125 - 0.25;       // exact binary ties
+        if (i % 11 == 0) v = (i % 5) * 0.125 - 0.25;      // exact binary ties
         for (const char* f : formats) {
             ASSERT_EQ(FormatString(f, v), ViaPrintf(f, v)) << f << " of " << v;
         }
