@@ -217,6 +217,16 @@ TEST_F(ReaderTest, EveryCheckStopsWithItsMessage) {
     }
 }
 
+// Found by fuzzing: a control line claiming two billion load cases made the engine try to
+// delete two billion case files on its way out. Only files the solution wrote are removed.
+TEST_F(ReaderTest, FailedReadRemovesNoCaseFiles) {
+    WriteFile("m.5", "another run's case file");
+    auto f = Load("7 6 4 2 2 2147483647 0 0\n", false);
+    EXPECT_FALSE(f);
+    EXPECT_EQ(LastMessage(), "总控数据错误！");
+    EXPECT_TRUE(Exists("m.5"));
+}
+
 TEST_F(ReaderTest, MissingFileAndMissingFolderAreReported) {
     CPlaneFrame noFem(Path("absent.fem"), Path("absent.out"));
     EXPECT_FALSE(noFem.Read());
