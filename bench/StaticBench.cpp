@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
     const fs::path dir = fs::temp_directory_path() / ("morvex_bench_" + std::to_string(getpid()));
     fs::create_directories(dir);
     fs::current_path(dir);
+    std::printf("median of %d run(s); every timed phase starts after sync()\n\n", quick ? 1 : 3);
     std::printf(
         "| model   |  equations | band | cases | output MB | run s | write-only s | ratio |\n");
     std::printf(
