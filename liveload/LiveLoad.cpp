@@ -187,8 +187,8 @@ bool CLiveLoad::ReadUserTrain() {
         return false;
     }
     CFieldScanner(line).Double(m_gapAhead).Double(m_gapBehind).Double(m_gapMain);
-    // Everything below is stepped on a grid and summed; a value that is not a number would
-    // turn every envelope into nonsense without a word.
+    // Offsets and gaps become step counts on a 0.1 grid: absurd magnitudes must not overflow
+    // them or size tables beyond any memory.
     bool finite =
         std::isfinite(m_gapAhead) && std::isfinite(m_gapBehind) && std::isfinite(m_gapMain);
     for (const std::vector<double>* v :
