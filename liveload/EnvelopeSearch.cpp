@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "engine/PlaneFrame.h"
@@ -242,7 +243,11 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         }
     };
     std::vector<std::thread> threads;
-    for (int w = 1; w < nWorkers; ++w) threads.emplace_back(run, std::ref(*workers[w]), false);
+    try {
+        for (int w = 1; w < nWorkers; ++w) threads.emplace_back(run, std::ref(*workers[w]), false);
+    } catch (const std::system_error&) {
+        // No thread to be had: the calling thread takes the elements that are left.
+    }
     run(*workers[0], true);
     for (std::thread& t : threads) t.join();
 

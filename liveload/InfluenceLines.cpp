@@ -220,6 +220,7 @@ double CPlaneFrame::InfluenceValue(double x, int line) const {
         if (k >= 0 && k <= m_ilSampleCount) return m_ilSamples[static_cast<size_t>(k)];
         return 0;
     }
+    if (m_ilStates.empty()) return 0;  // no loading path
     return DirectInfluenceValue(x, m_ilRequests[line],
                                 &m_ilStates[static_cast<size_t>(line) * m_nDof]);
 }

@@ -187,14 +187,17 @@ bool CLiveLoad::ReadUserTrain() {
         return false;
     }
     CFieldScanner(line).Double(m_gapAhead).Double(m_gapBehind).Double(m_gapMain);
-    // Offsets and gaps become step counts on a 0.1 grid: absurd magnitudes must not overflow
-    // them or size tables beyond any memory.
-    bool finite =
-        std::isfinite(m_gapAhead) && std::isfinite(m_gapBehind) && std::isfinite(m_gapMain);
-    for (const std::vector<double>* v :
-         {&m_heavyLoads, &m_heavyOffsets, &m_mainLoads, &m_mainOffsets})
-        for (double x : *v) finite = finite && std::isfinite(x) && std::fabs(x) < 1e12;
-    if (!finite) {
+    // Offsets and gaps become step counts on a 0.1 grid: lengths beyond 1000 km (and loads
+    // beyond 1e12 N) are typing errors that would make a sweep of billions of steps.
+    auto within = [](const std::vector<double>& v, double limit) {
+        for (double x : v)
+            if (!(std::fabs(x) < limit)) return false;
+        return true;
+    };
+    const bool sane = within({m_gapAhead, m_gapBehind, m_gapMain}, 1e6) &&
+                      within(m_heavyOffsets, 1e6) && within(m_mainOffsets, 1e6) &&
+                      within(m_heavyLoads, 1e12) && within(m_mainLoads, 1e12);
+    if (!sane) {
         ShowMessage("文件user_hz.txt中的数据有误！");
         ClearLiveLoad();
         return false;

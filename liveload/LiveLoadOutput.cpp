@@ -144,7 +144,9 @@ bool CPlaneFrame::WriteInfluenceListing(int line) {
     out.Printf("\n第%d条影响线：", line + 1);
     out.Printf("\n\n单元：%5d   位置：%12.6lf   性质：%s\n", r.element + 1, r.position,
                kQuantityNames[r.quantity]);
-    for (double x = m_ilXMin; x < m_ilXMax; x += 0.1)
+    // The count guards against coordinates so large that adding 0.1 no longer moves x.
+    long long written = 0;
+    for (double x = m_ilXMin; x < m_ilXMax && written <= m_ilSampleCount + 1LL; x += 0.1, ++written)
         out.Printf("\n%14.6lf %20.6e", x, InfluenceValue(x, line));
     if (!out.Close()) {
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));

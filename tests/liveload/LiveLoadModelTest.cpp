@@ -95,7 +95,7 @@ TEST_F(LiveLoadModelTest, UserTrainFileMissingShortOrAbsurd) {
     EXPECT_EQ(LastMessage(), "文件user_hz.txt缺少足够的数据！");
     EXPECT_EQ(ld.m_nHeavyAxles, 0);
     // An offset no bridge has would overflow the step counts.
-    WriteFile("user_hz.txt", "1\n-1000\n1e13\n0\n0 0 0\n");
+    WriteFile("user_hz.txt", "1\n-1000\n2e6\n0\n0 0 0\n");
     EXPECT_FALSE(ld.BuildLiveLoad(10, 0, 20));
     EXPECT_EQ(LastMessage(), "文件user_hz.txt中的数据有误！");
     EXPECT_EQ(host.messages.size(), 4u);
