@@ -189,7 +189,7 @@ public:
 
     // === influence lines and live loads (added by their subsystem) ===
 
-    // Step 9 of Solve: the state block and every requested line; false after the message.
+    // In the analysis run: the state block and every requested line; false after the message.
     bool ComputeInfluenceLines();
     // Fills the state vector and the face values of request `line` (m_nIlLines = scratch).
     void ComputeInfluenceLine(int line);

@@ -71,6 +71,10 @@ const char* LiveLoadFileName(int type) {
     return type >= 0 && type < kLiveLoadTypes ? kFileNames[type] : "";
 }
 
+const char* LiveLoadEnvelopeLabel(int type) {
+    return type == 0 ? kFileNames[0] : LiveLoadDialogName(type);
+}
+
 void CLiveLoad::FreeLiveLoad() {
     m_heavyLoads = {};
     m_heavyOffsets = {};

@@ -12,6 +12,8 @@ inline constexpr const char* kUserTrainFile = "user_hz.txt";
 const char* LiveLoadDialogName(int type);
 // Name of a type in file names ("汽车20级").
 const char* LiveLoadFileName(int type);
+// Label of a type on the envelope diagram: "人群荷载" for the crowd, else the dialog name.
+const char* LiveLoadEnvelopeLabel(int type);
 
 // One live-load model stepped along the loading path on a 0.1 grid. Loads are in N
 // (downward negative), offsets and gaps in m; step k puts the reference point (the first
