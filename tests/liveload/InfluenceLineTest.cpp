@@ -1,6 +1,7 @@
 // Influence lines against independent truth: the static solution under unit loads
 // (Müller-Breslau), closed forms, a finely subdivided taper, and reciprocity.
 #include <cmath>
+#include <cstring>
 
 #include "TestSupport.h"
 #include "liveload/Models.h"
@@ -232,4 +233,34 @@ TEST_F(InfluenceLineTest, SampledLookupTakesTheNearestSample) {
     f->m_ilSamplesReady = false;
     for (int i = 0; i <= 200; i += 7)
         EXPECT_EQ(f->m_ilSamples[i], f->InfluenceValue(0.1 * i, 1)) << i;
+}
+
+TEST_F(InfluenceLineTest, PrismaticFixedEndActions) {
+    // On a cantilever the free node carries the member's nodal loads, recovered here as the
+    // assembled stiffness (without supports) times the line's state: the textbook fixed-end
+    // actions of a unit rotation jump and of a unit transverse jump at 0.3 L.
+    const double E = 2e11, I = 1e-4, L = 4, xi = 0.3, EI = E * I;
+    auto f = Load(
+        "2 1 0 1 1 0 1 1\n1 0 0\n2 4 0\n1 2e11\n1 0.02 1e-4 0 0 0.1 0.1\n1 1 2 1 1 1\n"
+        "1 111\n1\n2\n1 0.3 3\n1 0.3 2\n",
+        true);
+    ASSERT_TRUE(f) << LastMessage();
+    std::string raw;
+    ASSERT_TRUE(ReadWholeFile(f->StiffnessPath(), raw));
+    std::vector<double> k0(raw.size() / sizeof(double));
+    std::memcpy(k0.data(), raw.data(), k0.size() * sizeof(double));
+    auto load = [&](int line, int g) {
+        const double* u = &f->m_ilStates[static_cast<size_t>(line) * f->m_nDof];
+        double r = 0;
+        for (int j = 0; j < f->m_nDof; ++j) {
+            const int lo = std::min(g, j), hi = std::max(g, j);
+            if (hi - lo <= f->m_nBand) r += k0[f->m_diagAddr[lo] + hi - lo] * u[j];
+        }
+        return r;
+    };
+    EXPECT_NEAR(load(0, 4), -6 * EI * (1 - 2 * xi) / (L * L), 1e-6 * EI / (L * L));
+    EXPECT_NEAR(load(0, 5), -EI * (6 * xi - 2) / L, 1e-6 * EI / L);
+    EXPECT_NEAR(load(1, 4), -12 * EI / (L * L * L), 1e-6 * EI / (L * L * L));
+    EXPECT_NEAR(load(1, 5), 6 * EI / (L * L), 1e-6 * EI / (L * L));
+    EXPECT_NEAR(load(0, 3), 0, 1e-6);
 }
