@@ -10,3 +10,6 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 int RunCommand(const std::vector<std::string>& args);
+int EnvelopeCommand(const std::vector<std::string>& args);
+int InfluenceCommand(const std::vector<std::string>& args);
+int PlaceCommand(const std::vector<std::string>& args);

@@ -18,6 +18,10 @@ struct Command {
 // One line per subcommand.
 const Command kCommands[] = {
     {"run", "run MODEL.fem [--keep]          static analysis of every load case", RunCommand},
+    {"envelope", "envelope MODEL.fem --type T --quantity Q  live-load envelopes", EnvelopeCommand},
+    {"influence", "influence MODEL.fem --line K              influence-line listing",
+     InfluenceCommand},
+    {"place", "place MODEL.fem --line K --entry E        worst live-load placement", PlaceCommand},
 };
 
 void PrintHelp(FILE* to) {

@@ -422,7 +422,13 @@ bool CPlaneFrame::ReadSupports() {
 }
 
 bool CPlaneFrame::ReadLoads() {
-    if (m_nCases < 1) return true;
+    if (m_nCases < 1) {
+        // The copy's control line says one load case, so it needs the nodal-load count even
+        // here: the placement appends the element loads to it as a ready-to-run data file.
+        HzPrintf("%5d\n", 0);
+        m_hzClosed = true;
+        return true;
+    }
     const double bytes = 8.0 * m_nCases * static_cast<double>(m_nDof) * 2;
     if (!FitsInMemory(bytes)) {
         ShowMessage("错误：内存不够!");

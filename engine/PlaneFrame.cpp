@@ -47,6 +47,7 @@ bool CPlaneFrame::Solve() {
         Substitute(m_disp.data(), m_nCases);
         ok = WriteCaseFiles();
     }
+    if (ok && m_nIlElements > 0) ok = ComputeInfluenceLines();
     if (ok && m_nCases > 0) ok = WriteResults();
     const bool written = m_outFile.Close();
     if (ok && !written) {

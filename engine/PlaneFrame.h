@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,6 +64,10 @@ struct InfluenceRequest {
 };
 
 using EndForceSet = std::array<double, 6>;  // Xi, Yi, Mi, Xj, Yj, Mj in local axes
+
+class CLiveLoad;
+struct EnvelopeData;
+struct LiveLoadPlacement;
 
 class CPlaneFrame {
 public:
@@ -187,6 +192,71 @@ public:
     int m_nCaseFiles = 0;
 
     // === influence lines and live loads (added by their subsystem) ===
+
+    // In the analysis run: the state block and every requested line; false after the message.
+    bool ComputeInfluenceLines();
+    // Fills the state vector and the face values of request `line` (m_nIlLines = scratch).
+    void ComputeInfluenceLine(int line);
+    // The same for any request and state vector of m_nDof doubles (the search's workers).
+    void ComputeInfluenceLineInto(InfluenceRequest& request, double* state) const;
+    // Value of line `line` for a unit +y load at abscissa x (the samples when they are ready).
+    double InfluenceValue(double x, int line) const;
+    // The exact value of a request with its state vector, never from the samples.
+    double DirectInfluenceValue(double x, const InfluenceRequest& request,
+                                const double* state) const;
+    // Global y displacement at relative position t of a straight segment (cos, sin, length)
+    // with global end displacements d = (ux_i, uy_i, rot_i, ux_j, uy_j, rot_j).
+    static double DisplacementAlongElement(double c, double s, const double d[6], double t,
+                                           double length);
+    // Samples the scratch line on the 0.1 grid of the loading path and sets m_ilSamplesReady.
+    void SampleInfluenceLine();
+    // The path element that carries abscissa x (first in input order) and the relative
+    // position on it; false when x is off the path.
+    bool LocateOnPath(double x, int& element, double& t) const;
+    // Value at relative position t of path element f, from a request and its state vector.
+    double ValueOnPathElement(int f, double t, const InfluenceRequest& request,
+                              const double* state) const;
+    // Index of the sample nearest to x (may lie outside 0 ... m_ilSampleCount).
+    double SampleIndex(double x) const { return std::floor((x - m_ilXMin) * 10 + 0.5); }
+
+    // Effect of a main vehicle with its reference point at x on line `line`; negated for
+    // sign false (the smallest value is searched as the largest negated one).
+    double MainVehicleEffect(double x, int line, const CLiveLoad& load, bool sign,
+                             bool rightward) const;
+    // Fills m_trainBestUpTo and m_trainBestFrom; false after "内存不够！".
+    bool BuildMainVehicleTables(const CLiveLoad& load, bool sign, bool rightward, int line);
+    // Heavy vehicle at step k plus the best main vehicles around it (tables built first).
+    double PlacementValue(int k, bool sign, bool rightward, const CLiveLoad& load,
+                          int line) const;
+    // The envelope of one live-load type (0 ... 10) and quantity (1 N, 2 Q, 3 M) at 11 points
+    // of every element, written to the binary and text envelope files.
+    bool ComputeEnvelope(int type, int quantity);
+    // ComputeEnvelope framed by the status texts and the completion message of the window.
+    bool RunEnvelopeCommand(int type, int quantity);
+    std::string EnvelopeBinaryPath(int type, int quantity) const;
+    std::string EnvelopeTextPath(int type, int quantity) const;
+    // Reads a binary envelope file back; false after the message when it is missing or short.
+    bool ReadEnvelope(int type, int quantity, EnvelopeData& data) const;
+
+    // Worst placement of live-load list entry `entry` (0 ... 34) on line `line`; writes
+    // B_活载.fem. False when nothing was placed (entry 0 or a failed model build).
+    bool PlaceLiveLoad(int line, int entry, CLiveLoad& load, LiveLoadPlacement& placement);
+    // Appends one placed vehicle's element-load lines to text; `place` is 1-based.
+    void WriteVehicleLoads(double x, int place, const CLiveLoad& load, bool rightward,
+                           std::string& text, int& placeCount) const;
+    // Effect of one placed vehicle on line `line`; `place` is 1-based.
+    double VehicleEffect(double x, int place, const CLiveLoad& load, bool rightward,
+                         int line) const;
+    std::string PlacementPath() const { return m_baseName + "_活载.fem"; }
+    // Writes B_影响线数据K.out for line `line` (0-based); false after the message.
+    bool WriteInfluenceListing(int line);
+    std::string InfluenceListingPath(int line) const;
+
+    // Best totals of main vehicles with reference steps up to / from each step.
+    std::vector<double> m_trainBestUpTo;
+    std::vector<double> m_trainBestFrom;
+    // Workers of the envelope search (1 = on the calling thread only).
+    int m_envelopeWorkers = 2;
 
     // === dynamics (added by their subsystem) ===
 

@@ -1,0 +1,87 @@
+// morvex-cli envelope: internal-force envelopes under the live loads.
+#include <unistd.h>
+#include <chrono>
+
+#include <cstdio>
+
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "cli/LiveLoadArgs.h"
+#include "engine/AnalysisRun.h"
+#include "liveload/Envelope.h"
+#include "liveload/LiveLoad.h"
+
+namespace {
+
+const char* const kEnvelopeHelp =
+    "usage: morvex-cli envelope MODEL.fem --type T --quantity Q [--threads N]\n"
+    "\n"
+    "Analyses the data file, then computes the envelope (largest and smallest value at 11\n"
+    "points of every element) of quantity Q under live-load type T moving along the loading\n"
+    "path, and writes next to the data file\n"
+    "  MODEL.wT / MODEL.jT / MODEL.zT        binary envelope (moment / shear / axial force)\n"
+    "  MODEL_弯矩包络图数据_NAME.out ...     the same as text\n"
+    "\n"
+    "  --type T       0 人群荷载, 1 汽车—10级, 2 汽车—15级, 3 汽车—20级, 4 汽车—超20级,\n"
+    "                 5 履带—50, 6 挂车—80, 7 挂车—100, 8 挂车—120, 9 中—活载,\n"
+    "                 10 自定义车列 (user_hz.txt in the working directory), or all\n"
+    "  --quantity Q   1 axial force, 2 shear force, 3 bending moment, or all\n"
+    "  --threads N    workers of the search (1 or 2, default 2)\n"
+    "Progress is shown on stderr.\n";
+
+}  // namespace
+
+int EnvelopeCommand(const std::vector<std::string>& args) {
+    LiveLoadArgs a;
+    a.names = {"--type", "--quantity", "--threads"};
+    a.values.resize(a.names.size());
+    if (!ParseLiveLoadArgs("envelope", kEnvelopeHelp, args, a)) return kExitUsage;
+    if (a.help) {
+        std::fputs(kEnvelopeHelp, stdout);
+        return kExitOk;
+    }
+    int type = 0, quantity = 0, threads = 2;
+    const std::string& t = OptionValue(a, "--type");
+    const std::string& q = OptionValue(a, "--quantity");
+    const std::string& w = OptionValue(a, "--threads");
+    const bool allTypes = t == "all", allQuantities = q == "all";
+    if ((!allTypes && !ParseIntIn(t, 0, kLiveLoadTypes - 1, type)) ||
+        (!allQuantities && !ParseIntIn(q, 1, 3, quantity)) ||
+        (!w.empty() && !ParseIntIn(w, 1, 2, threads))) {
+        std::fprintf(stderr,
+                     "morvex-cli envelope: --type 0 ... 10 or all, --quantity 1 ... 3 or all, "
+                     "--threads 1 or 2\n\n%s",
+                     kEnvelopeHelp);
+        return kExitUsage;
+    }
+    std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
+    if (!frame) return kExitFailed;
+    frame->m_envelopeWorkers = threads;
+
+    CHost& previous = Host();
+    // Progress lines are for a person at a terminal, not for logs.
+    const bool terminal = isatty(2) != 0;
+    CCliHost progress(terminal);
+    for (int ty = allTypes ? 0 : type; ty <= (allTypes ? kLiveLoadTypes - 1 : type); ++ty) {
+        for (int qu = allQuantities ? 1 : quantity; qu <= (allQuantities ? 3 : quantity); ++qu) {
+            const auto start = std::chrono::steady_clock::now();
+            SetHost(&progress);
+            const bool ok = frame->ComputeEnvelope(ty, qu);
+            if (terminal) std::fputs("\r\033[K", stderr);
+            SetHost(&previous);
+            if (!ok) return kExitFailed;
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            EnvelopeData data;
+            if (!frame->ReadEnvelope(ty, qu, data)) return kExitFailed;
+            std::printf("wrote %s\nwrote %s\n", frame->EnvelopeBinaryPath(ty, qu).c_str(),
+                        frame->EnvelopeTextPath(ty, qu).c_str());
+            std::printf(
+                "  %s: max %e (element %d, %.3f m from node i), min %e (element %d, %.3f m) "
+                "in %.3f s\n",
+                LiveLoadDialogName(ty), data.maxValue, data.maxElement + 1, data.maxDistance,
+                data.minValue, data.minElement + 1, data.minDistance, seconds);
+        }
+    }
+    return kExitOk;
+}

@@ -1,0 +1,58 @@
+#include "cli/LiveLoadArgs.h"
+
+#include <charconv>
+#include <cstdio>
+
+bool ParseLiveLoadArgs(const char* command, const char* help, const std::vector<std::string>& args,
+                       LiveLoadArgs& out) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            out.help = true;
+            return true;
+        }
+        bool known = false;
+        for (size_t k = 0; k < out.names.size(); ++k) {
+            if (a != out.names[k]) continue;
+            known = true;
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "morvex-cli %s: %s needs a value\n\n%s", command, a.c_str(),
+                             help);
+                return false;
+            }
+            out.values[k] = args[++i];
+        }
+        if (known) continue;
+        if (!a.empty() && a[0] == '-') {
+            std::fprintf(stderr, "morvex-cli %s: unknown option %s\n\n%s", command, a.c_str(),
+                         help);
+            return false;
+        }
+        if (!out.model.empty()) {
+            std::fprintf(stderr, "morvex-cli %s: more than one data file\n\n%s", command, help);
+            return false;
+        }
+        out.model = a;
+    }
+    if (out.model.empty()) {
+        std::fprintf(stderr, "morvex-cli %s: no data file given\n\n%s", command, help);
+        return false;
+    }
+    return true;
+}
+
+const std::string& OptionValue(const LiveLoadArgs& a, const std::string& name) {
+    static const std::string kEmpty;
+    for (size_t k = 0; k < a.names.size(); ++k)
+        if (a.names[k] == name) return a.values[k];
+    return kEmpty;
+}
+
+bool ParseIntIn(const std::string& text, int lo, int hi, int& value) {
+    int v = 0;
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, v);
+    if (text.empty() || r.ec != std::errc() || r.ptr != end || v < lo || v > hi) return false;
+    value = v;
+    return true;
+}

@@ -1,0 +1,53 @@
+// Names of the envelope files and the reader of a binary envelope file.
+#include "engine/PlaneFrame.h"
+#include "liveload/Envelope.h"
+#include "liveload/LiveLoad.h"
+#include "platform/BinaryFile.h"
+#include "platform/Format.h"
+#include "platform/Host.h"
+
+std::string CPlaneFrame::EnvelopeBinaryPath(int type, int quantity) const {
+    static const char kLetters[4] = {'?', 'z', 'j', 'w'};
+    return FormatString("%s.%c%d", m_baseName.c_str(),
+                        kLetters[quantity < 1 || quantity > 3 ? 0 : quantity], type);
+}
+
+std::string CPlaneFrame::EnvelopeTextPath(int type, int quantity) const {
+    static const char* const kWords[4] = {"", "_轴力包络图数据_", "_剪力包络图数据_",
+                                          "_弯矩包络图数据_"};
+    return m_baseName + kWords[quantity < 1 || quantity > 3 ? 0 : quantity] +
+           LiveLoadFileName(type) + ".out";
+}
+
+bool CPlaneFrame::ReadEnvelope(int type, int quantity, EnvelopeData& data) const {
+    const std::string path = EnvelopeBinaryPath(type, quantity);
+    CBinaryIn in;
+    if (!in.Open(path)) {
+        ShowMessage("内力包络图数据文件:" + path + "不存在！");
+        return false;
+    }
+    // A file of another model or an interrupted write must not be drawn as if it fitted.
+    if (in.Size() != EnvelopeFileSize(m_nElements)) {
+        ShowMessage("内力包络图数据文件:" + path + "不完整！");
+        return false;
+    }
+    const size_t count = static_cast<size_t>(m_nElements) * 11;
+    data.maxima.resize(count);
+    data.minima.resize(count);
+    bool ok = true;
+    for (size_t i = 0; i < count && ok; ++i)
+        ok = in.Double(data.maxima[i]) && in.Double(data.minima[i]);
+    std::int32_t maxElement = 0, minElement = 0, reserved = 0;
+    ok = ok && in.Int32(maxElement) && in.Int32(reserved) && in.Double(data.maxDistance) &&
+         in.Double(data.maxValue) && in.Int32(minElement) && in.Int32(reserved) &&
+         in.Double(data.minDistance) && in.Double(data.minValue);
+    ok = ok && maxElement >= 0 && maxElement < m_nElements && minElement >= 0 &&
+         minElement < m_nElements;
+    if (!ok) {
+        ShowMessage("内力包络图数据文件:" + path + "不完整！");
+        return false;
+    }
+    data.maxElement = maxElement;
+    data.minElement = minElement;
+    return true;
+}

@@ -1,0 +1,52 @@
+// Live-load models: a heavy vehicle placed once and identical main vehicles around it.
+#pragma once
+
+#include <vector>
+
+// Number of built-in types plus the user train (types 0 ... 10).
+inline constexpr int kLiveLoadTypes = 11;
+// Name of the user train file, read from the working directory.
+inline constexpr const char* kUserTrainFile = "user_hz.txt";
+
+// Name of a type in the type dialog and in the text envelope files ("汽车—20级").
+const char* LiveLoadDialogName(int type);
+// Name of a type in file names ("汽车20级").
+const char* LiveLoadFileName(int type);
+// Label of a type on the envelope diagram: "人群荷载" for the crowd, else the dialog name.
+const char* LiveLoadEnvelopeLabel(int type);
+
+// One live-load model stepped along the loading path on a 0.1 grid. Loads are in N
+// (downward negative), offsets and gaps in m; step k puts the reference point (the first
+// load) at m_xStart + 0.1 k.
+class CLiveLoad {
+public:
+    // Builds the model of a type on the path x0 ... x1 and derives the step fields; false
+    // after the message (only the user train can fail).
+    bool BuildLiveLoad(int type, double x0, double x1);
+    // Frees the four load arrays; the counts stay.
+    void FreeLiveLoad();
+    // Sets every count, array and gap to zero.
+    void ClearLiveLoad();
+
+    bool HasHeavy() const { return m_nHeavyAxles > 0; }
+    bool HasMain() const { return m_nMainAxles > 0; }
+
+    int m_nHeavyAxles = 0;
+    std::vector<double> m_heavyLoads;
+    std::vector<double> m_heavyOffsets;
+    int m_nMainAxles = 0;
+    std::vector<double> m_mainLoads;
+    std::vector<double> m_mainOffsets;
+    double m_gapAhead = 0;   // heavy vehicle's first load to a main vehicle in front
+    double m_gapBehind = 0;  // heavy vehicle's last load to a main vehicle behind
+    double m_gapMain = 0;    // between consecutive main vehicles
+    int m_stepsAhead = 0;
+    int m_stepsBehind = 0;
+    int m_stepsMain = 0;
+    double m_xStart = 0;
+    int m_nSteps = 0;
+
+private:
+    bool ReadUserTrain();
+    void DeriveSteps(double x0, double x1);
+};

@@ -1,0 +1,156 @@
+// The worst placement of a live load on an influence line with its data file B_活载.fem,
+// and the influence-line listing.
+#include <algorithm>
+
+#include "engine/PlaneFrame.h"
+#include "liveload/LiveLoad.h"
+#include "liveload/LiveLoadPlacement.h"
+#include "liveload/PlacementMath.h"
+#include "platform/Format.h"
+#include "platform/Host.h"
+
+namespace {
+
+const char* const kQuantityNames[7] = {"", "轴力", "剪力", "弯矩", "x位移", "y位移", "转角"};
+
+}  // namespace
+
+bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
+                                LiveLoadPlacement& placement) {
+    const LiveLoadEntry& choice = LiveLoadListEntry(entry);
+    placement = LiveLoadPlacement{};
+    placement.rightward = choice.rightward;
+    if (choice.type < 0 || choice.type >= kLiveLoadTypes) return false;
+    if (line < 0 || line >= m_nIlLines || m_ilStates.empty()) {
+        ShowMessage("影响线序号错误！");
+        return false;
+    }
+    if (!load.BuildLiveLoad(choice.type, m_ilXMin, m_ilXMax)) return false;
+    const bool sign = choice.sign, right = choice.rightward;
+    if (load.HasMain() && !BuildMainVehicleTables(load, sign, right, line)) return false;
+
+    const int n = load.m_nSteps;
+    std::vector<double>& placed = placement.placements;
+    int best = 0;
+    if (load.HasHeavy()) {
+        double bestValue = PlacementValue(0, sign, right, load, line);
+        for (int k = 1; k <= n; ++k) {
+            const double v = PlacementValue(k, sign, right, load, line);
+            if (v > bestValue) bestValue = v, best = k;
+        }
+        placed.push_back(load.m_xStart + 0.1 * best);
+    }
+    if (load.HasMain()) {
+        const std::vector<double>& upTo = m_trainBestUpTo;
+        const std::vector<double>& from = m_trainBestFrom;
+        const int s = std::max(1, load.m_stepsMain);
+        int back = 0, front = 0;
+        PlacementReach(load, right, back, front);
+        // Without a heavy vehicle the main vehicles take their best arrangement anywhere.
+        long long f = load.HasHeavy() ? static_cast<long long>(best) - back : n;
+        if (f > n) f = -1;
+        while (f >= 0) {
+            const double p = f == 0 ? 0.0 : upTo[f - 1];
+            if (p >= upTo[f]) {
+                --f;
+            } else {
+                placed.push_back(load.m_xStart + 0.1 * static_cast<int>(f));
+                f -= s;
+            }
+        }
+        long long g = load.HasHeavy() ? static_cast<long long>(best) + front : n + 1LL;
+        if (g < 0) g = n + 1LL;
+        while (g <= n) {
+            const double q = g == n ? 0.0 : from[g + 1];
+            if (q >= from[g]) {
+                ++g;
+            } else {
+                placed.push_back(load.m_xStart + 0.1 * static_cast<int>(g));
+                g += s;
+            }
+        }
+    }
+
+    std::string loads;
+    for (size_t p = 0; p < placed.size(); ++p)
+        WriteVehicleLoads(placed[p], static_cast<int>(p) + 1, load, right, loads,
+                          placement.placeCount);
+    // The model copy of this engine, then the placed loads as the element loads of its
+    // single load case: a data file ready to be opened.
+    std::string text = m_hzText;
+    AppendFormat(text, "\n单元荷载个数:");
+    AppendFormat(text, "\n%d", placement.placeCount);
+    size_t start = 0;
+    for (;;) {
+        const size_t end = loads.find('\n', start);
+        AppendFormat(text, "\n%s", loads.substr(start, end - start).c_str());
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    if (!WriteWholeFile(PlacementPath(), text)) {
+        ShowMessage(FormatString("错误：无法写入文件%s!", PlacementPath().c_str()));
+        return false;
+    }
+    for (size_t p = 0; p < placed.size(); ++p)
+        placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
+    return true;
+}
+
+void CPlaneFrame::WriteVehicleLoads(double x, int place, const CLiveLoad& load, bool rightward,
+                                    std::string& text, int& placeCount) const {
+    const bool heavy = place == 1 && load.HasHeavy();
+    const std::vector<double>& loads = heavy ? load.m_heavyLoads : load.m_mainLoads;
+    const std::vector<double>& offsets = heavy ? load.m_heavyOffsets : load.m_mainOffsets;
+    text += heavy ? "\n重车：" : "\n主车：";
+    for (size_t i = 0; i < loads.size(); ++i) {
+        const double at = rightward ? x - offsets[i] : x + offsets[i];
+        int f = 0;
+        double t = 0;
+        if (!LocateOnPath(at, f, t)) continue;
+        ++placeCount;
+        AppendFormat(text, "\n%5d %5d %5d %16.6lf %16.6lf %16.6lf %16.6lf", f + 1, 1, 2,
+                     t * m_elements[f].length, 0.0, loads[i], 0.0);
+        AppendFormat(text, "   x坐标: %lf", at);
+    }
+}
+
+double CPlaneFrame::VehicleEffect(double x, int place, const CLiveLoad& load, bool rightward,
+                                  int line) const {
+    const bool heavy = place == 1 && load.HasHeavy();
+    const std::vector<double>& loads = heavy ? load.m_heavyLoads : load.m_mainLoads;
+    const std::vector<double>& offsets = heavy ? load.m_heavyOffsets : load.m_mainOffsets;
+    double e = 0;
+    for (size_t i = 0; i < loads.size(); ++i)
+        e += loads[i] * InfluenceValue(rightward ? x - offsets[i] : x + offsets[i], line);
+    return e;
+}
+
+std::string CPlaneFrame::InfluenceListingPath(int line) const {
+    return FormatString("%s_影响线数据%d.out", m_baseName.c_str(), line + 1);
+}
+
+bool CPlaneFrame::WriteInfluenceListing(int line) {
+    if (line < 0 || line >= m_nIlLines || m_ilStates.empty()) {
+        ShowMessage("影响线序号错误！");
+        return false;
+    }
+    const InfluenceRequest& r = m_ilRequests[line];
+    CTextOut out;
+    const std::string path = InfluenceListingPath(line);
+    if (!out.Open(path)) {
+        ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
+        return false;
+    }
+    out.Printf("\n第%d条影响线：", line + 1);
+    out.Printf("\n\n单元：%5d   位置：%12.6lf   性质：%s\n", r.element + 1, r.position,
+               kQuantityNames[r.quantity]);
+    // The count guards against coordinates so large that adding 0.1 no longer moves x.
+    long long written = 0;
+    for (double x = m_ilXMin; x < m_ilXMax && written <= m_ilSampleCount + 1LL; x += 0.1, ++written)
+        out.Printf("\n%14.6lf %20.6e", x, InfluenceValue(x, line));
+    if (!out.Close()) {
+        ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,138 @@
+// Worst placement: the written data file analysed again gives the reported value, the
+// placement agrees with the envelope, and the influence-line listing.
+#include <cmath>
+
+#include "TestSupport.h"
+#include "liveload/Envelope.h"
+#include "liveload/LiveLoad.h"
+#include "liveload/LiveLoadPlacement.h"
+#include "liveload/Models.h"
+#include "platform/Format.h"
+
+namespace {
+
+class PlacementTest : public ScratchDirTest {
+protected:
+    void SetUp() override {
+        ScratchDirTest::SetUp();
+        // Sections: moment and shear at x = 8.25 (off the 0.1 grid, so no load sits on
+        // the shear section), moment over the middle support, moment at mid-element.
+        f = Load(ContinuousBeam({12, 16}, 5, {"4 0.4375 3", "4 0.4375 2", "6 0 3", "4 0.5 3"}),
+                 true);
+        ASSERT_TRUE(f) << LastMessage();
+    }
+
+    // Analyses the placement file as a data file of its own and returns the quantity of
+    // line `line` at its section in that file's single load case.
+    double Reanalyse(int line) {
+        const std::string text = ReadFile("m_活载.fem");
+        auto g = Load(text, true, "check");
+        EXPECT_TRUE(g) << LastMessage();
+        if (!g) return NAN;
+        EXPECT_EQ(g->m_nElements, f->m_nElements);
+        const InfluenceRequest& r = f->m_ilRequests[line];
+        double v[3];
+        const double x = r.position * g->m_elements[r.element].length;
+        g->ForcesAt(r.element, 0, x, g->EndForces(r.element, 0), v[0], v[1], v[2]);
+        return v[r.quantity - 1];
+    }
+
+    std::unique_ptr<CPlaneFrame> f;
+};
+
+}  // namespace
+
+TEST_F(PlacementTest, AnalysingThePlacementFileGivesTheReportedValue) {
+    WriteFile("user_hz.txt", "0\n2\n-20000 -30000\n0 2.5\n0 0 4\n");
+    for (int line : {0, 1, 2}) {
+        for (int entry : {1, 2, 3, 6, 12, 17, 19, 20, 22, 26, 27, 30, 31, 34}) {
+            CLiveLoad ld;
+            LiveLoadPlacement p;
+            ASSERT_TRUE(f->PlaceLiveLoad(line, entry, ld, p)) << LastMessage();
+            // A train without a heavy vehicle places nothing where no vehicle helps.
+            EXPECT_TRUE(!p.placements.empty() || (entry >= 31 && p.total == 0)) << entry;
+            const std::string text = ReadFile("m_活载.fem");
+            // One load line per placed load on the path, each with its abscissa.
+            size_t lines = 0;
+            for (size_t at = text.find("x坐标"); at != std::string::npos;
+                 at = text.find("x坐标", at + 1))
+                ++lines;
+            EXPECT_EQ(static_cast<int>(lines), p.placeCount);
+            EXPECT_NE(text.find(FormatString("\n单元荷载个数:\n%d\n", p.placeCount)),
+                      std::string::npos);
+            const double value = Reanalyse(line);
+            // Distances are written with six decimals.
+            EXPECT_NEAR(value, p.total, 1e-6 * std::fabs(p.total) + 1e-3)
+                << "line " << line << " entry " << entry;
+            const LiveLoadEntry& e = LiveLoadListEntry(entry);
+            EXPECT_TRUE(e.sign ? p.total >= 0 : p.total <= 0) << entry;
+        }
+    }
+}
+
+TEST_F(PlacementTest, BestPlacementsAgreeWithTheEnvelopeAtItsPoints) {
+    // Line 2 is element 6 at position 0 and line 3 element 4 at 0.5: points of the
+    // envelope, where the sampled and the direct line coincide on the 0.1 grid.
+    for (int type : {1, 2, 3, 4, 9}) {
+        ASSERT_TRUE(f->ComputeEnvelope(type, 3));
+        EnvelopeData d;
+        ASSERT_TRUE(f->ReadEnvelope(type, 3, d));
+        const int first = type == 9 ? 27 : 3 + 4 * (type - 1);
+        for (int line : {2, 3}) {
+            double totals[4];
+            for (int k = 0; k < 4; ++k) {
+                CLiveLoad ld;
+                LiveLoadPlacement p;
+                ASSERT_TRUE(f->PlaceLiveLoad(line, first + k, ld, p));
+                totals[k] = p.total;
+            }
+            const int at = line == 2 ? 11 * 5 : 11 * 3 + 5;
+            const double scale = std::fabs(d.maxima[at]) + std::fabs(d.minima[at]);
+            EXPECT_NEAR(std::max(totals[0], totals[1]), d.maxima[at], 1e-9 * scale) << type;
+            EXPECT_NEAR(std::min(totals[2], totals[3]), d.minima[at], 1e-9 * scale) << type;
+        }
+    }
+}
+
+TEST_F(PlacementTest, EachEngineBuildsFromItsOwnModelCopy) {
+    // Opening another model replaces huozai.txt in the working directory; the first
+    // engine's placement must still describe the first structure.
+    auto other = Load(ContinuousBeam({5}, 2, {"1 0.5 3"}), true, "other");
+    ASSERT_TRUE(other);
+    other.reset();  // closing it deletes huozai.txt as well
+    EXPECT_FALSE(Exists("huozai.txt"));
+    CLiveLoad ld;
+    LiveLoadPlacement p;
+    ASSERT_TRUE(f->PlaceLiveLoad(0, 11, ld, p)) << LastMessage();
+    EXPECT_NEAR(Reanalyse(0), p.total, 1e-6 * std::fabs(p.total));
+}
+
+TEST_F(PlacementTest, NoLiveLoadWritesNothing) {
+    CLiveLoad ld;
+    LiveLoadPlacement p;
+    EXPECT_FALSE(f->PlaceLiveLoad(0, 0, ld, p));
+    EXPECT_TRUE(p.placements.empty());
+    EXPECT_FALSE(Exists("m_活载.fem"));
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(f->PlaceLiveLoad(0, 31, ld, p));  // no user_hz.txt
+    EXPECT_EQ(LastMessage(), "打开用户荷载定义文件user_hz.txt时出错!");
+    EXPECT_FALSE(Exists("m_活载.fem"));
+}
+
+TEST_F(PlacementTest, InfluenceLineListing) {
+    ASSERT_TRUE(f->WriteInfluenceListing(1)) << LastMessage();
+    const std::string text = ReadFile("m_影响线数据2.out");
+    const std::string head = "\n第2条影响线：\n\n单元：    4   位置：    0.437500   性质：剪力\n";
+    ASSERT_EQ(text.substr(0, head.size()), head);
+    // Every 0.1 from the start of the path while x stays below its end (28 m).
+    const long lines = std::count(text.begin(), text.end(), '\n');
+    EXPECT_GE(lines, 4 + 280);
+    EXPECT_LE(lines, 4 + 281);
+    double x = 0, v = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + head.size() + 1 + 10 * 36, "%lf %lf", &x, &v), 2);
+    EXPECT_NEAR(x, 1.0, 1e-6);
+    EXPECT_NEAR(v, f->InfluenceValue(1.0, 1), 1e-6 * std::fabs(v));
+    EXPECT_NE(text.find("      1.000000 "), std::string::npos);
+    EXPECT_FALSE(f->WriteInfluenceListing(4));
+    EXPECT_EQ(LastMessage(), "影响线序号错误！");
+}
