@@ -15,6 +15,12 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
+// Reference sections are not range-checked (an invalid one just means no lowering), so keep
+// whatever the file says, interpolated or not, inside int range.
+int ClampIndex(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN + 1LL, INT_MAX - 1LL));
+}
+
 }  // namespace
 
 void CPlaneFrame::HzPrintf(const char* fmt, ...) {
@@ -125,19 +131,19 @@ bool CPlaneFrame::ReadNodes() {
         if (!first && flag == 1 && num - prev >= 2) {
             const int p = prev - 1;
             const Node np = m_nodes[p];
-            const int refP = m_nodeRefs[p];
-            const int refStep = ((ref - 1) - refP) / (n - p);
+            const long long refP = m_nodeRefs[p];
+            const long long refStep = (static_cast<long long>(ref) - 1 - refP) / (n - p);
             for (int k = p + 1; k < n; ++k) {
                 Node& g = m_nodes[k];
                 g.x = np.x + (k - p) * (x - np.x) / (n - p);
                 g.y = np.y + (k - p) * (y - np.y) / (n - p);
-                m_nodeRefs[k] = refP + (k - p) * refStep;
+                m_nodeRefs[k] = ClampIndex(refP + (k - p) * refStep);
                 m_outFile.Printf("%5d%20.6lf%20.6lf%5d\n", k + 1, g.x, g.y, m_nodeRefs[k] + 1);
                 ++defined;
             }
         }
         m_nodes[n] = Node{x, y};
-        m_nodeRefs[n] = ref - 1;
+        m_nodeRefs[n] = ClampIndex(static_cast<long long>(ref) - 1);
         m_outFile.Printf("%5d%20.6lf%20.6lf%5d\n", num, x, y, ref);
         if (first) {
             m_xMin = m_xMax = x;
