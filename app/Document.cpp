@@ -1,5 +1,7 @@
 #include "app/Document.h"
 
+#include "app/ChildFrame.h"
+
 void CDocument::AddFrame(CChildFrame* frame) {
     m_frames.append(frame);
     emit TitleChanged();  // the windows number themselves once there are several
@@ -12,5 +14,6 @@ void CDocument::RemoveFrame(CChildFrame* frame) {
         return;
     }
     OnCloseDocument();
-    deleteLater();
+    // The window's view still shows the document's text while the window goes down.
+    connect(frame, &QObject::destroyed, this, &QObject::deleteLater);
 }
