@@ -8,7 +8,9 @@
 
 #include "app/Icons.h"
 
-QString CreditLine() { return QStringLiteral("平面杆系结构线性分析程序，为桥梁工程师编写"); }
+QString CreditLine() {
+    return QStringLiteral("平面杆系结构线性分析程序，为桥梁工程师编写");
+}
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于"));

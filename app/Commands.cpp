@@ -79,6 +79,10 @@ QString CommandString(int id) {
     return text;
 }
 
-QString CommandPrompt(int id) { return CommandString(id).section(QLatin1Char('\n'), 0, 0); }
+QString CommandPrompt(int id) {
+    return CommandString(id).section(QLatin1Char('\n'), 0, 0);
+}
 
-QString CommandToolTip(int id) { return CommandString(id).section(QLatin1Char('\n'), 1); }
+QString CommandToolTip(int id) {
+    return CommandString(id).section(QLatin1Char('\n'), 1);
+}

@@ -55,7 +55,8 @@ void Page(QPainter& p, const QColor& fill = kPaper) {
 
 void TextLines(QPainter& p, const QColor& c, int count) {
     p.setPen(Pen(c));
-    for (int i = 0; i < count; ++i) p.drawLine(QPointF(5.5, 6.5 + 2 * i), QPointF(11.5, 6.5 + 2 * i));
+    for (int i = 0; i < count; ++i)
+        p.drawLine(QPointF(5.5, 6.5 + 2 * i), QPointF(11.5, 6.5 + 2 * i));
 }
 
 void Folder(QPainter& p) {
@@ -64,8 +65,8 @@ void Folder(QPainter& p) {
     p.drawPolygon(QPolygonF({QPointF(1.5, 3.5), QPointF(6, 3.5), QPointF(7.5, 5), QPointF(13.5, 5),
                              QPointF(13.5, 13.5), QPointF(1.5, 13.5)}));
     p.setBrush(kYellow);
-    p.drawPolygon(QPolygonF({QPointF(1.5, 13.5), QPointF(4, 7.5), QPointF(15.5, 7.5),
-                             QPointF(13.5, 13.5)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(1.5, 13.5), QPointF(4, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 13.5)}));
 }
 
 // A small beam on two supports, the program's subject.
@@ -75,8 +76,8 @@ void Girder(QPainter& p, double y, const QColor& c) {
     p.setPen(Pen(c, 1.0));
     p.setBrush(Qt::NoBrush);
     for (double x : {3.5, 12.5})
-        p.drawPolygon(QPolygonF({QPointF(x, y + 0.8), QPointF(x - 1.6, y + 3.5),
-                                 QPointF(x + 1.6, y + 3.5)}));
+        p.drawPolygon(
+            QPolygonF({QPointF(x, y + 0.8), QPointF(x - 1.6, y + 3.5), QPointF(x + 1.6, y + 3.5)}));
 }
 
 void Magnifier(QPainter& p, double cx, double cy, double r) {
@@ -128,9 +129,8 @@ void Painters(int id, Painter& out) {
             out = [](QPainter& p) {
                 p.setPen(Pen(kInk));
                 p.setBrush(kBlue);
-                p.drawPolygon(QPolygonF({QPointF(1.5, 1.5), QPointF(12.5, 1.5),
-                                         QPointF(14.5, 3.5), QPointF(14.5, 14.5),
-                                         QPointF(1.5, 14.5)}));
+                p.drawPolygon(QPolygonF({QPointF(1.5, 1.5), QPointF(12.5, 1.5), QPointF(14.5, 3.5),
+                                         QPointF(14.5, 14.5), QPointF(1.5, 14.5)}));
                 p.setBrush(kPaper);
                 p.drawRect(QRectF(4, 1.5, 8, 5));
                 p.setBrush(QColor(220, 220, 220));
@@ -191,8 +191,8 @@ void Painters(int id, Painter& out) {
                 p.setPen(Pen(kInk));
                 p.setBrush(kGreen);
                 const double s = id == ID_NEXT ? 1 : -1;
-                p.drawPolygon(QPolygonF({QPointF(8 - 5 * s, 2.5), QPointF(8 + 5 * s, 8),
-                                         QPointF(8 - 5 * s, 13.5)}));
+                p.drawPolygon(QPolygonF(
+                    {QPointF(8 - 5 * s, 2.5), QPointF(8 + 5 * s, 8), QPointF(8 - 5 * s, 13.5)}));
             };
             break;
         case ID_FILE_PRINT_DIRECT:
@@ -274,8 +274,8 @@ QIcon ProgramIcon() {
         p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
         // A portal frame: two columns and a girder.
         p.setPen(QPen(Qt::white, 1.8, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        p.drawPolyline(QPolygonF({QPointF(3.5, 13), QPointF(3.5, 5), QPointF(12.5, 5),
-                                  QPointF(12.5, 13)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(3.5, 13), QPointF(3.5, 5), QPointF(12.5, 5), QPointF(12.5, 13)}));
         p.setPen(QPen(QColor(255, 0, 255), 1.2));
         QPainterPath curve;
         curve.moveTo(3.5, 5);

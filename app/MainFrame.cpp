@@ -56,7 +56,9 @@ CMainFrame::~CMainFrame() {
     if (g_frame == this) g_frame = nullptr;
 }
 
-CMainFrame* CMainFrame::Instance() { return g_frame; }
+CMainFrame* CMainFrame::Instance() {
+    return g_frame;
+}
 
 CChildFrame* CMainFrame::ActiveChild() const {
     return qobject_cast<CChildFrame*>(m_mdi->currentSubWindow());
@@ -228,11 +230,12 @@ void CMainFrame::ShowFindDialog(bool replace) {
 }
 
 QStringList GraphSelectorItems() {
-    return {QStringLiteral("结构图"),     QStringLiteral("位移图"),     QStringLiteral("弯矩图"),
-            QStringLiteral("剪力图"),     QStringLiteral("轴力图"),     QStringLiteral("弯矩包络图"),
-            QStringLiteral("剪力包络图"), QStringLiteral("轴力包络图"), QStringLiteral("影响线"),
-            QStringLiteral("主振型"),     QStringLiteral("上缘拉应力"), QStringLiteral("下缘拉应力"),
-            QStringLiteral("动力响应")};
+    return {
+        QStringLiteral("结构图"),     QStringLiteral("位移图"),     QStringLiteral("弯矩图"),
+        QStringLiteral("剪力图"),     QStringLiteral("轴力图"),     QStringLiteral("弯矩包络图"),
+        QStringLiteral("剪力包络图"), QStringLiteral("轴力包络图"), QStringLiteral("影响线"),
+        QStringLiteral("主振型"),     QStringLiteral("上缘拉应力"), QStringLiteral("下缘拉应力"),
+        QStringLiteral("动力响应")};
 }
 
 QStringList LiveLoadSelectorItems() {

@@ -27,15 +27,32 @@
 namespace {
 
 // Commands whose handlers come with the result view; they stay disabled until it has them.
-const int kViewCommands[] = {
-    ID_DISPLACEMENT_COLOUR, ID_MAGNIFY,          ID_REDUCE,         ID_PREVIOUS,
-    ID_NEXT,                ID_PAN,              ID_ZOOM,           ID_WINDOW_ZOOM,
-    ID_INITIAL_WINDOW,      ID_LIVE_LOAD_TYPE,   ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE,
-    ID_AXIAL_ENVELOPE,      ID_INFLUENCE_OUTPUT, ID_NATURAL_VIBRATION, ID_DYNAMIC_RESPONSE,
-    ID_DYNAMIC_DATA,        ID_ELEMENT_GROUP,    ID_NODE_NUMBERS,   ID_ELEMENT_NUMBERS,
-    ID_CONSTRAINTS,         ID_SECTIONS};
+const int kViewCommands[] = {ID_DISPLACEMENT_COLOUR,
+                             ID_MAGNIFY,
+                             ID_REDUCE,
+                             ID_PREVIOUS,
+                             ID_NEXT,
+                             ID_PAN,
+                             ID_ZOOM,
+                             ID_WINDOW_ZOOM,
+                             ID_INITIAL_WINDOW,
+                             ID_LIVE_LOAD_TYPE,
+                             ID_MOMENT_ENVELOPE,
+                             ID_SHEAR_ENVELOPE,
+                             ID_AXIAL_ENVELOPE,
+                             ID_INFLUENCE_OUTPUT,
+                             ID_NATURAL_VIBRATION,
+                             ID_DYNAMIC_RESPONSE,
+                             ID_DYNAMIC_DATA,
+                             ID_ELEMENT_GROUP,
+                             ID_NODE_NUMBERS,
+                             ID_ELEMENT_NUMBERS,
+                             ID_CONSTRAINTS,
+                             ID_SECTIONS};
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // "打开(&O)...\tCtrl+O" -> "打开"
 QString PlainMenuText(const QString& text) {
@@ -81,19 +98,22 @@ void CMainFrame::CreateActions() {
     };
     using K = QKeySequence;
 
-    AddAction(ID_FILE_NEW, Text("新建(&N)\tCtrl+N"), [app] { app->OnFileNew(); }, {K(Qt::CTRL | Qt::Key_N)});
+    AddAction(ID_FILE_NEW, Text("新建(&N)\tCtrl+N"), [app] { app->OnFileNew(); },
+              {K(Qt::CTRL | Qt::Key_N)});
     AddAction(ID_FILE_OPEN, Text("打开(&O)...\tCtrl+O"), [app] { app->OnFileOpen(); },
               {K(Qt::CTRL | Qt::Key_O)});
     AddAction(ID_OPEN_TEXT, Text("打开文本文件"), [app] { app->OnOpenTextFile(); });
     AddAction(ID_FILE_CLOSE, Text("关闭(&C)"), [this] {
         if (CChildFrame* c = ActiveChild()) c->close();
     });
-    AddAction(ID_FILE_SAVE, Text("保存(&S)\tCtrl+S"), textDoc([](CMyeditDoc* d) { d->DoFileSave(); }),
-              {K(Qt::CTRL | Qt::Key_S)});
-    AddAction(ID_FILE_SAVE_AS, Text("另存为(&A)..."), textDoc([](CMyeditDoc* d) { d->DoSaveAs(); }));
-    AddAction(ID_FILE_PRINT, Text("打印(&P)...\tCtrl+P"), editor([](CMyeditView* v) { v->Print(false); }),
-              {K(Qt::CTRL | Qt::Key_P)});
-    AddAction(ID_FILE_PRINT_DIRECT, Text("快速打印"), editor([](CMyeditView* v) { v->Print(true); }));
+    AddAction(ID_FILE_SAVE, Text("保存(&S)\tCtrl+S"),
+              textDoc([](CMyeditDoc* d) { d->DoFileSave(); }), {K(Qt::CTRL | Qt::Key_S)});
+    AddAction(ID_FILE_SAVE_AS, Text("另存为(&A)..."),
+              textDoc([](CMyeditDoc* d) { d->DoSaveAs(); }));
+    AddAction(ID_FILE_PRINT, Text("打印(&P)...\tCtrl+P"),
+              editor([](CMyeditView* v) { v->Print(false); }), {K(Qt::CTRL | Qt::Key_P)});
+    AddAction(ID_FILE_PRINT_DIRECT, Text("快速打印"),
+              editor([](CMyeditView* v) { v->Print(true); }));
     AddAction(ID_FILE_PRINT_PREVIEW, Text("打印预览(&V)"),
               editor([](CMyeditView* v) { v->PrintPreview(); }));
     AddAction(ID_FILE_PRINT_SETUP, Text("打印设置(&R)..."), [app] { app->OnPrintSetup(); });
@@ -105,11 +125,12 @@ void CMainFrame::CreateActions() {
               {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
     AddAction(ID_EDIT_COPY, Text("复制(&C)\tCtrl+C"), editor([](CMyeditView* v) { v->copy(); }),
               {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
-    AddAction(ID_EDIT_PASTE, Text("粘贴(&P)\tCtrl+V"), editor([](CMyeditView* v) { v->PlainPaste(); }),
+    AddAction(ID_EDIT_PASTE, Text("粘贴(&P)\tCtrl+V"),
+              editor([](CMyeditView* v) { v->PlainPaste(); }),
               {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
     AddAction(ID_EDIT_CLEAR, Text("删除"), editor([](CMyeditView* v) { v->DeleteSelection(); }));
-    AddAction(ID_EDIT_SELECT_ALL, Text("全选(&L)\tCtrl+A"), editor([](CMyeditView* v) { v->selectAll(); }),
-              {K(Qt::CTRL | Qt::Key_A)});
+    AddAction(ID_EDIT_SELECT_ALL, Text("全选(&L)\tCtrl+A"),
+              editor([](CMyeditView* v) { v->selectAll(); }), {K(Qt::CTRL | Qt::Key_A)});
     AddAction(ID_EDIT_FIND, Text("查找(&F)\tCtrl+F"), [this] { ShowFindDialog(false); },
               {K(Qt::CTRL | Qt::Key_F)});
     AddAction(ID_EDIT_REPEAT, Text("重找(&I)\tF3"),
@@ -137,8 +158,10 @@ void CMainFrame::CreateActions() {
     connect(m_aboutShort, &QAction::triggered, this, [app] { app->OnAppAbout(); });
     AddAction(ID_APP_ABOUT, Text("关于Morvex(&A)..."), [app] { app->OnAppAbout(); });
 
-    AddAction(ID_EDIT_DATA, Text("编辑原始数据文件"), resultDoc([](CMorvexDoc* d) { d->OnEditData(); }));
-    AddAction(ID_VIEW_RESULT, Text("查看计算结果"), resultDoc([](CMorvexDoc* d) { d->OnViewResult(); }));
+    AddAction(ID_EDIT_DATA, Text("编辑原始数据文件"),
+              resultDoc([](CMorvexDoc* d) { d->OnEditData(); }));
+    AddAction(ID_VIEW_RESULT, Text("查看计算结果"),
+              resultDoc([](CMorvexDoc* d) { d->OnViewResult(); }));
     AddAction(ID_DYNAMIC_LOAD_EDIT, Text("动力荷载编辑"),
               resultDoc([](CMorvexDoc* d) { d->OnDynamicLoadEdit(); }));
 
@@ -173,10 +196,14 @@ void CMainFrame::CreateMenus() {
     const auto menu = [this](const char* title, std::initializer_list<int> ids) {
         auto* m = new QMenu(Text(title), this);
         for (int id : ids) {
-            if (id == 0) m->addSeparator();
-            else if (id == ID_FILE_MRU_FILE1) m->addMenu(m_recentMenu);
-            else if (id == -ID_APP_ABOUT) m->addAction(m_aboutShort);
-            else m->addAction(Action(id));
+            if (id == 0)
+                m->addSeparator();
+            else if (id == ID_FILE_MRU_FILE1)
+                m->addMenu(m_recentMenu);
+            else if (id == -ID_APP_ABOUT)
+                m->addAction(m_aboutShort);
+            else
+                m->addAction(Action(id));
         }
         return m;
     };
@@ -191,21 +218,21 @@ void CMainFrame::CreateMenus() {
     FillWindowMenu(resultWindow, true);
     m_menus[kMenuResult] = {
         menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, 0, ID_FILE_PRINT,
-                         ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, mru, 0, ID_APP_EXIT}),
+                          ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, mru, 0, ID_APP_EXIT}),
         menu("计算(&J)", {ID_LIVE_LOAD_TYPE, ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE,
-                         ID_AXIAL_ENVELOPE, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION,
-                         ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA}),
-        menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ELEMENT_GROUP,
-                         ID_NODE_NUMBERS, ID_ELEMENT_NUMBERS, ID_CONSTRAINTS, ID_SECTIONS}),
+                          ID_AXIAL_ENVELOPE, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION,
+                          ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA}),
+        menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ELEMENT_GROUP, ID_NODE_NUMBERS,
+                          ID_ELEMENT_NUMBERS, ID_CONSTRAINTS, ID_SECTIONS}),
         resultWindow, help};
 
     QMenu* textWindow = new QMenu(Text("窗口(&W)"), this);
     FillWindowMenu(textWindow, false);
     m_menus[kMenuText] = {
         menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
-                         0, ID_FILE_PRINT_SETUP, ID_FILE_PRINT, 0, mru, 0, ID_APP_EXIT}),
+                          0, ID_FILE_PRINT_SETUP, ID_FILE_PRINT, 0, mru, 0, ID_APP_EXIT}),
         menu("编辑(&E)", {ID_EDIT_UNDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
-                         ID_EDIT_SELECT_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_EDIT_REPLACE}),
+                          ID_EDIT_SELECT_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_EDIT_REPLACE}),
         menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}), textWindow,
         menu("帮助(&H)", {ID_HOMEPAGE, -ID_APP_ABOUT})};
 
@@ -219,15 +246,15 @@ void CMainFrame::FillWindowMenu(QMenu* menu, bool withNewWindow) {
     connect(menu, &QMenu::aboutToShow, this, [this, menu, withNewWindow] {
         menu->clear();
         if (withNewWindow) menu->addAction(m_newWindow);
-        for (int id : {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT,
-                       ID_WINDOW_ARRANGE})
+        for (int id :
+             {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT, ID_WINDOW_ARRANGE})
             menu->addAction(Action(id));
         const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
         if (!windows.isEmpty()) menu->addSeparator();
         for (int i = 0; i < windows.size(); ++i) {
             QMdiSubWindow* w = windows[i];
-            QAction* a = menu->addAction(
-                QStringLiteral("&%1 %2").arg(i + 1).arg(w->windowTitle().remove(QStringLiteral("[*]"))));
+            QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+                w->windowTitle().remove(QStringLiteral("[*]"))));
             a->setCheckable(true);
             a->setChecked(w == m_mdi->currentSubWindow());
             a->setStatusTip(Text("激活此窗口"));
@@ -262,18 +289,36 @@ void CMainFrame::CreateToolBar() {
     m_graphSelector = selector(ID_GRAPH_SELECTOR, 120, GraphSelectorItems());
     m_liveLoadSelector = selector(ID_LIVE_LOAD_SELECTOR, 160, LiveLoadSelectorItems());
 
-    const int buttons[] = {ID_FILE_NEW,   ID_FILE_OPEN,      ID_OPEN_TEXT,
-                           ID_FILE_SAVE,  0,                 ID_EDIT_DATA,
-                           ID_VIEW_RESULT, ID_DISPLACEMENT_COLOUR, ID_MAGNIFY,
-                           ID_REDUCE,     ID_PREVIOUS,       ID_NEXT,
-                           ID_FILE_PRINT_DIRECT, 0,          ID_GRAPH_SELECTOR,
-                           ID_LIVE_LOAD_SELECTOR, ID_PAN,    ID_ZOOM,
-                           ID_WINDOW_ZOOM, ID_INITIAL_WINDOW, ID_APP_ABOUT};
+    const int buttons[] = {ID_FILE_NEW,
+                           ID_FILE_OPEN,
+                           ID_OPEN_TEXT,
+                           ID_FILE_SAVE,
+                           0,
+                           ID_EDIT_DATA,
+                           ID_VIEW_RESULT,
+                           ID_DISPLACEMENT_COLOUR,
+                           ID_MAGNIFY,
+                           ID_REDUCE,
+                           ID_PREVIOUS,
+                           ID_NEXT,
+                           ID_FILE_PRINT_DIRECT,
+                           0,
+                           ID_GRAPH_SELECTOR,
+                           ID_LIVE_LOAD_SELECTOR,
+                           ID_PAN,
+                           ID_ZOOM,
+                           ID_WINDOW_ZOOM,
+                           ID_INITIAL_WINDOW,
+                           ID_APP_ABOUT};
     for (int id : buttons) {
-        if (id == 0) m_toolBar->addSeparator();
-        else if (id == ID_GRAPH_SELECTOR) m_toolBar->addWidget(m_graphSelector);
-        else if (id == ID_LIVE_LOAD_SELECTOR) m_toolBar->addWidget(m_liveLoadSelector);
-        else m_toolBar->addAction(Action(id));
+        if (id == 0)
+            m_toolBar->addSeparator();
+        else if (id == ID_GRAPH_SELECTOR)
+            m_toolBar->addWidget(m_graphSelector);
+        else if (id == ID_LIVE_LOAD_SELECTOR)
+            m_toolBar->addWidget(m_liveLoadSelector);
+        else
+            m_toolBar->addAction(Action(id));
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 

@@ -28,11 +28,15 @@ CMorvexApp* g_app = nullptr;
 constexpr int kRecentFileCount = 4;
 const char* const kRecentGroup = "Recent File List";
 
-QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString Absolute(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
 
 }  // namespace
 
-CMorvexApp::CMorvexApp() { g_app = this; }
+CMorvexApp::CMorvexApp() {
+    g_app = this;
+}
 
 CMorvexApp::~CMorvexApp() {
     // Windows first: closing them releases their documents (and the engines' scratch files).
@@ -41,7 +45,9 @@ CMorvexApp::~CMorvexApp() {
     SetHost(nullptr);
 }
 
-CMorvexApp* CMorvexApp::Instance() { return g_app; }
+CMorvexApp* CMorvexApp::Instance() {
+    return g_app;
+}
 
 void CMorvexApp::InstallLanguageAndFonts() {
     // The framework's own texts (file dialog, standard buttons) in Simplified Chinese.
@@ -49,8 +55,8 @@ void CMorvexApp::InstallLanguageAndFonts() {
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&m_qtTranslator);
     // Drawings and texts ask for the face "宋体"; the installed CJK fonts stand in for it.
-    QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("Noto Serif CJK SC"),
+                                                        QStringLiteral("Noto Sans CJK SC")});
 }
 
 bool CMorvexApp::InitInstance(const QStringList& arguments) {
@@ -69,7 +75,8 @@ bool CMorvexApp::InitInstance(const QStringList& arguments) {
 
     m_templates.clear();
     m_templates.emplace_back(
-        129, QStringLiteral("\nMorvex\nMorvex\nMorvex 文件 (*.fem)\n.fem\nMorvex.Document\nMorvex Document"));
+        129, QStringLiteral(
+                 "\nMorvex\nMorvex\nMorvex 文件 (*.fem)\n.fem\nMorvex.Document\nMorvex Document"));
     m_templates.emplace_back(
         130, QStringLiteral("\nEdit\nEdit\n所有文件(*.*)\n\nEdit.Document\nEdit Document"));
 
@@ -87,8 +94,8 @@ bool CMorvexApp::InitInstance(const QStringList& arguments) {
 
 CDocument* CMorvexApp::OpenDocumentFile(const QString& path) {
     const QString ext = path.right(3).toLower();
-    return OpenWithType(ext == QStringLiteral("fem") ? QStringLiteral("Morvex") : QStringLiteral("Edit"),
-                        path);
+    return OpenWithType(
+        ext == QStringLiteral("fem") ? QStringLiteral("Morvex") : QStringLiteral("Edit"), path);
 }
 
 CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path) {
@@ -149,7 +156,8 @@ QString CMorvexApp::AskFileName() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(OpenFilters());
     dialog.selectNameFilter(OpenFilters().first());
-    if (!m_recentFiles.isEmpty()) dialog.setDirectory(QFileInfo(m_recentFiles.first()).absolutePath());
+    if (!m_recentFiles.isEmpty())
+        dialog.setDirectory(QFileInfo(m_recentFiles.first()).absolutePath());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().first();
 }
@@ -204,8 +212,10 @@ void CMorvexApp::SaveRecentFiles() const {
     settings.beginGroup(QString::fromUtf8(kRecentGroup));
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString key = QStringLiteral("File%1").arg(i);
-        if (i <= m_recentFiles.size()) settings.setValue(key, m_recentFiles[i - 1]);
-        else settings.remove(key);
+        if (i <= m_recentFiles.size())
+            settings.setValue(key, m_recentFiles[i - 1]);
+        else
+            settings.remove(key);
     }
     settings.endGroup();
     if (m_mainFrame) m_mainFrame->UpdateRecentFiles(m_recentFiles);

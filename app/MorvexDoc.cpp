@@ -6,7 +6,9 @@
 #include "app/MorvexApp.h"
 #include "engine/AnalysisRun.h"
 
-CMorvexDoc::~CMorvexDoc() { OnCloseDocument(); }
+CMorvexDoc::~CMorvexDoc() {
+    OnCloseDocument();
+}
 
 bool CMorvexDoc::OnOpenDocument(const QString& path) {
     m_path = path;
@@ -23,11 +25,17 @@ void CMorvexDoc::OnCloseDocument() {
     m_engine.reset();
 }
 
-QString CMorvexDoc::Title() const { return QFileInfo(m_path).fileName(); }
+QString CMorvexDoc::Title() const {
+    return QFileInfo(m_path).fileName();
+}
 
-void CMorvexDoc::OnEditData() { CMorvexApp::Instance()->OpenAsText(m_path); }
+void CMorvexDoc::OnEditData() {
+    CMorvexApp::Instance()->OpenAsText(m_path);
+}
 
-void CMorvexDoc::OnViewResult() { CMorvexApp::Instance()->OpenAsText(m_pathBase + ".out"); }
+void CMorvexDoc::OnViewResult() {
+    CMorvexApp::Instance()->OpenAsText(m_pathBase + ".out");
+}
 
 void CMorvexDoc::OnDynamicLoadEdit() {
     CMorvexApp::Instance()->OpenAsText(QStringLiteral("dynamic_load.txt"));

@@ -70,9 +70,9 @@ bool CMyeditDoc::DoFileSave() {
 
 bool CMyeditDoc::DoSaveAs() {
     const QString start = m_path.isEmpty() ? m_title + QStringLiteral(".txt") : m_path;
-    const QString path = QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QStringLiteral("另存为"), start,
-        QStringLiteral("所有文件(*.*)"));
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("另存为"), start,
+                                     QStringLiteral("所有文件(*.*)"));
     if (path.isEmpty()) return false;
     return OnSaveDocument(path);
 }

@@ -154,7 +154,7 @@ void CMyeditView::contextMenuEvent(QContextMenuEvent* event) {
         const char* text;
         int id;
     } items[] = {{"剪切", ID_EDIT_CUT},   {"复制", ID_EDIT_COPY}, {"粘贴", ID_EDIT_PASTE},
-                 {"删除", ID_EDIT_CLEAR}, {nullptr, 0},          {"全选", ID_EDIT_SELECT_ALL},
+                 {"删除", ID_EDIT_CLEAR}, {nullptr, 0},           {"全选", ID_EDIT_SELECT_ALL},
                  {"撤消", ID_EDIT_UNDO}};
     for (const auto& item : items) {
         if (!item.text) {

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QUrl>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
@@ -30,6 +33,7 @@ private slots:
     void RecentFileListKeepsFourNewestFirst();
     void CommandLineOpensTheFileOrEndsTheProgram();
     void DroppedFilesOpenByTheSameRule();
+    void ClosingWaitsForARunningComputation();
 };
 
 namespace {
@@ -246,7 +250,8 @@ void DocumentsTest::DroppedFilesOpenByTheSameRule() {
     fx.WriteFile("m.fem", kSmallModel);
     fx.WriteFile("notes.txt", "a note\n");
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(fx.Path("m.fem")), QUrl::fromLocalFile(fx.Path("notes.txt"))});
+    data.setUrls(
+        {QUrl::fromLocalFile(fx.Path("m.fem")), QUrl::fromLocalFile(fx.Path("notes.txt"))});
     const QPoint at = fx.Frame().rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&fx.Frame(), &enter);
@@ -257,6 +262,32 @@ void DocumentsTest::DroppedFilesOpenByTheSameRule() {
     QCOMPARE(children.size(), 2);
     QVERIFY(qobject_cast<CMorvexDoc*>(children[0]->Document()));
     QVERIFY(qobject_cast<CMyeditDoc*>(children[1]->Document()));
+}
+
+void DocumentsTest::ClosingWaitsForARunningComputation() {
+    CGuiFixture fx;
+    QVERIFY(fx.Start());
+    fx.WriteFile("m.fem", kSmallModel);
+    auto* doc = qobject_cast<CMorvexDoc*>(fx.App().OpenDocumentFile(fx.Path("m.fem")));
+    QVERIFY(doc);
+    CPlaneFrame* engine = doc->Engine();
+    // Stands in for the natural-vibration worker: runs until told to stop, then takes a
+    // moment to finish before it clears m_busy.
+    std::atomic<bool> finished{false};
+    engine->m_busy = 1;
+    std::thread worker([engine, &finished] {
+        while (engine->m_keepRunning != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        finished = true;
+        engine->m_busy = 0;
+    });
+    QVERIFY(doc->Frames().first()->close());
+    // The close returned only after the worker had finished; the engine is gone.
+    QVERIFY(finished);
+    QVERIFY(!doc->Engine());
+    worker.join();
+    QVERIFY(!QFileInfo::exists(fx.Path("m.1")));
 }
 
 QTEST_MAIN(DocumentsTest)

@@ -166,7 +166,8 @@ void EditorTest::PasteInsertsOnlyPlainText() {
     const QTextCharFormat around = view->textCursor().charFormat();
 
     auto* rich = new QMimeData;
-    rich->setHtml(QStringLiteral("<span style=\"color:#ff0000;font-size:30pt\"><b>粗体</b></span>"));
+    rich->setHtml(
+        QStringLiteral("<span style=\"color:#ff0000;font-size:30pt\"><b>粗体</b></span>"));
     rich->setText(QStringLiteral("粗体"));
     QApplication::clipboard()->setMimeData(rich);
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);

@@ -2,8 +2,8 @@
 // and the host through which the analysis core reaches the window.
 #include <QComboBox>
 #include <QLabel>
-#include <QMenu>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -32,7 +32,8 @@ namespace {
 // The entries of a menu with separators as "-" and submenus by their title.
 QStringList Entries(QMenu* menu) {
     QStringList entries;
-    for (QAction* a : menu->actions()) entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    for (QAction* a : menu->actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return entries;
 }
 
@@ -50,11 +51,14 @@ void FrameTest::ToolbarHoldsTheButtonsAndSelectorsInOrder() {
     QToolBar* bar = fx.Frame().ToolBar();
     QList<int> order;
     for (QAction* a : bar->actions()) {
-        if (a->isSeparator()) order << 0;
-        else if (bar->widgetForAction(a) == fx.Frame().GraphSelector()) order << ID_GRAPH_SELECTOR;
+        if (a->isSeparator())
+            order << 0;
+        else if (bar->widgetForAction(a) == fx.Frame().GraphSelector())
+            order << ID_GRAPH_SELECTOR;
         else if (bar->widgetForAction(a) == fx.Frame().LiveLoadSelector())
             order << ID_LIVE_LOAD_SELECTOR;
-        else order << a->data().toInt();
+        else
+            order << a->data().toInt();
     }
     const QList<int> expected = {57600, 57601, 32805, 57603, 0,     32804, 32801,
                                  32806, 32802, 32803, 32809, 32810, 57608, 0,
@@ -82,14 +86,21 @@ void FrameTest::SelectorsListEveryItemAndStartAtTheFirst() {
     QCOMPARE(live->width(), 160);
     QVERIFY(!graph->isEditable());
     const std::pair<int, const char*> graphItems[] = {
-        {0, "结构图"}, {4, "轴力图"}, {5, "弯矩包络图"}, {8, "影响线"}, {9, "主振型"},
-        {11, "下缘拉应力"}, {12, "动力响应"}};
+        {0, "结构图"}, {4, "轴力图"},      {5, "弯矩包络图"}, {8, "影响线"},
+        {9, "主振型"}, {11, "下缘拉应力"}, {12, "动力响应"}};
     for (const auto& [i, text] : graphItems) QCOMPARE(graph->itemText(i), QString::fromUtf8(text));
-    const std::pair<int, const char*> liveItems[] = {
-        {0, "无活载"},           {2, "人群荷载最小值"},        {3, "汽10最大值(→)"},
-        {6, "汽10最小值(←)"},    {18, "汽超20最小值(←)"},      {19, "履带50最大值"},
-        {22, "挂车80最小值"},    {26, "挂车120最小值"},        {27, "中—活载最大值(→)"},
-        {30, "中—活载最小值(←)"}, {31, "用户车列最大值(→)"}, {34, "用户车列最小值(←)"}};
+    const std::pair<int, const char*> liveItems[] = {{0, "无活载"},
+                                                     {2, "人群荷载最小值"},
+                                                     {3, "汽10最大值(→)"},
+                                                     {6, "汽10最小值(←)"},
+                                                     {18, "汽超20最小值(←)"},
+                                                     {19, "履带50最大值"},
+                                                     {22, "挂车80最小值"},
+                                                     {26, "挂车120最小值"},
+                                                     {27, "中—活载最大值(→)"},
+                                                     {30, "中—活载最小值(←)"},
+                                                     {31, "用户车列最大值(→)"},
+                                                     {34, "用户车列最小值(←)"}};
     for (const auto& [i, text] : liveItems) QCOMPARE(live->itemText(i), QString::fromUtf8(text));
     QCOMPARE(graph->statusTip(), QStringLiteral("选择要看的图形"));
     QCOMPARE(live->toolTip(), QStringLiteral("活载"));
@@ -99,7 +110,8 @@ void FrameTest::StatusBarHasFourPanesAndShowsPrompts() {
     CGuiFixture fx;
     QVERIFY(fx.Start());
     CMainFrame& frame = fx.Frame();
-    const QList<QLabel*> panes = frame.statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QLabel*> panes =
+        frame.statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(panes.size(), 4);
     QCOMPARE(frame.PaneText(0), QStringLiteral("就绪"));
     QList<int> widths;
@@ -139,15 +151,17 @@ void FrameTest::MenusCarryTheirTextsAndAccelerators() {
                           "最近文件", "-", "退出(&X)"}));
     QCOMPARE(Entries(MenuNamed(frame, "帮助(&H)")),
              (QStringList{"Morvex 主页", "关于Morvex(&A)..."}));
-    QVERIFY(frame.Action(ID_HOMEPAGE)->statusTip().startsWith(QStringLiteral("启动IE浏览器，访问Morvex主页：http")));
+    QVERIFY(frame.Action(ID_HOMEPAGE)
+                ->statusTip()
+                .startsWith(QStringLiteral("启动IE浏览器，访问Morvex主页：http")));
 
     fx.WriteFile("m.fem", kSmallModel);
     QVERIFY(fx.App().OpenDocumentFile(fx.Path("m.fem")));
     CGuiFixture::Settle();
-    QCOMPARE(Entries(MenuNamed(frame, "计算(&J)")),
-             (QStringList{"活载类型选择", "弯矩包络图", "剪力包络图", "轴力包络图", "-",
-                          "影响线输出", "-", "固有振动分析", "动力荷载编辑", "动力响应分析",
-                          "动力响应数据"}));
+    QCOMPARE(
+        Entries(MenuNamed(frame, "计算(&J)")),
+        (QStringList{"活载类型选择", "弯矩包络图", "剪力包络图", "轴力包络图", "-", "影响线输出",
+                     "-", "固有振动分析", "动力荷载编辑", "动力响应分析", "动力响应数据"}));
     QMenu* window = MenuNamed(frame, "窗口(&W)");
     emit window->aboutToShow();
     QCOMPARE(Entries(window).mid(0, 5),
@@ -165,9 +179,12 @@ void FrameTest::MenusCarryTheirTextsAndAccelerators() {
     QVERIFY(!Entries(window).contains(QStringLiteral("新建窗口(&N)")));
 
     QCOMPARE(frame.Action(ID_EDIT_COPY)->shortcuts(),
-             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
-    QCOMPARE(frame.Action(ID_EDIT_PASTE)->shortcuts().last(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    QCOMPARE(frame.Action(ID_EDIT_CUT)->shortcuts().last(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C),
+                                  QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
+    QCOMPARE(frame.Action(ID_EDIT_PASTE)->shortcuts().last(),
+             QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    QCOMPARE(frame.Action(ID_EDIT_CUT)->shortcuts().last(),
+             QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     QCOMPARE(frame.Action(ID_EDIT_REPEAT)->shortcut(), QKeySequence(Qt::Key_F3));
 }
 

@@ -39,8 +39,10 @@ void CModalRecorder::Poll() {
     details.append(box->detailedText());
     QAbstractButton* button = box->button(m_answer);
     if (!button) button = box->button(QMessageBox::Ok);
-    if (button) button->click();
-    else box->reject();
+    if (button)
+        button->click();
+    else
+        box->reject();
 }
 
 CGuiFixture::CGuiFixture() {
@@ -61,7 +63,9 @@ bool CGuiFixture::Start(const QStringList& arguments) {
     return ok;
 }
 
-CMainFrame& CGuiFixture::Frame() { return *m_app->MainFrame(); }
+CMainFrame& CGuiFixture::Frame() {
+    return *m_app->MainFrame();
+}
 
 void CGuiFixture::WriteFile(const QString& name, const QByteArray& bytes) const {
     QFile file(Path(name));
