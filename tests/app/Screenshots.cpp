@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
 
     auto* doc = qobject_cast<CMorvexDoc*>(app.OpenDocumentFile(fem));
     if (!doc) return 1;
-    doc->OnEditData();
+    doc->OnViewResult();
     frame->MdiArea()->tileSubWindows();
     QTest::qWait(100);
     if (!frame->grab().save(outDir + QStringLiteral("/morvex-text-document.png"))) return 1;
