@@ -22,13 +22,18 @@ CChildFrame::~CChildFrame() {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (m_doc->Frames().size() == 1 && !m_doc->SaveModified()) {
+    if (!m_noPrompt && m_doc->Frames().size() == 1 && !m_doc->SaveModified()) {
         event->ignore();
         return;
     }
     event->accept();
     m_detached = true;
     m_doc->RemoveFrame(this);
+}
+
+void CChildFrame::CloseWithoutAsking() {
+    m_noPrompt = true;
+    close();
 }
 
 void CChildFrame::UpdateTitle() {

@@ -15,6 +15,8 @@ public:
 
     CDocument* Document() const { return m_doc; }
     QWidget* View() const { return widget(); }
+    // Closes without the save question (asked already, as on exit).
+    void CloseWithoutAsking();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -24,4 +26,5 @@ private:
 
     CDocument* m_doc;
     bool m_detached = false;
+    bool m_noPrompt = false;
 };

@@ -135,13 +135,17 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // Each text document asks about its changes; a cancel keeps the program running.
-    for (CChildFrame* child : Children()) {
-        if (!child->close()) {
+    // Every changed text is asked about first; a cancel keeps the program and every window.
+    QList<CDocument*> docs;
+    for (CChildFrame* child : Children())
+        if (!docs.contains(child->Document())) docs.append(child->Document());
+    for (CDocument* doc : docs) {
+        if (!doc->SaveModified()) {
             event->ignore();
             return;
         }
     }
+    for (CChildFrame* child : Children()) child->CloseWithoutAsking();
     event->accept();
 }
 

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStringEncoder>
 #include <QTest>
 #include <QTextBlock>
@@ -29,6 +31,8 @@ private slots:
     void PasteInsertsOnlyPlainText();
     void FindNextAndReplaceAll();
     void PrintsToAPdfFile();
+    void ReplaceDialogActsOnTheActiveEditor();
+    void ExitAsksForEachChangedText();
 };
 
 namespace {
@@ -227,6 +231,55 @@ void EditorTest::PrintsToAPdfFile() {
     ViewOf(doc)->PrintTo(&printer);
     QVERIFY(fx.ReadFile("print.pdf").startsWith("%PDF"));
     QVERIFY(!doc->IsModified());
+}
+
+void EditorTest::ReplaceDialogActsOnTheActiveEditor() {
+    CGuiFixture fx;
+    QVERIFY(fx.Start());
+    CMyeditDoc* doc = fx.App().OnFileNew();
+    ViewOf(doc)->insertPlainText(QStringLiteral("E = 3.45e10\nE = 3.45e10\n"));
+    CGuiFixture::Settle();
+    fx.Frame().Action(ID_EDIT_REPLACE)->trigger();
+    CFindReplaceDialog* dialog = nullptr;
+    for (auto* d : fx.Frame().findChildren<CFindReplaceDialog*>())
+        if (d->IsReplace() && d->isVisible()) dialog = d;
+    QVERIFY(dialog);
+    const QList<QLineEdit*> fields = dialog->findChildren<QLineEdit*>();
+    QCOMPARE(fields.size(), 2);
+    fields[0]->setText(QStringLiteral("3.45e10"));
+    fields[1]->setText(QStringLiteral("3.25e10"));
+    QPushButton* all = nullptr;
+    for (auto* b : dialog->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("全部替换(&A)")) all = b;
+    QVERIFY(all);
+    all->click();
+    QCOMPARE(doc->Text()->toPlainText(), QStringLiteral("E = 3.25e10\nE = 3.25e10\n"));
+    QCOMPARE(CFindReplaceDialog::LastSearch().replaceWith, QStringLiteral("3.25e10"));
+}
+
+void EditorTest::ExitAsksForEachChangedText() {
+    CGuiFixture fx;
+    QVERIFY(fx.Start());
+    fx.WriteFile("m.fem", kSmallModel);
+    QVERIFY(fx.App().OpenDocumentFile(fx.Path("m.fem")));
+    fx.App().OnFileNew();
+    ViewOf(fx.App().OnFileNew())->insertPlainText(QStringLiteral("changed"));
+    {
+        CModalRecorder cancel(QMessageBox::Cancel);
+        QVERIFY(!fx.Frame().close());
+        QCOMPARE(cancel.texts, QStringList{QStringLiteral("将改动保存到 Edit2？")});
+        CGuiFixture::Settle();
+        QCOMPARE(fx.Frame().Children().size(), 3);  // nothing closed
+        QVERIFY(QFileInfo::exists(fx.Path("m.1")));
+    }
+    CModalRecorder no(QMessageBox::No);
+    QVERIFY(fx.Frame().close());
+    CGuiFixture::Settle();
+    QCOMPARE(no.texts.size(), 1);
+    QVERIFY(fx.Frame().Children().isEmpty());
+    // The result document went with the rest, and its scratch files with it.
+    QVERIFY(!QFileInfo::exists(fx.Path("m.1")));
+    QVERIFY(QFileInfo::exists(fx.Path("m.out")));
 }
 
 QTEST_MAIN(EditorTest)
