@@ -9,6 +9,7 @@
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
@@ -199,6 +200,16 @@ void FrameTest::CoreMessagesAndStatusReachTheWindow() {
     }
     ShowStatus("正在计算影响线 2");
     QCOMPARE(fx.Frame().PaneText(0), QStringLiteral("正在计算影响线 2"));
+
+    // From a worker thread both arrive on the window's thread, without the worker waiting.
+    CModalRecorder boxes;
+    std::thread worker([] {
+        ShowStatus("第 3 阶振型");
+        ShowMessage("固有振动分析完成", "");
+    });
+    worker.join();
+    QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("固有振动分析完成")});
+    QCOMPARE(fx.Frame().PaneText(0), QStringLiteral("第 3 阶振型"));
 }
 
 QTEST_MAIN(FrameTest)
