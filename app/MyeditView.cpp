@@ -123,6 +123,9 @@ void CMyeditView::PrintTo(QPrinter* printer) const {
 
 void CMyeditView::Print(bool direct) {
     QPrinter* printer = CMorvexApp::Instance()->Printer();
+    // Without an installed printer a direct print would go nowhere; the dialog offers a file.
+    if (printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty())
+        direct = false;
     if (!direct) {
         QPrintDialog dialog(printer, this);
         if (textCursor().hasSelection()) dialog.setOption(QAbstractPrintDialog::PrintSelection);
