@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "app/AboutDialog.h"
+
 namespace {
 
 // The program's string table for commands.
@@ -31,7 +33,6 @@ const std::map<int, const char*>& StringTable() {
         {ID_WINDOW_CASCADE, "排列窗口成相互重叠\n层叠窗口"},
         {ID_WINDOW_TILE_HORZ, "排列窗口成互不重叠\n水平平铺"},
         {ID_WINDOW_TILE_VERT, "排列窗口成互不重叠\n竖直平铺"},
-        {ID_APP_ABOUT, "平面杆系结构线性分析程序，为桥梁工程师编写\n关于"},
         {ID_APP_EXIT, "退出应用程序；提示保存文档\n退出"},
         {ID_VIEW_TOOLBAR, "显示或隐藏工具栏\n显隐工具栏"},
         {ID_VIEW_STATUS_BAR, "显示或隐藏状态栏\n显隐状态栏"},
@@ -69,6 +70,8 @@ const std::map<int, const char*>& StringTable() {
 }  // namespace
 
 QString CommandString(int id) {
+    // The about command prompts with the about box's credit line.
+    if (id == ID_APP_ABOUT) return CreditLine() + QStringLiteral("\n关于");
     const auto& table = StringTable();
     if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 16) id = ID_FILE_MRU_FILE1;
     const auto it = table.find(id);

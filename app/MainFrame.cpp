@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -74,7 +76,11 @@ QList<CChildFrame*> CMainFrame::Children() const {
 CChildFrame* CMainFrame::AddChild(CDocument* doc, QWidget* view) {
     auto* child = new CChildFrame(doc, view);
     m_mdi->addSubWindow(child);
-    child->resize(m_mdi->viewport()->size() * 0.75);
+    // Before the frame is first shown (a file named on the command line) the area has no
+    // size yet; the screen stands in for the maximised frame.
+    const QSize area = m_mdi->isVisible() ? m_mdi->viewport()->size()
+                                          : QGuiApplication::primaryScreen()->availableSize();
+    child->resize(area * 0.75);
     if (auto* editor = qobject_cast<CMyeditView*>(view)) {
         // The edit commands follow the selection, the undo stack and the clipboard.
         connect(editor, &QPlainTextEdit::selectionChanged, this, &CMainFrame::UpdateCommands);

@@ -241,6 +241,8 @@ void DocumentsTest::CommandLineOpensTheFileOrEndsTheProgram() {
         QVERIFY(fx.Start({QStringLiteral("-p"), fx.Path("m.fem")}));
         QCOMPARE(fx.Frame().Children().size(), 1);
         QCOMPARE(fx.Frame().CurrentMenu(), int(CMainFrame::kMenuResult));
+        // Opened before the frame was shown, the window still gets a usable size.
+        QVERIFY(fx.Frame().Children().first()->width() >= fx.Frame().width() / 2);
     }
 }
 
