@@ -54,6 +54,11 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// "&1 name" for the numbered lists of the menus; an "&" in the name stays visible.
+QString NumberedEntry(int index, QString name) {
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(name.replace('&', QStringLiteral("&&")));
+}
+
 // "打开(&O)...\tCtrl+O" -> "打开"
 QString PlainMenuText(const QString& text) {
     QString plain = text.section(QLatin1Char('\t'), 0, 0);
@@ -253,8 +258,8 @@ void CMainFrame::FillWindowMenu(QMenu* menu, bool withNewWindow) {
         if (!windows.isEmpty()) menu->addSeparator();
         for (int i = 0; i < windows.size(); ++i) {
             QMdiSubWindow* w = windows[i];
-            QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
-                w->windowTitle().remove(QStringLiteral("[*]"))));
+            QAction* a =
+                menu->addAction(NumberedEntry(i, w->windowTitle().remove(QStringLiteral("[*]"))));
             a->setCheckable(true);
             a->setChecked(w == m_mdi->currentSubWindow());
             a->setStatusTip(Text("激活此窗口"));
@@ -339,7 +344,7 @@ void CMainFrame::UpdateRecentFiles(const QStringList& files) {
     m_recentMenu->clear();
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        QAction* a = m_recentMenu->addAction(NumberedEntry(i, path));
         a->setData(ID_FILE_MRU_FILE1 + i);
         a->setStatusTip(CommandPrompt(ID_FILE_MRU_FILE1));
         connect(a, &QAction::triggered, this, [i] { CMorvexApp::Instance()->OnOpenRecentFile(i); });
