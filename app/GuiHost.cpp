@@ -1,0 +1,48 @@
+#include "app/GuiHost.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+
+#include "app/MainFrame.h"
+
+namespace {
+
+bool OnGuiThread() {
+    return QThread::currentThread() == qApp->thread();
+}
+
+}  // namespace
+
+void ShowMessageBox(const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Morvex"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (!detail.isEmpty()) box.setDetailedText(detail);
+    box.exec();
+}
+
+// The natural-vibration worker reports from its own thread. Widgets live on the GUI thread,
+// so its texts are queued there; the worker never waits for the box, since the GUI thread
+// may itself be waiting for the worker (closing a document waits for m_busy).
+void CGuiHost::Message(const std::string& text, const std::string& detail) {
+    const QString t = QString::fromStdString(text);
+    const QString d = QString::fromStdString(detail);
+    if (OnGuiThread())
+        ShowMessageBox(t, d);
+    else
+        QMetaObject::invokeMethod(
+            qApp, [t, d] { ShowMessageBox(t, d); }, Qt::QueuedConnection);
+}
+
+void CGuiHost::Status(const std::string& text) {
+    const QString t = QString::fromStdString(text);
+    const auto show = [t] {
+        if (CMainFrame* frame = CMainFrame::Instance()) frame->SetPaneText(0, t);
+    };
+    if (OnGuiThread())
+        show();
+    else
+        QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
+}

@@ -1,0 +1,17 @@
+// The desktop program's host for the analysis core.
+#pragma once
+
+#include <QString>
+
+#include "platform/Host.h"
+
+// Shows each core message in one modal box with an OK button (the detail as the box's
+// detail text) and writes status texts into pane 0 of the main frame's status bar.
+class CGuiHost : public CHost {
+public:
+    void Message(const std::string& text, const std::string& detail) override;
+    void Status(const std::string& text) override;
+};
+
+// Shows one modal message box with an OK button, the program's way of reporting a failure.
+void ShowMessageBox(const QString& text, const QString& detail = QString());

@@ -1,0 +1,273 @@
+#include "app/MainFrame.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/ChildFrame.h"
+#include "app/Commands.h"
+#include "app/Document.h"
+#include "app/FindReplaceDialog.h"
+#include "app/Icons.h"
+#include "app/MorvexApp.h"
+#include "app/MorvexDoc.h"
+#include "app/MyeditView.h"
+#include "platform/Format.h"
+
+namespace {
+
+CMainFrame* g_frame = nullptr;
+
+const char* const kIdlePrompt = "就绪";
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    g_frame = this;
+    setWindowTitle(QStringLiteral("Morvex"));
+    setWindowIcon(ProgramIcon());
+    m_mdi = new QMdiArea(this);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    setAcceptDrops(true);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    SetCurrentScale(1.0);
+
+    // Deferred, so that a window being closed is already out of the list.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow*) { QTimer::singleShot(0, this, &CMainFrame::UpdateFrameState); });
+    UpdateFrameState();
+}
+
+CMainFrame::~CMainFrame() {
+    if (g_frame == this) g_frame = nullptr;
+}
+
+CMainFrame* CMainFrame::Instance() {
+    return g_frame;
+}
+
+CChildFrame* CMainFrame::ActiveChild() const {
+    return qobject_cast<CChildFrame*>(m_mdi->currentSubWindow());
+}
+
+QList<CChildFrame*> CMainFrame::Children() const {
+    QList<CChildFrame*> children;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w)) children.append(child);
+    return children;
+}
+
+CChildFrame* CMainFrame::AddChild(CDocument* doc, QWidget* view) {
+    auto* child = new CChildFrame(doc, view);
+    m_mdi->addSubWindow(child);
+    // Before the frame is first shown (a file named on the command line) the area has no
+    // size yet; the screen stands in for the maximised frame.
+    const QSize area = m_mdi->isVisible() ? m_mdi->viewport()->size()
+                                          : QGuiApplication::primaryScreen()->availableSize();
+    child->resize(area * 0.75);
+    if (auto* editor = qobject_cast<CMyeditView*>(view)) {
+        // The edit commands follow the selection, the undo stack and the clipboard.
+        connect(editor, &QPlainTextEdit::selectionChanged, this, &CMainFrame::UpdateCommands);
+        connect(editor, &QPlainTextEdit::undoAvailable, this, &CMainFrame::UpdateCommands);
+    }
+    connect(doc, &CDocument::TitleChanged, this, &CMainFrame::UpdateFrameState);
+    child->show();
+    m_mdi->setActiveSubWindow(child);
+    UpdateFrameState();
+    return child;
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QString CMainFrame::PaneText(int pane) const {
+    return pane >= 0 && pane < 4 ? m_panes[pane]->text() : QString();
+}
+
+void CMainFrame::SetPaneText(int pane, const QString& text) {
+    if (pane < 0 || pane >= 4) return;
+    m_panes[pane]->setText(text);
+    // Progress texts come from long synchronous runs: show them now, not after the run.
+    m_panes[pane]->repaint();
+}
+
+void CMainFrame::SetCurrentScale(double scale) {
+    m_currentScale = scale;
+    const QString prompt = QString::fromStdString(FormatString("当前比例: %e", m_currentScale));
+    for (int id : {ID_MAGNIFY, ID_REDUCE})
+        if (QAction* a = Action(id)) a->setStatusTip(prompt);
+}
+
+void CMainFrame::CreateStatusBar() {
+    const int widths[4] = {0, 130, 80, 80};
+    for (int i = 0; i < 4; ++i) {
+        m_panes[i] = new QLabel(this);
+        m_panes[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i == 0) {
+            statusBar()->addWidget(m_panes[i], 1);
+        } else {
+            m_panes[i]->setFixedWidth(widths[i]);
+            statusBar()->addPermanentWidget(m_panes[i]);
+        }
+    }
+    m_panes[0]->setText(QString::fromUtf8(kIdlePrompt));
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        m_panes[0]->setText(tip.isEmpty() ? QString::fromUtf8(kIdlePrompt) : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Every changed text is asked about first; a cancel keeps the program and every window.
+    QList<CDocument*> docs;
+    for (CChildFrame* child : Children())
+        if (!docs.contains(child->Document())) docs.append(child->Document());
+    for (CDocument* doc : docs) {
+        if (!doc->SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (CChildFrame* child : Children()) child->CloseWithoutAsking();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths.append(url.toLocalFile());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QString& path : paths) CMorvexApp::Instance()->OpenDocumentFile(path);
+}
+
+CMyeditView* CMainFrame::ActiveEditor() const {
+    CChildFrame* child = ActiveChild();
+    return child ? qobject_cast<CMyeditView*>(child->View()) : nullptr;
+}
+
+CMorvexDoc* CMainFrame::ActiveResultDoc() const {
+    CChildFrame* child = ActiveChild();
+    return child ? qobject_cast<CMorvexDoc*>(child->Document()) : nullptr;
+}
+
+void CMainFrame::UpdateFrameState() {
+    CChildFrame* child = ActiveChild();
+    int menu = kMenuNoDocument;
+    if (child) menu = child->Document()->DocKind() == CDocument::kResult ? kMenuResult : kMenuText;
+    SwitchMenu(menu);
+    // The caption names the active document.
+    setWindowTitle(child ? QStringLiteral("Morvex - %1").arg(child->Document()->Title())
+                         : QStringLiteral("Morvex"));
+    UpdateCommands();
+}
+
+void CMainFrame::OnNewWindow() {
+    CMorvexDoc* doc = ActiveResultDoc();
+    if (doc) CMorvexApp::Instance()->CreateResultWindow(doc);
+}
+
+void CMainFrame::Tile(bool horizontal) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (w->isVisible() && !w->isMinimized()) windows.append(w);
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows[i];
+        if (w->isMaximized()) w->showNormal();
+        // Horizontal tiling stacks full-width windows one above the other.
+        if (horizontal)
+            w->setGeometry(0, area.height() * i / n, area.width(),
+                           area.height() * (i + 1) / n - area.height() * i / n);
+        else
+            w->setGeometry(area.width() * i / n, 0,
+                           area.width() * (i + 1) / n - area.width() * i / n, area.height());
+    }
+}
+
+void CMainFrame::ArrangeIcons() {
+    const QRect area = m_mdi->viewport()->rect();
+    int x = 0;
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, area.height() - w->height());
+        x += w->width();
+    }
+}
+
+void CMainFrame::ShowFindDialog(bool replace) {
+    CMyeditView* editor = ActiveEditor();
+    if (!editor) return;
+    CFindReplaceDialog*& dialog = replace ? m_replaceDialog : m_findDialog;
+    if (!dialog) dialog = new CFindReplaceDialog(replace, this);
+    // Only one of the two is shown at a time, as in other editors.
+    CFindReplaceDialog* other = replace ? m_findDialog : m_replaceDialog;
+    if (other) other->hide();
+    dialog->Prepare(editor);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+QStringList GraphSelectorItems() {
+    return {
+        QStringLiteral("结构图"),     QStringLiteral("位移图"),     QStringLiteral("弯矩图"),
+        QStringLiteral("剪力图"),     QStringLiteral("轴力图"),     QStringLiteral("弯矩包络图"),
+        QStringLiteral("剪力包络图"), QStringLiteral("轴力包络图"), QStringLiteral("影响线"),
+        QStringLiteral("主振型"),     QStringLiteral("上缘拉应力"), QStringLiteral("下缘拉应力"),
+        QStringLiteral("动力响应")};
+}
+
+QStringList LiveLoadSelectorItems() {
+    QStringList items = {QStringLiteral("无活载"), QStringLiteral("人群荷载最大值"),
+                         QStringLiteral("人群荷载最小值")};
+    // Trains that run both ways get four entries, the others two.
+    const auto both = [&items](const QString& name) {
+        items << name + QStringLiteral("最大值(→)") << name + QStringLiteral("最大值(←)")
+              << name + QStringLiteral("最小值(→)") << name + QStringLiteral("最小值(←)");
+    };
+    const auto one = [&items](const QString& name) {
+        items << name + QStringLiteral("最大值") << name + QStringLiteral("最小值");
+    };
+    both(QStringLiteral("汽10"));
+    both(QStringLiteral("汽15"));
+    both(QStringLiteral("汽20"));
+    both(QStringLiteral("汽超20"));
+    one(QStringLiteral("履带50"));
+    one(QStringLiteral("挂车80"));
+    one(QStringLiteral("挂车100"));
+    one(QStringLiteral("挂车120"));
+    both(QStringLiteral("中—活载"));
+    both(QStringLiteral("用户车列"));
+    return items;
+}

@@ -1,0 +1,103 @@
+// The main window: MDI area, menus that follow the active document, toolbar, status bar.
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QMainWindow>
+#include <functional>
+#include <map>
+
+class CChildFrame;
+class CDocument;
+class CFindReplaceDialog;
+class CMorvexDoc;
+class CMyeditView;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+// The program's MDI frame. There is one; views reach its status bar through Instance().
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // The three menu bars: no document, result document active, text document active.
+    enum MenuResource { kMenuNoDocument = 128, kMenuResult = 129, kMenuText = 130 };
+
+    CMainFrame();
+    ~CMainFrame() override;
+    // The frame, or nullptr before it exists and after it is gone.
+    static CMainFrame* Instance();
+
+    QMdiArea* MdiArea() const { return m_mdi; }
+    // The child window that has (or last had) the focus.
+    CChildFrame* ActiveChild() const;
+    QList<CChildFrame*> Children() const;
+    // Puts a new child window with the view of doc into the MDI area and activates it.
+    CChildFrame* AddChild(CDocument* doc, QWidget* view);
+
+    // The action of a command id (menus and toolbar share it); nullptr when there is none.
+    QAction* Action(int id) const;
+    QComboBox* GraphSelector() const { return m_graphSelector; }
+    QComboBox* LiveLoadSelector() const { return m_liveLoadSelector; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    // The menu bar in use (MenuResource).
+    int CurrentMenu() const { return m_currentMenu; }
+
+    // Text of status pane 0 (prompts, progress), 1 (graph caption), 2 and 3 (mouse x, y).
+    QString PaneText(int pane) const;
+    void SetPaneText(int pane, const QString& text);
+
+    // Magnification of the graph in the active result view; magnify and reduce prompt with it.
+    double m_currentScale = 1.0;
+    void SetCurrentScale(double scale);
+
+    // Refills the recent-file entries of the file menus.
+    void UpdateRecentFiles(const QStringList& files);
+    // Enables, disables and checks the commands for the active child.
+    void UpdateCommands();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* AddAction(int id, const QString& text, std::function<void()> handler,
+                       const QList<QKeySequence>& keys = {});
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void FillWindowMenu(QMenu* menu, bool withNewWindow);
+    void UpdateFrameState();
+    void SwitchMenu(int resource);
+    CMyeditView* ActiveEditor() const;
+    CMorvexDoc* ActiveResultDoc() const;
+    void OnNewWindow();
+    void Tile(bool horizontal);
+    void ArrangeIcons();
+    void ShowFindDialog(bool replace);
+
+    QMdiArea* m_mdi;
+    QToolBar* m_toolBar = nullptr;
+    QComboBox* m_graphSelector = nullptr;
+    QComboBox* m_liveLoadSelector = nullptr;
+    QLabel* m_panes[4] = {};
+    std::map<int, QAction*> m_actions;
+    QAction* m_aboutShort = nullptr;  // the text menu words the about item differently
+    QAction* m_newWindow = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    std::map<int, QList<QMenu*>> m_menus;
+    int m_currentMenu = 0;
+    CFindReplaceDialog* m_findDialog = nullptr;
+    CFindReplaceDialog* m_replaceDialog = nullptr;
+};
+
+// The graph kinds of the graph selector, by index.
+QStringList GraphSelectorItems();
+// The live loads of the live-load selector, by index.
+QStringList LiveLoadSelectorItems();

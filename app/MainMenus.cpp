@@ -1,0 +1,396 @@
+// The main frame's commands: actions, the three menu bars, the toolbar and the update of
+// enabled states.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/ChildFrame.h"
+#include "app/Commands.h"
+#include "app/FindReplaceDialog.h"
+#include "app/Icons.h"
+#include "app/MainFrame.h"
+#include "app/MorvexApp.h"
+#include "app/MorvexDoc.h"
+#include "app/MyeditDoc.h"
+#include "app/MyeditView.h"
+
+namespace {
+
+// Commands whose handlers come with the result view; they stay disabled until it has them.
+const int kViewCommands[] = {ID_DISPLACEMENT_COLOUR,
+                             ID_MAGNIFY,
+                             ID_REDUCE,
+                             ID_PREVIOUS,
+                             ID_NEXT,
+                             ID_PAN,
+                             ID_ZOOM,
+                             ID_WINDOW_ZOOM,
+                             ID_INITIAL_WINDOW,
+                             ID_LIVE_LOAD_TYPE,
+                             ID_MOMENT_ENVELOPE,
+                             ID_SHEAR_ENVELOPE,
+                             ID_AXIAL_ENVELOPE,
+                             ID_INFLUENCE_OUTPUT,
+                             ID_NATURAL_VIBRATION,
+                             ID_DYNAMIC_RESPONSE,
+                             ID_DYNAMIC_DATA,
+                             ID_ELEMENT_GROUP,
+                             ID_NODE_NUMBERS,
+                             ID_ELEMENT_NUMBERS,
+                             ID_CONSTRAINTS,
+                             ID_SECTIONS};
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// "&1 name" for the numbered lists of the menus; an "&" in the name stays visible.
+QString NumberedEntry(int index, QString name) {
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(name.replace('&', QStringLiteral("&&")));
+}
+
+// "打开(&O)...\tCtrl+O" -> "打开"
+QString PlainMenuText(const QString& text) {
+    QString plain = text.section(QLatin1Char('\t'), 0, 0);
+    plain.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    plain.remove(QStringLiteral("..."));
+    return plain;
+}
+
+}  // namespace
+
+QAction* CMainFrame::AddAction(int id, const QString& text, std::function<void()> handler,
+                               const QList<QKeySequence>& keys) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setStatusTip(CommandPrompt(id));
+    const QString tip = CommandToolTip(id);
+    action->setToolTip(tip.isEmpty() ? PlainMenuText(text) : tip);
+    action->setIcon(CommandIcon(id));
+    action->setIconVisibleInMenu(false);
+    if (!keys.isEmpty()) action->setShortcuts(keys);
+    if (handler) connect(action, &QAction::triggered, this, [handler] { handler(); });
+    m_actions[id] = action;
+    return action;
+}
+
+void CMainFrame::CreateActions() {
+    CMorvexApp* app = CMorvexApp::Instance();
+    const auto editor = [this](auto f) {
+        return [this, f] {
+            if (CMyeditView* v = ActiveEditor()) f(v);
+        };
+    };
+    const auto textDoc = [this](auto f) {
+        return [this, f] {
+            if (CMyeditView* v = ActiveEditor()) f(v->Document());
+        };
+    };
+    const auto resultDoc = [this](auto f) {
+        return [this, f] {
+            if (CMorvexDoc* d = ActiveResultDoc()) f(d);
+        };
+    };
+    using K = QKeySequence;
+
+    AddAction(ID_FILE_NEW, Text("新建(&N)\tCtrl+N"), [app] { app->OnFileNew(); },
+              {K(Qt::CTRL | Qt::Key_N)});
+    AddAction(ID_FILE_OPEN, Text("打开(&O)...\tCtrl+O"), [app] { app->OnFileOpen(); },
+              {K(Qt::CTRL | Qt::Key_O)});
+    AddAction(ID_OPEN_TEXT, Text("打开文本文件"), [app] { app->OnOpenTextFile(); });
+    AddAction(ID_FILE_CLOSE, Text("关闭(&C)"), [this] {
+        if (CChildFrame* c = ActiveChild()) c->close();
+    });
+    AddAction(ID_FILE_SAVE, Text("保存(&S)\tCtrl+S"),
+              textDoc([](CMyeditDoc* d) { d->DoFileSave(); }), {K(Qt::CTRL | Qt::Key_S)});
+    AddAction(ID_FILE_SAVE_AS, Text("另存为(&A)..."),
+              textDoc([](CMyeditDoc* d) { d->DoSaveAs(); }));
+    AddAction(ID_FILE_PRINT, Text("打印(&P)...\tCtrl+P"),
+              editor([](CMyeditView* v) { v->Print(false); }), {K(Qt::CTRL | Qt::Key_P)});
+    AddAction(ID_FILE_PRINT_DIRECT, Text("快速打印"),
+              editor([](CMyeditView* v) { v->Print(true); }));
+    AddAction(ID_FILE_PRINT_PREVIEW, Text("打印预览(&V)"),
+              editor([](CMyeditView* v) { v->PrintPreview(); }));
+    AddAction(ID_FILE_PRINT_SETUP, Text("打印设置(&R)..."), [app] { app->OnPrintSetup(); });
+    AddAction(ID_APP_EXIT, Text("退出(&X)"), [this] { close(); });
+
+    AddAction(ID_EDIT_UNDO, Text("撤消(&U)\tCtrl+Z"), editor([](CMyeditView* v) { v->undo(); }),
+              {K(Qt::CTRL | Qt::Key_Z)});
+    AddAction(ID_EDIT_CUT, Text("剪切(&T)\tCtrl+X"), editor([](CMyeditView* v) { v->cut(); }),
+              {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
+    AddAction(ID_EDIT_COPY, Text("复制(&C)\tCtrl+C"), editor([](CMyeditView* v) { v->copy(); }),
+              {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
+    AddAction(ID_EDIT_PASTE, Text("粘贴(&P)\tCtrl+V"),
+              editor([](CMyeditView* v) { v->PlainPaste(); }),
+              {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
+    AddAction(ID_EDIT_CLEAR, Text("删除"), editor([](CMyeditView* v) { v->DeleteSelection(); }));
+    AddAction(ID_EDIT_SELECT_ALL, Text("全选(&L)\tCtrl+A"),
+              editor([](CMyeditView* v) { v->selectAll(); }), {K(Qt::CTRL | Qt::Key_A)});
+    AddAction(ID_EDIT_FIND, Text("查找(&F)\tCtrl+F"), [this] { ShowFindDialog(false); },
+              {K(Qt::CTRL | Qt::Key_F)});
+    AddAction(ID_EDIT_REPEAT, Text("重找(&I)\tF3"),
+              editor([](CMyeditView* v) { CFindReplaceDialog::FindNext(v); }), {K(Qt::Key_F3)});
+    AddAction(ID_EDIT_REPLACE, Text("替换(&E)\tCtrl+H"), [this] { ShowFindDialog(true); },
+              {K(Qt::CTRL | Qt::Key_H)});
+
+    QAction* toolbar = AddAction(ID_VIEW_TOOLBAR, Text("工具栏(&T)"), nullptr);
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    QAction* status = AddAction(ID_VIEW_STATUS_BAR, Text("状态栏(&S)"), nullptr);
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+
+    m_newWindow = AddAction(ID_WINDOW_NEW, Text("新建窗口(&N)"), [this] { OnNewWindow(); });
+    AddAction(ID_WINDOW_CASCADE, Text("层叠(&C)"), [this] { m_mdi->cascadeSubWindows(); });
+    AddAction(ID_WINDOW_TILE_HORZ, Text("水平平铺"), [this] { Tile(true); });
+    AddAction(ID_WINDOW_TILE_VERT, Text("竖直平铺"), [this] { Tile(false); });
+    AddAction(ID_WINDOW_ARRANGE, Text("排列图标(&A)"), [this] { ArrangeIcons(); });
+
+    AddAction(ID_HOMEPAGE, Text("Morvex 主页"), [app] { app->OnHomepage(); });
+    m_aboutShort = new QAction(Text("关于(&A)..."), this);
+    m_aboutShort->setStatusTip(CommandPrompt(ID_APP_ABOUT));
+    connect(m_aboutShort, &QAction::triggered, this, [app] { app->OnAppAbout(); });
+    AddAction(ID_APP_ABOUT, Text("关于Morvex(&A)..."), [app] { app->OnAppAbout(); });
+
+    AddAction(ID_EDIT_DATA, Text("编辑原始数据文件"),
+              resultDoc([](CMorvexDoc* d) { d->OnEditData(); }));
+    AddAction(ID_VIEW_RESULT, Text("查看计算结果"),
+              resultDoc([](CMorvexDoc* d) { d->OnViewResult(); }));
+    AddAction(ID_DYNAMIC_LOAD_EDIT, Text("动力荷载编辑"),
+              resultDoc([](CMorvexDoc* d) { d->OnDynamicLoadEdit(); }));
+
+    // The result view's commands; their handlers come with the view.
+    AddAction(ID_DISPLACEMENT_COLOUR, Text("改变位移状态的颜色"), nullptr);
+    AddAction(ID_MAGNIFY, Text("放大"), nullptr);
+    AddAction(ID_REDUCE, Text("减小"), nullptr);
+    AddAction(ID_PREVIOUS, Text("显示前一个"), nullptr);
+    AddAction(ID_NEXT, Text("显示后一个"), nullptr);
+    AddAction(ID_PAN, Text("移动图形"), nullptr);
+    AddAction(ID_ZOOM, Text("缩放图形"), nullptr);
+    AddAction(ID_WINDOW_ZOOM, Text("窗选放大"), nullptr);
+    AddAction(ID_INITIAL_WINDOW, Text("初始窗口"), nullptr);
+    AddAction(ID_LIVE_LOAD_TYPE, Text("活载类型选择"), nullptr);
+    AddAction(ID_MOMENT_ENVELOPE, Text("弯矩包络图"), nullptr);
+    AddAction(ID_SHEAR_ENVELOPE, Text("剪力包络图"), nullptr);
+    AddAction(ID_AXIAL_ENVELOPE, Text("轴力包络图"), nullptr);
+    AddAction(ID_INFLUENCE_OUTPUT, Text("影响线输出"), nullptr);
+    AddAction(ID_NATURAL_VIBRATION, Text("固有振动分析"), nullptr);
+    AddAction(ID_DYNAMIC_RESPONSE, Text("动力响应分析"), nullptr);
+    AddAction(ID_DYNAMIC_DATA, Text("动力响应数据"), nullptr);
+    AddAction(ID_ELEMENT_GROUP, Text("单元组选择"), nullptr);
+    AddAction(ID_NODE_NUMBERS, Text("节点号"), nullptr);
+    AddAction(ID_ELEMENT_NUMBERS, Text("单元号"), nullptr);
+    AddAction(ID_CONSTRAINTS, Text("约束"), nullptr);
+    AddAction(ID_SECTIONS, Text("截面"), nullptr);
+}
+
+void CMainFrame::CreateMenus() {
+    m_recentMenu = new QMenu(Text("最近文件"), this);
+    m_recentMenu->menuAction()->setStatusTip(CommandPrompt(ID_FILE_MRU_FILE1));
+    const auto menu = [this](const char* title, std::initializer_list<int> ids) {
+        auto* m = new QMenu(Text(title), this);
+        for (int id : ids) {
+            if (id == 0)
+                m->addSeparator();
+            else if (id == ID_FILE_MRU_FILE1)
+                m->addMenu(m_recentMenu);
+            else if (id == -ID_APP_ABOUT)
+                m->addAction(m_aboutShort);
+            else
+                m->addAction(Action(id));
+        }
+        return m;
+    };
+    const int mru = ID_FILE_MRU_FILE1;
+
+    QMenu* help = menu("帮助(&H)", {ID_HOMEPAGE, ID_APP_ABOUT});
+    m_menus[kMenuNoDocument] = {
+        menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PRINT_SETUP, 0, mru, 0, ID_APP_EXIT}),
+        menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}), help};
+
+    QMenu* resultWindow = new QMenu(Text("窗口(&W)"), this);
+    FillWindowMenu(resultWindow, true);
+    m_menus[kMenuResult] = {
+        menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, 0, ID_FILE_PRINT,
+                          ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, mru, 0, ID_APP_EXIT}),
+        menu("计算(&J)", {ID_LIVE_LOAD_TYPE, ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE,
+                          ID_AXIAL_ENVELOPE, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION,
+                          ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA}),
+        menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ELEMENT_GROUP, ID_NODE_NUMBERS,
+                          ID_ELEMENT_NUMBERS, ID_CONSTRAINTS, ID_SECTIONS}),
+        resultWindow, help};
+
+    QMenu* textWindow = new QMenu(Text("窗口(&W)"), this);
+    FillWindowMenu(textWindow, false);
+    m_menus[kMenuText] = {
+        menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+                          0, ID_FILE_PRINT_SETUP, ID_FILE_PRINT, 0, mru, 0, ID_APP_EXIT}),
+        menu("编辑(&E)", {ID_EDIT_UNDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
+                          ID_EDIT_SELECT_ALL, 0, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_EDIT_REPLACE}),
+        menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}), textWindow,
+        menu("帮助(&H)", {ID_HOMEPAGE, -ID_APP_ABOUT})};
+
+    // Shortcuts work whichever menu bar is shown, so every action also belongs to the frame.
+    for (auto& [id, action] : m_actions) addAction(action);
+    UpdateRecentFiles(CMorvexApp::Instance()->RecentFiles());
+}
+
+void CMainFrame::FillWindowMenu(QMenu* menu, bool withNewWindow) {
+    // The list of open windows follows the fixed items, rebuilt each time the menu opens.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, withNewWindow] {
+        menu->clear();
+        if (withNewWindow) menu->addAction(m_newWindow);
+        for (int id :
+             {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT, ID_WINDOW_ARRANGE})
+            menu->addAction(Action(id));
+        const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+        if (!windows.isEmpty()) menu->addSeparator();
+        for (int i = 0; i < windows.size(); ++i) {
+            QMdiSubWindow* w = windows[i];
+            QAction* a =
+                menu->addAction(NumberedEntry(i, w->windowTitle().remove(QStringLiteral("[*]"))));
+            a->setCheckable(true);
+            a->setChecked(w == m_mdi->currentSubWindow());
+            a->setStatusTip(Text("激活此窗口"));
+            connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+        }
+    });
+    menu->aboutToShow();
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = new QToolBar(Text("工具栏"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+
+    const auto selector = [this](int id, int width, const QStringList& items) {
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(id == ID_GRAPH_SELECTOR ? QStringLiteral("graphSelector")
+                                                     : QStringLiteral("liveLoadSelector"));
+        combo->setEditable(false);
+        combo->setFixedWidth(width);
+        combo->addItems(items);
+        combo->setCurrentIndex(0);
+        combo->setStatusTip(CommandPrompt(id));
+        combo->setToolTip(CommandToolTip(id));
+        // The list drops about 160 pixels below the box.
+        combo->setMaxVisibleItems(qMax(3, 160 / qMax(1, combo->fontMetrics().height() + 4)));
+        return combo;
+    };
+    m_graphSelector = selector(ID_GRAPH_SELECTOR, 120, GraphSelectorItems());
+    m_liveLoadSelector = selector(ID_LIVE_LOAD_SELECTOR, 160, LiveLoadSelectorItems());
+
+    const int buttons[] = {ID_FILE_NEW,
+                           ID_FILE_OPEN,
+                           ID_OPEN_TEXT,
+                           ID_FILE_SAVE,
+                           0,
+                           ID_EDIT_DATA,
+                           ID_VIEW_RESULT,
+                           ID_DISPLACEMENT_COLOUR,
+                           ID_MAGNIFY,
+                           ID_REDUCE,
+                           ID_PREVIOUS,
+                           ID_NEXT,
+                           ID_FILE_PRINT_DIRECT,
+                           0,
+                           ID_GRAPH_SELECTOR,
+                           ID_LIVE_LOAD_SELECTOR,
+                           ID_PAN,
+                           ID_ZOOM,
+                           ID_WINDOW_ZOOM,
+                           ID_INITIAL_WINDOW,
+                           ID_APP_ABOUT};
+    for (int id : buttons) {
+        if (id == 0)
+            m_toolBar->addSeparator();
+        else if (id == ID_GRAPH_SELECTOR)
+            m_toolBar->addWidget(m_graphSelector);
+        else if (id == ID_LIVE_LOAD_SELECTOR)
+            m_toolBar->addWidget(m_liveLoadSelector);
+        else
+            m_toolBar->addAction(Action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    QAction* toggle = Action(ID_VIEW_TOOLBAR);
+    connect(toggle, &QAction::toggled, m_toolBar, &QToolBar::setVisible);
+    connect(m_toolBar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommands);
+}
+
+void CMainFrame::SwitchMenu(int resource) {
+    if (resource == m_currentMenu) return;
+    m_currentMenu = resource;
+    menuBar()->clear();
+    for (QMenu* m : m_menus[resource]) menuBar()->addMenu(m);
+}
+
+void CMainFrame::UpdateRecentFiles(const QStringList& files) {
+    m_recentMenu->clear();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* a = m_recentMenu->addAction(NumberedEntry(i, path));
+        a->setData(ID_FILE_MRU_FILE1 + i);
+        a->setStatusTip(CommandPrompt(ID_FILE_MRU_FILE1));
+        connect(a, &QAction::triggered, this, [i] { CMorvexApp::Instance()->OnOpenRecentFile(i); });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void CMainFrame::UpdateCommands() {
+    CChildFrame* child = ActiveChild();
+    const bool result = child && child->Document()->DocKind() == CDocument::kResult;
+    CMyeditView* editor = ActiveEditor();
+    const bool text = editor != nullptr;
+    const bool writable = text && !editor->isReadOnly();
+    const bool selection = text && editor->textCursor().hasSelection();
+    const QMimeData* clip = QApplication::clipboard()->mimeData();
+    const bool clipText = clip && clip->hasText();
+
+    const std::pair<int, bool> states[] = {
+        {ID_FILE_CLOSE, child != nullptr},
+        {ID_FILE_SAVE, text},
+        {ID_FILE_SAVE_AS, text},
+        {ID_FILE_PRINT, text},
+        {ID_FILE_PRINT_DIRECT, text},
+        {ID_FILE_PRINT_PREVIEW, text},
+        {ID_EDIT_UNDO, writable && editor->document()->isUndoAvailable()},
+        {ID_EDIT_CUT, writable && selection},
+        {ID_EDIT_COPY, selection},
+        {ID_EDIT_PASTE, writable && clipText},
+        {ID_EDIT_CLEAR, writable && selection},
+        {ID_EDIT_SELECT_ALL, text},
+        {ID_EDIT_FIND, text},
+        {ID_EDIT_REPEAT, text},
+        {ID_EDIT_REPLACE, writable},
+        {ID_EDIT_DATA, result},
+        {ID_VIEW_RESULT, result},
+        {ID_DYNAMIC_LOAD_EDIT, result},
+        {ID_WINDOW_NEW, result},
+        {ID_WINDOW_CASCADE, child != nullptr},
+        {ID_WINDOW_TILE_HORZ, child != nullptr},
+        {ID_WINDOW_TILE_VERT, child != nullptr},
+        {ID_WINDOW_ARRANGE, child != nullptr},
+    };
+    for (const auto& [id, enabled] : states)
+        if (QAction* a = Action(id)) a->setEnabled(enabled);
+    for (int id : kViewCommands)
+        if (QAction* a = Action(id)) a->setEnabled(false);
+    m_graphSelector->setEnabled(false);
+    m_liveLoadSelector->setEnabled(false);
+}
