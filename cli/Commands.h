@@ -10,3 +10,4 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 int RunCommand(const std::vector<std::string>& args);
+int RenderCommand(const std::vector<std::string>& args);

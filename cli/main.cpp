@@ -18,6 +18,7 @@ struct Command {
 // One line per subcommand.
 const Command kCommands[] = {
     {"run", "run MODEL.fem [--keep]          static analysis of every load case", RunCommand},
+    {"render", "render MODEL.fem --graph KIND --out FILE.png|.svg   draw a graph of the result view", RenderCommand},
 };
 
 void PrintHelp(FILE* to) {
