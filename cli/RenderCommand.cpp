@@ -1,5 +1,6 @@
 // morvex-cli render: the result view's picture of a model, drawn headless into a file.
 #include <QGuiApplication>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -54,6 +55,13 @@ bool ParseInt(const std::string& text, int& value) {
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "morvex-cli render: %s\n", text.toLocal8Bit().constData());
+}
+
+bool HasPictureExtension(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".png" || ext == ".svg";
 }
 
 bool IsDrawableKind(int kind) {
@@ -114,6 +122,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (model.empty()) return Usage("no data file given");
     if (kind < 0) return Usage("no --graph given");
     if (out.empty()) return Usage("no --out file given");
+    if (!HasPictureExtension(out)) return Usage("the output file must end in .png or .svg");
 
     // Headless: the picture is drawn by the window's own code on an offscreen platform.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
