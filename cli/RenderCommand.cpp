@@ -81,9 +81,8 @@ int RenderCommand(const std::vector<std::string>& args) {
             std::fputs(kRenderHelp, stdout);
             return kExitOk;
         }
-        const bool takesValue = a == "--graph" || a == "--case" || a == "--line" ||
-                                a == "--size" || a == "--dpi" || a == "--out" ||
-                                a == "--magnify";
+        const bool takesValue = a == "--graph" || a == "--case" || a == "--line" || a == "--size" ||
+                                a == "--dpi" || a == "--out" || a == "--magnify";
         if (takesValue && i + 1 >= args.size()) return Usage(a + " needs a value");
         if (a == "--graph") {
             if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
@@ -98,8 +97,8 @@ int RenderCommand(const std::vector<std::string>& args) {
             const std::string& v = args[++i];
             const size_t x = v.find('x');
             if (x == std::string::npos || !ParseInt(v.substr(0, x), width) ||
-                !ParseInt(v.substr(x + 1), height) || width < 16 || height < 16 ||
-                width > 20000 || height > 20000)
+                !ParseInt(v.substr(x + 1), height) || width < 16 || height < 16 || width > 20000 ||
+                height > 20000)
                 return Usage("bad size " + v + " (WxH, 16 to 20000 pixels each)");
         } else if (a == "--dpi") {
             if (!ParseInt(args[++i], dpi) || dpi < 10 || dpi > 2400)
@@ -137,8 +136,9 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (!frame) return kExitFailed;
     if ((kind != 8 && kind != 0 && caseNumber > frame->m_nCases) ||
         (kind == 8 && lineNumber > frame->m_nIlLines)) {
-        std::fprintf(stderr, "morvex-cli render: the model has %d load case(s) and %d "
-                             "influence line(s)\n",
+        std::fprintf(stderr,
+                     "morvex-cli render: the model has %d load case(s) and %d "
+                     "influence line(s)\n",
                      frame->m_nCases, frame->m_nIlLines);
         return kExitUsage;
     }
@@ -151,8 +151,9 @@ int RenderCommand(const std::vector<std::string>& args) {
     view.m_lineIndex = lineNumber - 1;
     if (kind != 0) view.OnGraphSelector(kind);
     if (view.m_graphKind != kind)
-        std::fprintf(stderr, "morvex-cli render: graph %d has no data in this model; "
-                             "drawing the structure\n",
+        std::fprintf(stderr,
+                     "morvex-cli render: graph %d has no data in this model; "
+                     "drawing the structure\n",
                      kind);
 
     for (int i = 0; i < magnify; ++i) view.Execute(viewcmd::kMagnify);
@@ -162,7 +163,7 @@ int RenderCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "morvex-cli render: %s\n", error.c_str());
         return kExitFailed;
     }
-    std::printf("%s\nwrote %s (%dx%d pixels, %d dpi)\n", view.Caption().c_str(), out.c_str(),
-                width, height, dpi);
+    std::printf("%s\nwrote %s (%dx%d pixels, %d dpi)\n", view.Caption().c_str(), out.c_str(), width,
+                height, dpi);
     return kExitOk;
 }

@@ -3,8 +3,12 @@
 // commands stay disabled and these draw nothing.
 #include "view/MorvexView.h"
 
-bool CMorvexView::DrawEnvelope(CDrawSurface&, int) { return false; }
+bool CMorvexView::DrawEnvelope(CDrawSurface&, int) {
+    return false;
+}
 
-double CMorvexView::DrawDynamicResponse(CDrawSurface&) { return 0.0; }
+double CMorvexView::DrawDynamicResponse(CDrawSurface&) {
+    return 0.0;
+}
 
 void CMorvexView::DrawPlacedVehicles(CDrawSurface&) {}

@@ -106,8 +106,8 @@ public:
     int m_timeIndex = 0;
     int m_modeIndex = 0;
     int m_lineIndex = 0;
-    int m_nCases = 0, m_nModes = 0, m_nIlLines = 0, m_nTimeSteps = 0, m_nDof = 0,
-        m_nIlElements = 0, m_nElements = 0;
+    int m_nCases = 0, m_nModes = 0, m_nIlLines = 0, m_nTimeSteps = 0, m_nDof = 0, m_nIlElements = 0,
+        m_nElements = 0;
     CGraphScale m_graphScale[graph::kCount];
     CColour m_displacementColour = Rgb(255, 0, 255);
     int m_groupFirst = 0, m_groupLast = 0, m_groupStep = 1;

@@ -27,7 +27,9 @@ CColour CRecordingSurface::SetTextColour(CColour colour) {
     return old;
 }
 
-void CRecordingSurface::MoveTo(int x, int y) { m_current = {x, y}; }
+void CRecordingSurface::MoveTo(int x, int y) {
+    m_current = {x, y};
+}
 
 void CRecordingSurface::LineTo(int x, int y) {
     CDrawOp op = Op(CDrawOp::Line);

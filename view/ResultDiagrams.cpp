@@ -83,8 +83,8 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     if (m_graphKind == graph::kInfluence) DrawPlacedVehicles(s);
 }
 
-void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn,
-                                 double len, const double d[6], int n, bool verticalOnly) {
+void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
+                                 const double d[6], int n, bool verticalOnly) {
     if (n <= 0) return;
     const double uxi = d[0], uyi = d[1], ri = d[2], uxj = d[3], uyj = d[4], rj = d[5];
     std::vector<CLPoint> points;
@@ -133,8 +133,7 @@ void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
     const CPlaneFrame& f = *m_pFrame;
     if (f.m_nIlLines <= 0 || m_lineIndex < 0 || m_lineIndex >= f.m_nIlLines) return;
     if (static_cast<int>(f.m_ilRequests.size()) <= m_lineIndex) return;
-    if (f.m_ilStates.size() <
-        static_cast<size_t>(m_lineIndex + 1) * static_cast<size_t>(f.m_nDof))
+    if (f.m_ilStates.size() < static_cast<size_t>(m_lineIndex + 1) * static_cast<size_t>(f.m_nDof))
         return;
     const InfluenceRequest& req = f.m_ilRequests[m_lineIndex];
     const double factor = m_graphScale[graph::kInfluence].factor;
@@ -162,8 +161,8 @@ void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
         const CWorldOffset a{ni.x - m_worldCx, ni.y - m_worldCy};
         const double cut = xi * el.length;
         DrawCurvePiece(s, a, el.cos, el.sin, cut, left, k, true);
-        DrawCurvePiece(s, {a.x + cut * el.cos, a.y + cut * el.sin}, el.cos, el.sin,
-                       el.length - cut, right, 21 - k, true);
+        DrawCurvePiece(s, {a.x + cut * el.cos, a.y + cut * el.sin}, el.cos, el.sin, el.length - cut,
+                       right, 21 - k, true);
     }
 }
 
@@ -241,8 +240,8 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
                 double rec[3];
                 if (!in.Doubles(rec, 3)) return;
                 const double h = r / 100.0;
-                const double sigma = sign * rec[2] / ((1 - h) * wi + h * wj) +
-                                     rec[0] / ((1 - h) * si.A + h * sj.A);
+                const double sigma =
+                    sign * rec[2] / ((1 - h) * wi + h * wj) + rec[0] / ((1 - h) * si.A + h * sj.A);
                 visit(e, r, sigma);
             }
         }

@@ -36,13 +36,20 @@ const char* FixedText(int id) {
     for (const GraphCommandEntry& g : kGraphCommands)
         if (g.id == id) return g.text;
     switch (id) {
-        case kLeaveMode: return "退出";
-        case kPan: return "移动图形";
-        case kZoom: return "缩放图形";
-        case kWindowZoom: return "窗选放大";
-        case kInitialWindow: return "初始窗口";
-        case kElementGroup: return "单元组选择";
-        default: return "";
+        case kLeaveMode:
+            return "退出";
+        case kPan:
+            return "移动图形";
+        case kZoom:
+            return "缩放图形";
+        case kWindowZoom:
+            return "窗选放大";
+        case kInitialWindow:
+            return "初始窗口";
+        case kElementGroup:
+            return "单元组选择";
+        default:
+            return "";
     }
 }
 
@@ -61,19 +68,27 @@ int CMorvexView::GraphCommand(int kind) {
 
 int& CMorvexView::CurrentIndex() {
     switch (m_graphKind) {
-        case graph::kInfluence: return m_lineIndex;
-        case graph::kMode: return m_modeIndex;
-        case graph::kDynamic: return m_timeIndex;
-        default: return m_caseIndex;
+        case graph::kInfluence:
+            return m_lineIndex;
+        case graph::kMode:
+            return m_modeIndex;
+        case graph::kDynamic:
+            return m_timeIndex;
+        default:
+            return m_caseIndex;
     }
 }
 
 int CMorvexView::CurrentIndexLimit() const {
     switch (m_graphKind) {
-        case graph::kInfluence: return m_nIlLines - 1;
-        case graph::kMode: return m_nModes - 1;
-        case graph::kDynamic: return m_nTimeSteps - 1;
-        default: return m_nCases - 1;
+        case graph::kInfluence:
+            return m_nIlLines - 1;
+        case graph::kMode:
+            return m_nModes - 1;
+        case graph::kDynamic:
+            return m_nTimeSteps - 1;
+        default:
+            return m_nCases - 1;
     }
 }
 
@@ -304,9 +319,8 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
     auto add = [&](int id) { menu.push_back({id, id ? CommandState(id).text : std::string()}); };
     if (!m_panMode && !m_zoomMode && !m_windowZoomMode) {
         for (int id : {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress,
-                       kMomentEnvelope, kShearEnvelope, kAxialEnvelope, kInfluenceLine,
-                       kModeShape, kDynamicResponse, 0, kNodeNumbers, kElementNumbers,
-                       kConstraints, kSections})
+                       kMomentEnvelope, kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape,
+                       kDynamicResponse, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
             add(id);
     } else {
         for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);

@@ -28,7 +28,8 @@ Result Cli(const std::string& args) {
 }
 
 unsigned BigEndian32(const std::string& s, size_t at) {
-    return (static_cast<unsigned char>(s[at]) << 24) | (static_cast<unsigned char>(s[at + 1]) << 16) |
+    return (static_cast<unsigned char>(s[at]) << 24) |
+           (static_cast<unsigned char>(s[at + 1]) << 16) |
            (static_cast<unsigned char>(s[at + 2]) << 8) | static_cast<unsigned char>(s[at + 3]);
 }
 

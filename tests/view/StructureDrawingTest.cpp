@@ -37,7 +37,8 @@ Symbol SymbolAt(const CRecordingSurface& s, CLPoint node) {
         if (op.kind != CDrawOp::Line || !(op.points[0] == node)) continue;
         const CLPoint to = op.points[1];
         // The shafts are the 70-unit lines out of the node.
-        if (to.y == node.y && std::abs(to.x - node.x) == 70) sym.horizontal = to.x > node.x ? 1 : -1;
+        if (to.y == node.y && std::abs(to.x - node.x) == 70)
+            sym.horizontal = to.x > node.x ? 1 : -1;
         if (to.x == node.x && to.y == node.y - 70) sym.vertical = true;
     }
     return sym;

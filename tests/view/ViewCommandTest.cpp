@@ -35,9 +35,20 @@ TEST_F(ViewCommandTest, SelectorAndGraphCommandsAgree) {
     EXPECT_EQ(frame.liveLoadSelector, 0);
     const struct {
         int index, kind;
-    } cases[] = {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {8, 8}, {10, 10}, {11, 11}, {0, 0},
+    } cases[] = {{1, 1},
+                 {2, 2},
+                 {3, 3},
+                 {4, 4},
+                 {8, 8},
+                 {10, 10},
+                 {11, 11},
+                 {0, 0},
                  // envelopes, mode shapes and the dynamic response have no data yet
-                 {5, 0}, {6, 0}, {7, 0}, {9, 0}, {12, 0}};
+                 {5, 0},
+                 {6, 0},
+                 {7, 0},
+                 {9, 0},
+                 {12, 0}};
     for (const auto& c : cases) {
         v.OnGraphSelector(c.index);
         EXPECT_EQ(v.m_graphKind, c.kind) << c.index;

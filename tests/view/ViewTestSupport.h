@@ -78,8 +78,9 @@ inline std::string SimpleBeam(double q) {
            "1 2e11\n1 0.02 2e-4 0 0 0.15 0.25\n"
            "1 1 2 1 1 1 0\n4 4 5 1 1 1 1\n"
            "1 110\n5 10\n"
-           "0\n4\n1 1 3 100 0 " + std::to_string(q) + "\n2 1 3 100 0 " + std::to_string(q) +
-           "\n3 1 3 100 0 " + std::to_string(q) + "\n4 1 3 100 0 " + std::to_string(q) + "\n";
+           "0\n4\n1 1 3 100 0 " +
+           std::to_string(q) + "\n2 1 3 100 0 " + std::to_string(q) + "\n3 1 3 100 0 " +
+           std::to_string(q) + "\n4 1 3 100 0 " + std::to_string(q) + "\n";
 }
 
 }  // namespace models

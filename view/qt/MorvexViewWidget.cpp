@@ -84,9 +84,15 @@ void CMorvexViewWidget::Redraw() {
 
 void CMorvexViewWidget::SetCursor(ViewCursor cursor) {
     switch (cursor) {
-        case ViewCursor::Pan: setCursor(Qt::OpenHandCursor); break;
-        case ViewCursor::Zoom: setCursor(Qt::SizeVerCursor); break;
-        default: setCursor(Qt::ArrowCursor); break;
+        case ViewCursor::Pan:
+            setCursor(Qt::OpenHandCursor);
+            break;
+        case ViewCursor::Zoom:
+            setCursor(Qt::SizeVerCursor);
+            break;
+        default:
+            setCursor(Qt::ArrowCursor);
+            break;
     }
 }
 

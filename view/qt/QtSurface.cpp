@@ -7,7 +7,9 @@
 
 namespace {
 
-QColor ToQt(CColour c) { return QColor(c.r, c.g, c.b); }
+QColor ToQt(CColour c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 }  // namespace
 
@@ -58,7 +60,9 @@ CColour CQtSurface::SetTextColour(CColour colour) {
     return old;
 }
 
-void CQtSurface::MoveTo(int x, int y) { m_current = {x, y}; }
+void CQtSurface::MoveTo(int x, int y) {
+    m_current = {x, y};
+}
 
 void CQtSurface::LineTo(int x, int y) {
     m_painter.drawLine(ToDevice(m_current.x, m_current.y), ToDevice(x, y));
