@@ -3,6 +3,7 @@
 // element-group dialog, window zoom with the mouse, and the painted picture.
 #include <QImage>
 #include <QMenu>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdlib>
@@ -66,6 +67,7 @@ private slots:
     void elementGroupDialogRefusesBadFields();
     void windowZoomWithTheMouse();
     void paintedPictureShowsTheDiagram();
+    void printingKeepsTheScreenMapping();
 
 private:
     std::unique_ptr<CPlaneFrame> Analyse(const std::string& name);
@@ -258,6 +260,20 @@ void ViewWidgetTest::paintedPictureShowsTheDiagram() {
     const QImage structure = m_widget->grab().toImage();
     QCOMPARE(CountColour(structure, QColor(255, 0, 255)), 0);
     QVERIFY(CountColour(structure, QColor(0, 0, 255)) > 50);  // the support symbols
+}
+
+void ViewWidgetTest::printingKeepsTheScreenMapping() {
+    CMorvexView& v = m_widget->View();
+    QVERIFY(Trigger(*m_widget, "弯矩图"));
+    m_widget->grab();
+    const double scale = v.m_scale, cx = v.m_worldCx;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName("page.pdf");
+    m_widget->PrintPage(printer);
+    QCOMPARE(v.m_scale, scale);
+    QCOMPARE(v.m_worldCx, cx);
+    QVERIFY(QFileInfo("page.pdf").size() > 1000);
 }
 
 int main(int argc, char** argv) {
