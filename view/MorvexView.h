@@ -164,7 +164,8 @@ private:
     void DrawPlacedVehicles(CDrawSurface& s);
     // The graph command's rule: sets the kind, the selector, the current scale, redraws.
     void SelectGraph(int kind);
-    int& CurrentIndex();
+    // The index that previous/next step for the current kind, and its upper limit.
+    int CMorvexView::*CurrentIndexMember() const;
     int CurrentIndexLimit() const;
 
     CViewFrame& m_frame;

@@ -66,16 +66,16 @@ int CMorvexView::GraphCommand(int kind) {
     return 0;
 }
 
-int& CMorvexView::CurrentIndex() {
+int CMorvexView::*CMorvexView::CurrentIndexMember() const {
     switch (m_graphKind) {
         case graph::kInfluence:
-            return m_lineIndex;
+            return &CMorvexView::m_lineIndex;
         case graph::kMode:
-            return m_modeIndex;
+            return &CMorvexView::m_modeIndex;
         case graph::kDynamic:
-            return m_timeIndex;
+            return &CMorvexView::m_timeIndex;
         default:
-            return m_caseIndex;
+            return &CMorvexView::m_caseIndex;
     }
 }
 
@@ -95,7 +95,7 @@ int CMorvexView::CurrentIndexLimit() const {
 CCommandState CMorvexView::CommandState(int id) const {
     CCommandState st;
     st.text = FixedText(id);
-    const int index = const_cast<CMorvexView*>(this)->CurrentIndex();
+    const int index = this->*CurrentIndexMember();
     switch (id) {
         case kDisplaced:
             st.enabled = m_nCases > 0;
@@ -232,14 +232,14 @@ bool CMorvexView::Execute(int id) {
                                                             : graph::kStructure);
             return true;
         case kPrevious: {
-            int& index = CurrentIndex();
+            int& index = this->*CurrentIndexMember();
             if (index > 0) --index;
             m_window.Redraw();
             return true;
         }
         case kNext: {
             const int limit = CurrentIndexLimit();
-            int& index = CurrentIndex();
+            int& index = this->*CurrentIndexMember();
             if (index < limit) ++index;
             m_window.Redraw();
             return true;

@@ -1,5 +1,6 @@
-// The view commands: graph selection with its fallbacks, enable and check rules, previous
-// and next, magnify and reduce, colour, switch texts, element group, focus, context menus.
+// The view commands: graph selection with its fallbacks, enable and check rules, magnify
+// and reduce, colour, element group, focus, context menus. (Switch texts, previous/next and
+// the model without load cases are driven through the widget in tests/viewqt.)
 #include "ViewTestSupport.h"
 #include "view/ViewCommands.h"
 
@@ -16,14 +17,6 @@ const char* const kTwoCases =
     "1 110\n5 10\n"
     "2\n3 1 0 -1000 0\n2 2 0 -500 0\n0\n"
     "1 2 3 4\n1\n2 0.5 3\n";
-
-// The same beam without load cases or influence lines.
-const char* const kNoCases =
-    "5 4 0 1 1 0 2 0\n"
-    "1 0 0 0 0\n5 10 0 0 1\n"
-    "1 2e11\n1 0.02 2e-4 0 0 0.15 0.25\n"
-    "1 1 2 1 1 1 0\n4 4 5 1 1 1 1\n"
-    "1 110\n5 10\n";
 
 class ViewCommandTest : public ViewTest {};
 
@@ -70,21 +63,6 @@ TEST_F(ViewCommandTest, SelectorAndGraphCommandsAgree) {
     EXPECT_FALSE(v.CommandState(kSave).enabled);
 }
 
-TEST_F(ViewCommandTest, ModelWithoutLoadCasesFallsBackToTheStructure) {
-    CMorvexView& v = Open(kNoCases);
-    EXPECT_FALSE(v.CommandState(kDisplaced).enabled);
-    EXPECT_TRUE(v.CommandState(kMoment).enabled);
-    EXPECT_FALSE(v.CommandState(kInfluenceLine).enabled);
-    v.OnGraphSelector(2);
-    EXPECT_EQ(v.m_graphKind, 0);
-    EXPECT_EQ(frame.graphSelector, 0);
-    const CRecordingSurface s = Draw();
-    EXPECT_EQ(frame.panes[1], "结构图");
-    EXPECT_TRUE(s.OfKind(CDrawOp::Pixel).empty());
-    v.OnGraphSelector(1);
-    EXPECT_EQ(v.m_graphKind, 0);
-}
-
 TEST_F(ViewCommandTest, EnableAndCheckRules) {
     CMorvexView& v = Open(kTwoCases);
     EXPECT_TRUE(v.CommandState(kDisplaced).enabled);
@@ -103,28 +81,6 @@ TEST_F(ViewCommandTest, EnableAndCheckRules) {
     EXPECT_TRUE(v.CommandState(kInfluenceLine).checked);
     EXPECT_FALSE(v.CommandState(kDisplaced).checked);
     EXPECT_FALSE(v.Execute(kElementGroup));
-}
-
-TEST_F(ViewCommandTest, PreviousAndNextStopAtTheEnds) {
-    CMorvexView& v = Open(kTwoCases);
-    ASSERT_TRUE(v.Execute(kMoment));
-    EXPECT_FALSE(v.CommandState(kPrevious).enabled);
-    EXPECT_TRUE(v.CommandState(kNext).enabled);
-    ASSERT_TRUE(v.Execute(kNext));
-    EXPECT_EQ(v.m_caseIndex, 1);
-    EXPECT_FALSE(v.CommandState(kNext).enabled);
-    EXPECT_FALSE(v.Execute(kNext));
-    EXPECT_EQ(v.m_caseIndex, 1);
-    Draw();
-    EXPECT_EQ(frame.panes[1], "工况：2");
-    // The influence-line graph steps its own index: one line, so both are disabled.
-    ASSERT_TRUE(v.Execute(kInfluenceLine));
-    EXPECT_FALSE(v.CommandState(kPrevious).enabled);
-    EXPECT_FALSE(v.CommandState(kNext).enabled);
-    ASSERT_TRUE(v.Execute(kDisplaced));
-    ASSERT_TRUE(v.Execute(kPrevious));
-    EXPECT_EQ(v.m_caseIndex, 0);
-    EXPECT_FALSE(v.Execute(kPrevious));
 }
 
 TEST_F(ViewCommandTest, MagnifyReduceAndColour) {
@@ -152,20 +108,6 @@ TEST_F(ViewCommandTest, MagnifyReduceAndColour) {
     const auto curves = s.OfKind(CDrawOp::Polyline);
     ASSERT_FALSE(curves.empty());
     EXPECT_EQ(curves[0].pen.colour, Rgb(10, 20, 30));
-}
-
-TEST_F(ViewCommandTest, SwitchTextsSayWhatTheCommandWillDo) {
-    CMorvexView& v = Open(kTwoCases);
-    EXPECT_EQ(v.CommandState(kNodeNumbers).text, "隐藏节点号");
-    EXPECT_EQ(v.CommandState(kElementNumbers).text, "隐藏单元号");
-    EXPECT_EQ(v.CommandState(kConstraints).text, "隐藏约束");
-    EXPECT_EQ(v.CommandState(kSections).text, "显示截面");
-    for (int id : {kNodeNumbers, kElementNumbers, kConstraints, kSections})
-        ASSERT_TRUE(v.Execute(id));
-    EXPECT_EQ(v.CommandState(kNodeNumbers).text, "显示节点号");
-    EXPECT_EQ(v.CommandState(kElementNumbers).text, "显示单元号");
-    EXPECT_EQ(v.CommandState(kConstraints).text, "显示约束");
-    EXPECT_EQ(v.CommandState(kSections).text, "隐藏截面");
 }
 
 TEST_F(ViewCommandTest, ElementGroupDialogOpensOnTheGroupAndAppliesOk) {
