@@ -17,8 +17,8 @@
 namespace {
 
 const char* const kRenderHelp =
-    "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K]\n"
-    "                         [--size WxH] [--dpi D] --out FILE.png|FILE.svg\n"
+    "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--magnify N]\n"
+    "                         [--size WxH] [--dpi D] [--no-caption] --out FILE.png|FILE.svg\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
     "file, as a window of that size shows it right after opening the file.\n"

@@ -18,7 +18,7 @@ struct Command {
 // One line per subcommand.
 const Command kCommands[] = {
     {"run", "run MODEL.fem [--keep]          static analysis of every load case", RunCommand},
-    {"render", "render MODEL.fem --graph KIND --out FILE.png|.svg   draw a graph of the result view", RenderCommand},
+    {"render", "render MODEL.fem --graph KIND --out FILE   draw a result-view graph (PNG, SVG)", RenderCommand},
 };
 
 void PrintHelp(FILE* to) {
