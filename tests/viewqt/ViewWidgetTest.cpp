@@ -240,6 +240,11 @@ void ViewWidgetTest::windowZoomWithTheMouse() {
     QTest::mouseClick(m_widget.get(), Qt::LeftButton, {}, QPoint(200, 200));
     QCOMPARE(v.m_dragState, 1);
     QTest::mouseMove(m_widget.get(), QPoint(300, 260));
+    // The rubber rectangle inverts the white background along its edges.
+    const QImage rubber = m_widget->grab().toImage();
+    QCOMPARE(rubber.pixelColor(250, 200), QColor(0, 0, 0));
+    QCOMPARE(rubber.pixelColor(300, 230), QColor(0, 0, 0));
+    QCOMPARE(rubber.pixelColor(250, 230), QColor(255, 255, 255));
     QTest::mouseClick(m_widget.get(), Qt::LeftButton, {}, QPoint(300, 260));
     QCOMPARE(v.m_dragState, 0);
     m_widget->grab();

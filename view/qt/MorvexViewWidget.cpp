@@ -136,11 +136,12 @@ void CMorvexViewWidget::paintEvent(QPaintEvent*) {
     CQtSurface surface(painter, LogicalPerPixel());
     m_view.Draw(surface);
     if (m_rubber.empty()) return;
-    surface.SelectPen(CPen{Rgb(0, 0, 0), 1, true});
-    for (const auto& [a, b] : m_rubber) {
-        const CLPoint p = m_view.DeviceToLogical(a), q = m_view.DeviceToLogical(b);
-        surface.Polyline({p, {q.x, p.y}, q, {p.x, q.y}, p});
-    }
+    // The rubber rectangle lives in device pixels: a surface of one unit per pixel (y still
+    // upward) draws it exactly where the mouse was.
+    CQtSurface pixels(painter, 1.0);
+    pixels.SelectPen(CPen{Rgb(0, 0, 0), 1, true});
+    for (const auto& [a, b] : m_rubber)
+        pixels.Polyline({{a.x, -a.y}, {b.x, -a.y}, {b.x, -b.y}, {a.x, -b.y}, {a.x, -a.y}});
 }
 
 void CMorvexViewWidget::resizeEvent(QResizeEvent*) {
