@@ -11,7 +11,8 @@ std::string GirderModel(int spans, int perSpan, int cases) {
     for (int n = 1; n <= nodes; ++n) AppendFormat(s, "%d %.4f 0 1 0\n", n, (n - 1) * step);
     s += "1 3.45e10 1e-5\n1 6.0 3.4 26000 0 0.8 1.2\n";
     for (int e = 1; e <= elements; ++e) AppendFormat(s, "%d %d %d 1 1 1 0\n", e, e, e + 1);
-    for (int k = 0; k <= spans; ++k) AppendFormat(s, "%d %d 0 0 0\n", k * perSpan + 1, k == 0 ? 110 : 10);
+    for (int k = 0; k <= spans; ++k)
+        AppendFormat(s, "%d %d 0 0 0\n", k * perSpan + 1, k == 0 ? 110 : 10);
     if (cases > 0) {
         AppendFormat(s, "%d\n", cases - 1);
         for (int c = 2; c <= cases; ++c)
@@ -60,7 +61,8 @@ std::string FrameModel(int storeys, int bays, int cases) {
         for (int c = 2; c <= cases; ++c) {
             const int f = c % storeys;
             for (int b = 0; b < bays; ++b)
-                AppendFormat(s, "%d %d 4 6 0 -15000\n", f * (perFloor + bays) + perFloor + b + 1, c);
+                AppendFormat(s, "%d %d 4 6 0 -15000\n", f * (perFloor + bays) + perFloor + b + 1,
+                             c);
         }
     }
     return s;

@@ -11,9 +11,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 5 && std::strcmp(argv[1], "frame") == 0) {
-        std::fputs(FrameModel(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])).c_str(), stdout);
+        std::fputs(FrameModel(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])).c_str(),
+                   stdout);
         return 0;
     }
-    std::fputs("usage: morvex-genmodel girder SPANS CASES | frame STOREYS BAYS CASES > MODEL.fem\n", stderr);
+    std::fputs("usage: morvex-genmodel girder SPANS CASES | frame STOREYS BAYS CASES > MODEL.fem\n",
+               stderr);
     return 2;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "engine/AnalysisRun.h"
+#include "platform/Format.h"
 #include "platform/TextFile.h"
 
 namespace {
@@ -52,15 +53,19 @@ int RunCommand(const std::vector<std::string>& args) {
     if (!frame) return kExitFailed;
     frame->m_keepScratchFiles = keep;
     const std::string& base = frame->m_baseName;
-    std::printf("wrote %s.out\n", base.c_str());
-    for (int k = 1; k <= frame->m_nCases; ++k) std::printf("wrote %s\n", frame->CaseTextPath(k).c_str());
+    std::string report = FormatString("wrote %s.out\n", base.c_str());
+    for (int k = 1; k <= frame->m_nCases; ++k)
+        AppendFormat(report, "wrote %s\n", frame->CaseTextPath(k).c_str());
     if (keep) {
         for (int k = 1; k <= frame->m_nCases; ++k)
-            std::printf("kept  %s\n", frame->CaseBinaryPath(k).c_str());
-        std::printf("kept  %s\nkept  %s\n", frame->StiffnessPath().c_str(), kHuozaiFile);
+            AppendFormat(report, "kept  %s\n", frame->CaseBinaryPath(k).c_str());
+        AppendFormat(report, "kept  %s\nkept  %s\n", frame->StiffnessPath().c_str(), kHuozaiFile);
     }
-    std::printf("%d nodes, %d elements, %d equations (half bandwidth %d), %d load case(s) in %.3f s\n",
-                frame->m_nNodes, frame->m_nElements, frame->m_nDof, frame->m_nBand,
-                frame->m_nCases, seconds);
+    AppendFormat(
+        report,
+        "%d nodes, %d elements, %d equations (half bandwidth %d), %d load case(s) in %.3f s\n",
+        frame->m_nNodes, frame->m_nElements, frame->m_nDof, frame->m_nBand, frame->m_nCases,
+        seconds);
+    std::fputs(report.c_str(), stdout);
     return kExitOk;
 }

@@ -25,7 +25,7 @@ CPlaneFrame::~CPlaneFrame() {
     m_femFile.Close();
     m_outFile.Close();
     if (m_keepScratchFiles) return;
-    for (int k = 1; k <= m_nCases; ++k) RemoveFile(CaseBinaryPath(k));
+    for (int k = 1; k <= m_nCaseFiles; ++k) RemoveFile(CaseBinaryPath(k));
     RemoveFile(StiffnessPath());
     RemoveFile(kHuozaiFile);
 }

@@ -182,6 +182,9 @@ public:
     // Leave B.1 ... B.n, B.stf and "huozai.txt" in place when the engine is destroyed
     // (the batch tool's --keep).
     bool m_keepScratchFiles = false;
+    // Number of per-case files the solution set out to write: the destructor removes those
+    // and no others (a damaged control line may claim two billion load cases).
+    int m_nCaseFiles = 0;
 
     // === influence lines and live loads (added by their subsystem) ===
 

@@ -104,6 +104,7 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
 bool CPlaneFrame::WriteCaseFiles() {
     // The cases are independent: two workers share them, each writing whole files, so the
     // files are the same as a serial run's. The first failure in case order is reported.
+    m_nCaseFiles = m_nCases;
     std::vector<std::string> failed(static_cast<size_t>(std::max(m_nCases, 0)));
     const int workers = m_nCases >= 2 ? 2 : 1;
     auto work = [&](int first) {

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-CDataLineReader::~CDataLineReader() { Close(); }
+CDataLineReader::~CDataLineReader() {
+    Close();
+}
 
 bool CDataLineReader::Open(const std::string& path) {
     Close();
@@ -160,7 +162,8 @@ CFieldScanner& CFieldScanner::UInt(unsigned& value) {
         m_ok = false;
         return *this;
     }
-    if (errno == ERANGE || v > static_cast<long long>(UINT_MAX) || v < -static_cast<long long>(UINT_MAX))
+    if (errno == ERANGE || v > static_cast<long long>(UINT_MAX) ||
+        v < -static_cast<long long>(UINT_MAX))
         value = UINT_MAX;
     else
         value = static_cast<unsigned>(v);

@@ -1,8 +1,8 @@
 // The line rule shared by every text input, and sscanf-like field reading.
 #pragma once
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 

@@ -1,8 +1,10 @@
 #include "platform/Format.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -63,14 +65,69 @@ std::string_view IntegerBody(char* buf, size_t size, unsigned long long mag, int
 void FormatSigned(std::string& out, const Spec& s, long long v) {
     char buf[128];
     const bool neg = v < 0;
-    const unsigned long long mag = neg ? 0ULL - static_cast<unsigned long long>(v)
-                                       : static_cast<unsigned long long>(v);
+    const unsigned long long mag =
+        neg ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     Emit(out, s, SignOf(neg, s), IntegerBody(buf, sizeof buf, mag, s.precision), s.precision < 0);
 }
 
 void FormatUnsigned(std::string& out, const Spec& s, unsigned long long v) {
     char buf[128];
     Emit(out, s, "", IntegerBody(buf, sizeof buf, v, s.precision), s.precision < 0);
+}
+
+// %.Ne of a finite non-negative value from its shortest round-trip digits, which are several
+// times cheaper to find than correctly rounded fixed-precision digits. The shortest string S
+// lies within half a unit in the last place of the value (1.1e-16 relative for normal
+// numbers), so for N + 1 <= 10 digits rounding S gives the same digits as rounding the exact
+// value, unless the discarded digits of S sit within 1e-3 of a grid step of a rounding
+// midpoint; then it returns false and the caller takes the exact path.
+bool FastScientific(double mag, int prec, char* out, std::to_chars_result& result) {
+    char s[32];
+    const auto r = std::to_chars(s, s + sizeof s - 1, mag, std::chars_format::scientific);
+    if (r.ec != std::errc()) return false;
+    *r.ptr = '\0';
+    const char* e = static_cast<const char*>(std::memchr(s, 'e', static_cast<size_t>(r.ptr - s)));
+    char digits[24];
+    int nd = 0;
+    for (const char* p = s; p < e; ++p)
+        if (*p != '.') digits[nd++] = *p;
+    int exponent = std::atoi(e + 1);
+    const int need = prec + 1;
+    if (nd > need) {
+        const char* tail = digits + need;
+        const int tailLen = nd - need;
+        bool nearMidpoint = tail[0] == '4' || tail[0] == '5';
+        for (int i = 1; i < tailLen && i < 3 && nearMidpoint; ++i)
+            nearMidpoint = tail[i] == (tail[0] == '4' ? '9' : '0');
+        if (nearMidpoint) return false;
+        if (tail[0] >= '5') {
+            int i = need - 1;
+            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+            if (i >= 0) {
+                ++digits[i];
+            } else {
+                digits[0] = '1';
+                ++exponent;
+            }
+        }
+        nd = need;
+    }
+    while (nd < need) digits[nd++] = '0';
+    char* o = out;
+    *o++ = digits[0];
+    if (prec > 0) {
+        *o++ = '.';
+        std::memcpy(o, digits + 1, static_cast<size_t>(prec));
+        o += prec;
+    }
+    *o++ = 'e';
+    *o++ = exponent < 0 ? '-' : '+';
+    const int ax = exponent < 0 ? -exponent : exponent;
+    if (ax < 10) *o++ = '0';
+    o = std::to_chars(o, o + 8, ax).ptr;
+    result.ptr = o;
+    result.ec = std::errc();
+    return true;
 }
 
 // %f and %e of a finite or non-finite double.
@@ -89,7 +146,12 @@ void FormatDouble(std::string& out, const Spec& s, double v) {
     const bool exp = s.conv == 'e' || s.conv == 'E';
     const size_t room = sizeof buf - 16;
     std::to_chars_result r{};
-    if (prec <= 300) {
+    // The shortcut needs the rounding grid far coarser than the spacing of doubles: at most
+    // ten digits, and no subnormal values (whose spacing is relatively wide).
+    const bool shortcut = exp && prec <= 9 && (mag == 0 || mag >= DBL_MIN);
+    if (shortcut && FastScientific(mag, prec, buf, r)) {
+        // done: the shortest digits decided the rounding
+    } else if (prec <= 300) {
         r = std::to_chars(buf, buf + room, mag,
                           exp ? std::chars_format::scientific : std::chars_format::fixed, prec);
     } else {
@@ -187,12 +249,18 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
         }
         Spec s;
         for (;; ++p) {
-            if (*p == '-') s.left = true;
-            else if (*p == '+') s.plus = true;
-            else if (*p == ' ') s.space = true;
-            else if (*p == '#') s.alt = true;
-            else if (*p == '0') s.zero = true;
-            else break;
+            if (*p == '-')
+                s.left = true;
+            else if (*p == '+')
+                s.plus = true;
+            else if (*p == ' ')
+                s.space = true;
+            else if (*p == '#')
+                s.alt = true;
+            else if (*p == '0')
+                s.zero = true;
+            else
+                break;
         }
         if (*p == '*') {
             s.width = va_arg(ap, int);
@@ -224,11 +292,17 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
                 s.length = (p[1] == 'l') ? 'L' : 'l';
                 p += (p[1] == 'l') ? 2 : 1;
                 break;
-            case 'L': s.length = 'D'; ++p; break;
+            case 'L':
+                s.length = 'D';
+                ++p;
+                break;
             case 'z':
             case 'j':
-            case 't': s.length = *p++; break;
-            default: break;
+            case 't':
+                s.length = *p++;
+                break;
+            default:
+                break;
         }
         s.conv = *p;
         if (!*p) break;
@@ -237,10 +311,14 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             case 'd':
             case 'i': {
                 long long v;
-                if (s.length == 'L') v = va_arg(ap, long long);
-                else if (s.length == 'l') v = va_arg(ap, long);
-                else if (s.length == 'z' || s.length == 't') v = va_arg(ap, std::ptrdiff_t);
-                else if (s.length == 'j') v = va_arg(ap, long long);
+                if (s.length == 'L')
+                    v = va_arg(ap, long long);
+                else if (s.length == 'l')
+                    v = va_arg(ap, long);
+                else if (s.length == 'z' || s.length == 't')
+                    v = va_arg(ap, std::ptrdiff_t);
+                else if (s.length == 'j')
+                    v = va_arg(ap, long long);
                 else {
                     v = va_arg(ap, int);
                     if (s.length == 'h') v = static_cast<short>(v);
@@ -254,16 +332,21 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             case 'X':
             case 'o': {
                 unsigned long long v;
-                if (s.length == 'L' || s.length == 'j') v = va_arg(ap, unsigned long long);
-                else if (s.length == 'l') v = va_arg(ap, unsigned long);
-                else if (s.length == 'z' || s.length == 't') v = va_arg(ap, size_t);
+                if (s.length == 'L' || s.length == 'j')
+                    v = va_arg(ap, unsigned long long);
+                else if (s.length == 'l')
+                    v = va_arg(ap, unsigned long);
+                else if (s.length == 'z' || s.length == 't')
+                    v = va_arg(ap, size_t);
                 else {
                     v = va_arg(ap, unsigned);
                     if (s.length == 'h') v = static_cast<unsigned short>(v);
                     if (s.length == 'H') v = static_cast<unsigned char>(v);
                 }
-                if (s.conv == 'u') FormatUnsigned(out, s, v);
-                else FormatByC(out, s, v);
+                if (s.conv == 'u')
+                    FormatUnsigned(out, s, v);
+                else
+                    FormatByC(out, s, v);
                 break;
             }
             case 'f':
@@ -279,8 +362,10 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             case 'G':
             case 'a':
             case 'A': {
-                if (s.length == 'D') FormatByC(out, s, va_arg(ap, long double));
-                else FormatByC(out, s, va_arg(ap, double));
+                if (s.length == 'D')
+                    FormatByC(out, s, va_arg(ap, long double));
+                else
+                    FormatByC(out, s, va_arg(ap, double));
                 break;
             }
             case 'c': {
@@ -296,7 +381,9 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
                 Emit(out, s, "", sv, false);
                 break;
             }
-            case 'p': FormatByC(out, s, va_arg(ap, void*)); break;
+            case 'p':
+                FormatByC(out, s, va_arg(ap, void*));
+                break;
             default:
                 // Unknown conversion: copy it through unchanged.
                 out.push_back('%');

@@ -19,7 +19,9 @@ std::atomic<CHost*> g_host{nullptr};
 
 }  // namespace
 
-void SetHost(CHost* host) { g_host.store(host); }
+void SetHost(CHost* host) {
+    g_host.store(host);
+}
 
 CHost& Host() {
     CHost* h = g_host.load();
@@ -30,4 +32,6 @@ void ShowMessage(const std::string& text, const std::string& detail) {
     Host().Message(text, detail);
 }
 
-void ShowStatus(const std::string& text) { Host().Status(text); }
+void ShowStatus(const std::string& text) {
+    Host().Status(text);
+}

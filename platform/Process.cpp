@@ -1,7 +1,7 @@
 #include "platform/Process.h"
 
-#include <cerrno>
 #include <sys/resource.h>
+#include <cerrno>
 
 CRaisedPriority::CRaisedPriority() {
     errno = 0;

@@ -1,7 +1,7 @@
 #include "platform/TextFile.h"
 
-#include <cstdarg>
 #include <sys/stat.h>
+#include <cstdarg>
 
 #include "platform/Format.h"
 
@@ -72,4 +72,6 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
+void RemoveFile(const std::string& path) {
+    std::remove(path.c_str());
+}

@@ -33,7 +33,9 @@ std::string ScratchDirTest::ReadFile(const std::string& name) const {
     return text;
 }
 
-bool ScratchDirTest::Exists(const std::string& name) const { return FileExists(Path(name)); }
+bool ScratchDirTest::Exists(const std::string& name) const {
+    return FileExists(Path(name));
+}
 
 std::unique_ptr<CPlaneFrame> ScratchDirTest::Load(const std::string& model, bool solve,
                                                   const std::string& name) {

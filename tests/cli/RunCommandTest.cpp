@@ -39,7 +39,8 @@ TEST_F(RunCommandTest, EveryBundledExampleRuns) {
         std::filesystem::copy_file(entry.path(), Path(name));
         const Result r = Cli("run " + name);
         EXPECT_EQ(r.status, 0) << name << "\n" << r.out;
-        EXPECT_NE(r.out.find("wrote " + name.substr(0, name.size() - 4) + ".out"), std::string::npos)
+        EXPECT_NE(r.out.find("wrote " + name.substr(0, name.size() - 4) + ".out"),
+                  std::string::npos)
             << r.out;
         // Like closing a result window: the scratch files are gone.
         EXPECT_FALSE(Exists(name.substr(0, name.size() - 4) + ".stf"));

@@ -60,7 +60,7 @@ TEST_F(ElementLoadTest, UniformAndLinearLoads) {
                  {0, q * L / 2, q * L * L / 12, 0, q * L / 2, -q * L * L / 12});
     // Uniform load on the first half of the span.
     ExpectForces(Equivalent("1 1 3 2 0 -3 0"), {0, 13 * q * L / 32, 11 * q * L * L / 192, 0,
-                                               3 * q * L / 32, -5 * q * L * L / 192});
+                                                3 * q * L / 32, -5 * q * L * L / 192});
     // Axial uniform load: half to each end.
     ExpectForces(Equivalent("1 1 3 4 2 0 0"), {4, 0, 0, 4, 0, 0});
     // Distributed moment m over the whole length: only a shear couple.
@@ -77,16 +77,16 @@ TEST_F(ElementLoadTest, UniformAndLinearLoads) {
 
 TEST_F(ElementLoadTest, SelfWeightOfAUniformElement) {
     const double w = 78500 * 0.02, L = 4;
-    ExpectForces(Equivalent("1 1 0"), {0, -w * L / 2, -w * L * L / 12, 0, -w * L / 2, w * L * L / 12},
-                 1e-7);
+    ExpectForces(Equivalent("1 1 0"),
+                 {0, -w * L / 2, -w * L * L / 12, 0, -w * L / 2, w * L * L / 12}, 1e-7);
     // On a vertical element the weight acts along the axis: -w L / 2 at each end along x.
     ExpectForces(Equivalent("1 1 0", true), {-w * L / 2, 0, 0, -w * L / 2, 0, 0}, 1e-7);
 }
 
 TEST_F(ElementLoadTest, TemperatureOfAUniformElement) {
     const double E = 2e11, A = 0.02, I = 1e-4, alpha = 1.2e-5, h = std::sqrt(12 * I / A);
-    ExpectForces(Equivalent("1 1 7 15 15"),
-                 {-alpha * E * A * 15, 0, 0, alpha * E * A * 15, 0, 0}, 1e-6);
+    ExpectForces(Equivalent("1 1 7 15 15"), {-alpha * E * A * 15, 0, 0, alpha * E * A * 15, 0, 0},
+                 1e-6);
     const double Mi = alpha * E * I * 20 / h;
     ExpectForces(Equivalent("1 1 7 10 -10"), {0, 0, Mi, 0, 0, -Mi}, 1e-6);
 }
@@ -96,14 +96,14 @@ TEST_F(ElementLoadTest, TemperatureOfAUniformElement) {
 TEST_F(ElementLoadTest, TemperatureOfATaperedRectangleGivesTheExactAxialForce) {
     const std::string model =
         "2 1 0 1 2 1 2 0\n1 0 0\n2 6 0\n1 3e10 1e-5\n"
-        "1 0.4 0.0053333333333333333 0 0 0.4 0.4\n"   // 0.5 x 0.8
-        "2 0.6 0.018 0 0 0.6 0.6\n"                    // 0.5 x 1.2
+        "1 0.4 0.0053333333333333333 0 0 0.4 0.4\n"  // 0.5 x 0.8
+        "2 0.6 0.018 0 0 0.6 0.6\n"                  // 0.5 x 1.2
         "1 1 2 1 2 1\n1 111\n2 111\n0\n1\n1 1 7 20 20\n";
     auto f = Load(model, true);
     ASSERT_TRUE(f) << LastMessage();
     const double N = 1e-5 * 3e10 * 20 * (0.6 - 0.4) / std::log(0.6 / 0.4);
     const EndForceSet ef = f->EndForces(0, 0);
-    EXPECT_NEAR(ef[0], N, 1e-9 * N);   // the nodes push on a member that wants to grow
+    EXPECT_NEAR(ef[0], N, 1e-9 * N);  // the nodes push on a member that wants to grow
     EXPECT_NEAR(ef[3], -N, 1e-9 * N);
     double n, q, m;
     f->ForcesAt(0, 0, 3.0, ef, n, q, m);
@@ -116,7 +116,9 @@ TEST_F(ElementLoadTest, TemperatureTaperFactorsAreContinuousNearUniform) {
     auto moments = [&](double Ij) {
         const std::string model =
             "2 1 0 1 2 1 2 0\n1 0 0\n2 6 0\n1 3e10 1e-5\n1 0.4 0.01 0 0 0.5 0.5\n"
-            "2 0.4 " + std::to_string(Ij) + " 0 0 0.5 0.5\n1 1 2 1 2 1\n1 111\n2 111\n0\n1\n"
+            "2 0.4 " +
+            std::to_string(Ij) +
+            " 0 0 0.5 0.5\n1 1 2 1 2 1\n1 111\n2 111\n0\n1\n"
             "1 1 7 10 -10\n";
         auto f = Load(model, false);
         EXPECT_TRUE(f);

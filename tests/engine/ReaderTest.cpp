@@ -180,10 +180,8 @@ TEST_F(ReaderTest, EveryCheckStopsWithItsMessage) {
         {Replace(beam, "3 2 0 1 1 1 1 0", "3 2 -1 1 1 1 1 0"), "总控数据错误！"},
         {Replace(beam, "3 10 0 0 1", "4 10 0 0 1"), "节点号错误!"},
         {WithSlave(beam, "4 1 0 0 0"), "从节点号错误!"},
-        {WithSlave(beam, "3 1 4 0 0"),
-         "从节点对应的主节点号错误!"},
-        {WithSlave(beam, "3 0 3 0 0"),
-         "错误：从节点号等于主节点号!"},
+        {WithSlave(beam, "3 1 4 0 0"), "从节点对应的主节点号错误!"},
+        {WithSlave(beam, "3 0 3 0 0"), "错误：从节点号等于主节点号!"},
         {Replace(beam, "1 2e11", "2 2e11"), "材料号错误!"},
         {Replace(beam, "1 0.01 1e-4", "0 0.01 1e-4"), "截面号错误!"},
         {Replace(beam, "1 0.01 1e-4 78500 0 0.1 0.1\n", "1 0 0 78500 1\n0\n"),
@@ -217,6 +215,16 @@ TEST_F(ReaderTest, EveryCheckStopsWithItsMessage) {
         ASSERT_EQ(host.messages.size(), 1u) << c.model;
         EXPECT_EQ(host.messages[0], c.message) << c.model;
     }
+}
+
+// Found by fuzzing: a control line claiming two billion load cases made the engine try to
+// delete two billion case files on its way out. Only files the solution wrote are removed.
+TEST_F(ReaderTest, FailedReadRemovesNoCaseFiles) {
+    WriteFile("m.5", "another run's case file");
+    auto f = Load("7 6 4 2 2 2147483647 0 0\n", false);
+    EXPECT_FALSE(f);
+    EXPECT_EQ(LastMessage(), "总控数据错误！");
+    EXPECT_TRUE(Exists("m.5"));
 }
 
 TEST_F(ReaderTest, MissingFileAndMissingFolderAreReported) {
@@ -257,7 +265,8 @@ TEST_F(ReaderTest, WithoutLoadCasesTheInfluenceBlockFollowsTheSupports) {
     EXPECT_TRUE(f->m_disp.empty());
     // The model copy ends after the supports.
     const std::string hz = ReadFile("huozai.txt");
-    const std::string tail = "    1  111            0.000000            0.000000            0.000000\n";
+    const std::string tail =
+        "    1  111            0.000000            0.000000            0.000000\n";
     ASSERT_GE(hz.size(), tail.size());
     EXPECT_EQ(hz.substr(hz.size() - tail.size()), tail);
 }

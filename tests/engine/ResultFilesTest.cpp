@@ -55,12 +55,15 @@ TEST_F(ResultFilesTest, PerCaseFilesHaveTheirLayout) {
     EXPECT_NEAR(value, 0.0, 1e-9);
 
     const std::string txt = ReadFile("m_工况_1.out");
-    EXPECT_EQ(txt.rfind("单元        位置           轴力              剪力             弯矩", 0), 0u);
+    EXPECT_EQ(txt.rfind("单元        位置           轴力              剪力             弯矩", 0),
+              0u);
     EXPECT_EQ(CountOf(txt, "\n           0.000000"), 2u);
     EXPECT_EQ(CountOf(txt, "\n           1.000000"), 2u);
     EXPECT_EQ(CountOf(txt, "\n    "), 2u * 11 + 2);  // 11 points and a heading per element
-    EXPECT_NE(txt.find("\n\n    1\n           0.000000   -0.000000e+000    1.250000e+001    5.000000e+001"),
-              std::string::npos)
+    EXPECT_NE(
+        txt.find(
+            "\n\n    1\n           0.000000   -0.000000e+000    1.250000e+001    5.000000e+001"),
+        std::string::npos)
         << txt;
 }
 
@@ -70,32 +73,40 @@ TEST_F(ResultFilesTest, ResultFileFormatsOfEachSection) {
     f.reset();
     const std::string out = ReadFile("m.out");
     // Displacements: three-digit exponents.
-    EXPECT_NE(out.find("\n结构位移(x位移、y位移、转角):\n节点    1:\n工况:\n    1        0.000000e+000"),
-              std::string::npos);
+    EXPECT_NE(
+        out.find("\n结构位移(x位移、y位移、转角):\n节点    1:\n工况:\n    1        0.000000e+000"),
+        std::string::npos);
     // End forces: the exponent's leading zero is dropped, and with it one column of the
     // field (12.5 -> " 1.250000e+01").
-    EXPECT_NE(out.find("\n单元    1:\n工况:\n    1  0.000000e+00  1.250000e+01  5.000000e+01  0.000000e+00 -1.250000e+01"),
+    EXPECT_NE(out.find("\n单元    1:\n工况:\n    1  0.000000e+00  1.250000e+01  5.000000e+01  "
+                       "0.000000e+00 -1.250000e+01"),
               std::string::npos)
         << out;
     // Reactions: three digits again; one block per support record, so node 1 twice.
-    EXPECT_NE(out.find("\n\n各工况的约束反力:\n\n节点:    1   自由度:               1               2               3"
-                       "\n工况:    1                  0.000000e+000   1.250000e+001   5.000000e+001"),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("\n\n各工况的约束反力:\n\n节点:    1   自由度:               1               2    "
+                 "           3"
+                 "\n工况:    1                  0.000000e+000   1.250000e+001   5.000000e+001"),
+        std::string::npos)
         << out;
     EXPECT_EQ(CountOf(out, "\n\n节点:    1   自由度:"), 2u);
     // A support record with code 0 on a free node shows zeros.
-    EXPECT_NE(out.find("\n\n节点:    2   自由度:               1               2               3"
-                       "\n工况:    1                  0.000000e+000   0.000000e+000   0.000000e+000"),
-              std::string::npos);
+    EXPECT_NE(
+        out.find("\n\n节点:    2   自由度:               1               2               3"
+                 "\n工况:    1                  0.000000e+000   0.000000e+000   0.000000e+000"),
+        std::string::npos);
 }
 
 TEST_F(ResultFilesTest, ScratchFilesGoWithTheEngineAndResultsStay) {
     auto f = Load(kCantilever, true);
     ASSERT_TRUE(f) << LastMessage();
-    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"}) EXPECT_TRUE(Exists(name)) << name;
+    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"})
+        EXPECT_TRUE(Exists(name)) << name;
     f.reset();
-    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"}) EXPECT_FALSE(Exists(name)) << name;
-    for (const char* name : {"m.out", "m_工况_1.out", "m_工况_2.out"}) EXPECT_TRUE(Exists(name)) << name;
+    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"})
+        EXPECT_FALSE(Exists(name)) << name;
+    for (const char* name : {"m.out", "m_工况_1.out", "m_工况_2.out"})
+        EXPECT_TRUE(Exists(name)) << name;
 }
 
 TEST_F(ResultFilesTest, UnwritablePerCaseFileFailsTheRun) {

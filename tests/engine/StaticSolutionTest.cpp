@@ -59,8 +59,8 @@ protected:
 TEST_F(StaticSolutionTest, CantileverTipDeflectionAndRotation) {
     const double L = 3, P = 1000;
     for (int n : {1, 4}) {
-        auto f = Load(Beam(n, L, "1 111\n", 1, 1, "1\n" + std::to_string(n + 1) + " 1 0 -1000 0\n0\n"),
-                      true);
+        auto f = Load(
+            Beam(n, L, "1 111\n", 1, 1, "1\n" + std::to_string(n + 1) + " 1 0 -1000 0\n0\n"), true);
         ASSERT_TRUE(f) << LastMessage();
         EXPECT_NEAR(Disp(*f, 0, n, 1), -P * L * L * L / (3 * E * I), 1e-15);
         EXPECT_NEAR(Disp(*f, 0, n, 2), -P * L * L / (2 * E * I), 1e-15);
@@ -136,7 +136,8 @@ TEST_F(StaticSolutionTest, TemperatureInARestrainedMember) {
 TEST_F(StaticSolutionTest, InternalForcesAlongASimplySupportedBeam) {
     const double L = 10, P = 100;
     // Point load at 4 m on one element; a free end moment case without element loads.
-    const std::string model = Beam(1, L, "1 110\n2 10\n", 2, 2, "1\n2 2 0 0 50\n1\n1 1 1 4 0 -100 0\n");
+    const std::string model =
+        Beam(1, L, "1 110\n2 10\n", 2, 2, "1\n2 2 0 0 50\n1\n1 1 1 4 0 -100 0\n");
     auto f = Load(model, true);
     ASSERT_TRUE(f) << LastMessage();
     const EndForceSet ef = f->EndForces(0, 0);
@@ -229,8 +230,8 @@ TEST_F(StaticSolutionTest, ConstraintCountAndSingularity) {
     // Two steel bars joined by a hinge (a slave sharing x and y) on a pin and a roller: a
     // mechanism whose last pivot is rounding noise, positive and far above 1e-18.
     for (const char* hinge : {"5 0", "4.7 0", "5 1.3", "4.7 1.3"}) {
-        const std::string mechanism = std::string("4 2 1 1 1 1 2 0\n1 0 0\n2 ") + hinge +
-                                      "\n3 " + hinge +
+        const std::string mechanism = std::string("4 2 1 1 1 1 2 0\n1 0 0\n2 ") + hinge + "\n3 " +
+                                      hinge +
                                       "\n4 10 0.4\n3 2 2 0 0\n1 2.06e11\n1 6 3.4 0 0 1 1\n"
                                       "1 1 2 1 1 1\n2 3 4 1 1 1\n1 110\n4 10\n1\n2 1 0 -1e5 0\n0\n";
         host.messages.clear();

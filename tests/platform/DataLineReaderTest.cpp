@@ -39,9 +39,11 @@ TEST(DataLineReader, KeepsOnlyLinesStartingWithSignDotSlashCommaOrDigit) {
 TEST(DataLineReader, AcceptsBomCrLfLongLinesAndForeignBytesInSkippedLines) {
     std::string longLine = "1";
     for (int i = 0; i < 100000; ++i) longLine += " 2";
-    const std::string text = "\xEF\xBB\xBF" "12 3\r\n"
-                             "\xB9\xFD\xC2\xCB comment in GBK\r\n" +
-                             longLine + "\r\n" + "4";  // no final line end
+    const std::string text =
+        "\xEF\xBB\xBF"
+        "12 3\r\n"
+        "\xB9\xFD\xC2\xCB comment in GBK\r\n" +
+        longLine + "\r\n" + "4";  // no final line end
     const auto lines = DataLines(text);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "12 3");
@@ -56,7 +58,7 @@ TEST(FieldScanner, ReadsLikeScanfAndKeepsDefaultsOfMissingFields) {
     f.Int(a).Double(x).Int(b).Double(y);
     EXPECT_EQ(a, 3);
     EXPECT_EQ(x, -25.0);
-    EXPECT_EQ(b, 0);    // "x" does not parse: this and every later field keep their value
+    EXPECT_EQ(b, 0);  // "x" does not parse: this and every later field keep their value
     EXPECT_EQ(y, 7.0);
     EXPECT_EQ(f.Count(), 2);
 

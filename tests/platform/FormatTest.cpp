@@ -58,19 +58,41 @@ TEST(Format, OtherConversionsAsInC) {
     EXPECT_EQ(FormatString("%f %e", INFINITY, -NAN), "inf -nan");
 }
 
+// Decimal midpoints of the printed digits are where a shortcut through the shortest digits
+// could round the wrong way: values a hair either side of them must still match printf.
+TEST(Format, MatchesPrintfNearRoundingMidpoints) {
+    std::mt19937_64 rng(99);
+    std::uniform_int_distribution<long long> mant(1000000, 9999999);
+    std::uniform_int_distribution<int> expo(-300, 300);
+    const char* formats[] = {"%e", "%17.6e", "%13.3e", "%.9e", "%.0e", "%.1e"};
+    for (int i = 0; i < 20000; ++i) {
+        const double base = (mant(rng) + 0.5) * std::pow(10.0, expo(rng));
+        for (double v : {base, std::nextafter(base, 0.0), std::nextafter(base, 1e308),
+                         (mant(rng) / 10 + 0.5) * 1e-3, std::ldexp(1.0, expo(rng))}) {
+            for (const char* f : formats)
+                ASSERT_EQ(FormatString(f, v), ViaPrintf(f, v)) << f << " of " << v;
+        }
+    }
+    for (double v :
+         {4.9e-324, 2.2250738585072014e-308, 2.2250738585072009e-308, 1.7976931348623157e308,
+          9.9999995e-5, 9.99999949999e-5, 0.5, 999999.5, 9999999.0})
+        for (const char* f : formats)
+            EXPECT_EQ(FormatString(f, v), ViaPrintf(f, v)) << f << " of " << v;
+}
+
 // The formatter is built on std::to_chars for speed; it must write exactly what printf does
 // (apart from the widened exponent) for every format the program uses.
 TEST(Format, MatchesPrintfOnRandomValues) {
     std::mt19937_64 rng(12345);
     std::uniform_real_distribution<double> mant(-10, 10);
     std::uniform_int_distribution<int> expo(-320, 308);
-    const char* formats[] = {"%e",     "%15e",  "%16.6e", "%13.3e", "%17.6e", "%20e",
-                             "%.4e",   "%20.6lf", "%19.6lf", "%10.3lf", "%lf",   "%.0f",
-                             "%12.8f", "%.15e"};
+    const char* formats[] = {"%e",   "%15e", "%16.6e",  "%13.3e",  "%17.6e",
+                             "%20e", "%.4e", "%20.6lf", "%19.6lf", "%10.3lf",
+                             "%lf",  "%.0f", "%12.8f",  "%.15e"};
     for (int i = 0; i < 20000; ++i) {
         double v = mant(rng) * std::pow(10.0, expo(rng));
         if (i % 7 == 0) v = std::round(v * 1000) / 1000;  // ties and short decimals
-        if (i % 11 == 0) v = (i % 5) * 0.125 - 0.25;       // exact binary ties
+        if (i % 11 == 0) v = (i % 5) * 0.125 - 0.25;      // exact binary ties
         for (const char* f : formats) {
             ASSERT_EQ(FormatString(f, v), ViaPrintf(f, v)) << f << " of " << v;
         }

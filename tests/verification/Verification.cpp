@@ -1,0 +1,276 @@
+// Builds the verification report: benchmark problems with independent references, run
+// through the batch tool exactly as a user would, compared with the closed-form values.
+//   morvex-verification --cli PATH --source DIR --write FILE   regenerate the report
+//   morvex-verification --cli PATH --source DIR --check FILE   fail when a row is out of
+//       tolerance or the committed report differs
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ResultFile.h"
+#include "platform/Format.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+struct Row {
+    std::string area, problem, quantity, formula;
+    double reference = 0, value = 0, tolerance = 0;
+    double Deviation() const {
+        const double scale = std::fabs(reference) > 0 ? std::fabs(reference) : 1.0;
+        return std::fabs(value - reference) / scale;
+    }
+};
+
+std::string g_cli;
+std::string g_source;  // the source tree, for the bundled examples
+std::vector<Row> g_rows;
+
+// Runs the batch tool on a model; returns false (and says so) when it fails.
+bool Run(const std::string& name, const std::string& model) {
+    WriteWholeFile(name + ".fem", model);
+    const std::string cmd = g_cli + " run " + name + ".fem > /dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) {
+        std::fprintf(stderr, "verification: %s.fem failed to run\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+void Add(const char* area, const std::string& problem, const std::string& quantity,
+         const std::string& formula, double reference, double value, double tolerance) {
+    g_rows.push_back({area, problem, quantity, formula, reference, value, tolerance});
+}
+
+constexpr double E = 2.0e11, A = 0.02, I = 4.0e-4;
+
+// A horizontal beam of n equal elements over length L with the section above.
+std::string Beam(int n, double L, const std::string& supports, int nSupports, int cases,
+                 const std::string& loads) {
+    std::string s = FormatString("%d %d 0 1 1 %d %d 0\n1 0 0 0 0\n%d %.6f 0 0 1\n", n + 1, n, cases,
+                                 nSupports, n + 1, L);
+    s += "1 2.0e11 1.2e-5\n1 0.02 4.0e-4 0 0 0 0\n1 1 2 1 1 1 0\n";
+    if (n > 1) AppendFormat(s, "%d %d %d 1 1 1 1\n", n, n, n + 1);
+    return s + supports + loads;
+}
+
+std::string UniformOnAll(int n, double q) {
+    std::string s = FormatString("%d\n", n);
+    for (int e = 1; e <= n; ++e) AppendFormat(s, "%d 1 3 100 0 %.6f 0\n", e, q);
+    return s;
+}
+
+void Statics() {
+    const double exact = 2e-6;  // nodal values of these problems are exact; 7 printed digits
+    {
+        const double L = 6, P = -1e4;
+        if (Run("cantilever", Beam(6, L, "1 111\n", 1, 1, "1\n7 1 0 -1e4 0\n0\n"))) {
+            CResultFile r;
+            r.Load("cantilever.out");
+            Add("statics", "cantilever, tip load P, 6 elements", "tip deflection", "P L³ / (3 E I)",
+                P * L * L * L / (3 * E * I), r.Displacement(7, 1, 1), exact);
+            Add("statics", "cantilever, tip load P, 6 elements", "tip rotation", "P L² / (2 E I)",
+                P * L * L / (2 * E * I), r.Displacement(7, 1, 2), exact);
+            Add("statics", "cantilever, tip load P, 6 elements", "fixed-end moment reaction",
+                "−P L", -P * L, r.Reaction(1, 1, 2), exact);
+        }
+    }
+    {
+        const double L = 8, q = -2e4;
+        if (Run("fixed", Beam(8, L, "1 111\n9 111\n", 2, 1, "0\n" + UniformOnAll(8, q)))) {
+            CResultFile r;
+            r.Load("fixed.out");
+            Add("statics", "fixed-fixed beam, uniform load q", "mid-span deflection",
+                "q L⁴ / (384 E I)", q * std::pow(L, 4) / (384 * E * I), r.Displacement(5, 1, 1),
+                exact);
+            Add("statics", "fixed-fixed beam, uniform load q", "support moment (hogging +)",
+                "−q L² / 12", -q * L * L / 12, r.EndForce(1, 1, 2), exact);
+            Add("statics", "fixed-fixed beam, uniform load q", "mid-span moment", "q L² / 24",
+                q * L * L / 24, r.EndForce(5, 1, 2), exact);
+        }
+        if (Run("propped", Beam(8, L, "1 111\n9 10\n", 2, 1, "0\n" + UniformOnAll(8, q)))) {
+            CResultFile r;
+            r.Load("propped.out");
+            Add("statics", "propped cantilever, uniform load q", "roller reaction", "−3 q L / 8",
+                -3 * q * L / 8, r.Reaction(2, 1, 1), exact);
+            Add("statics", "propped cantilever, uniform load q", "fixed-end moment reaction",
+                "−q L² / 8", -q * L * L / 8, r.Reaction(1, 1, 2), exact);
+        }
+    }
+    {
+        const double L = 10, P = -1e4;
+        if (Run("simple", Beam(2, L, "1 110\n3 10\n", 2, 1, "1\n2 1 0 -1e4 0\n0\n"))) {
+            CResultFile r;
+            r.Load("simple.out");
+            CCaseListing c;
+            c.Load("simple_工况_1.out");
+            Add("statics", "simply supported beam, central load P", "mid-span deflection",
+                "P L³ / (48 E I)", P * L * L * L / (48 * E * I), r.Displacement(2, 1, 1), exact);
+            Add("statics", "simply supported beam, central load P", "mid-span moment (sagging −)",
+                "P L / 4", P * L / 4, c.At(1, 10)[2], exact);
+        }
+    }
+    {
+        const double L = 10, q = -1e4;
+        if (Run("twospan",
+                Beam(20, 2 * L, "1 110\n11 10\n21 10\n", 3, 1, "0\n" + UniformOnAll(20, q)))) {
+            CResultFile r;
+            r.Load("twospan.out");
+            Add("statics", "two equal spans, uniform load q", "middle reaction", "−5 q L / 4",
+                -5 * q * L / 4, r.Reaction(2, 1, 1), exact);
+            Add("statics", "two equal spans, uniform load q", "end reaction", "−3 q L / 8",
+                -3 * q * L / 8, r.Reaction(1, 1, 1), exact);
+            Add("statics", "two equal spans, uniform load q", "moment over the middle support",
+                "−q L² / 8", -q * L * L / 8, r.EndForce(11, 1, 2), exact);
+        }
+    }
+    {
+        const double L = 6, d = 0.01;
+        if (Run("settle", Beam(3, L, "1 111\n4 111 0 0.01 0\n", 2, 1, "0\n0\n"))) {
+            CResultFile r;
+            r.Load("settle.out");
+            Add("statics", "fixed-fixed beam, settlement Δ of one end", "end moment reaction",
+                "6 E I Δ / L²", 6 * E * I * d / (L * L), std::fabs(r.Reaction(1, 1, 2)), exact);
+            Add("statics", "fixed-fixed beam, settlement Δ of one end", "end shear reaction",
+                "12 E I Δ / L³", 12 * E * I * d / (L * L * L), std::fabs(r.Reaction(1, 1, 1)),
+                exact);
+        }
+    }
+    {
+        const double alpha = 1.2e-5, h = std::sqrt(12 * I / A);
+        if (Run("thermal", Beam(2, 6, "1 111\n3 111\n", 2, 2,
+                                "0\n4\n1 1 7 30 30\n2 1 7 30 30\n1 2 7 10 -10\n2 2 7 10 -10\n"))) {
+            CCaseListing c1, c2;
+            c1.Load("thermal_工况_1.out");
+            c2.Load("thermal_工况_2.out");
+            Add("statics", "member held at both ends, uniform warming t", "axial force", "−α E A t",
+                -alpha * E * A * 30, c1.At(2, 5)[0], exact);
+            Add("statics", "member held at both ends, gradient t₁ − t₂ (top warmer)",
+                "moment (top in compression)", "−α E I (t₁ − t₂) / h", -alpha * E * I * 20 / h,
+                c2.At(1, 5)[2], exact);
+        }
+    }
+    {
+        // Constant width 0.5, depth 0.8 -> 1.2: the exact restrained axial force.
+        const std::string model =
+            "2 1 0 1 2 1 2 0\n1 0 0\n2 6 0\n1 3e10 1e-5\n"
+            "1 0.4 0.0053333333333333333 0 0 0.4 0.4\n2 0.6 0.018 0 0 0.6 0.6\n"
+            "1 1 2 1 2 1\n1 111\n2 111\n0\n1\n1 1 7 20 20\n";
+        if (Run("taper", model)) {
+            CCaseListing c;
+            c.Load("taper_工况_1.out");
+            Add("statics", "tapered rectangle held at both ends, uniform warming t", "axial force",
+                "−α E t (A_j − A_i) / ln(A_j / A_i)",
+                -1e-5 * 3e10 * 20 * (0.6 - 0.4) / std::log(0.6 / 0.4), c.At(1, 5)[0], exact);
+        }
+    }
+}
+
+// The bundled girder: the vertical reactions of each loaded case against the loads, summed
+// here from the section outlines worked out by hand (rectangles) and the geometry.
+void Equilibrium() {
+    std::string model;
+    if (!ReadWholeFile(g_source + "/examples/three_span_girder.fem", model) ||
+        !Run("girder", model))
+        return;
+    CResultFile r;
+    r.Load("girder.out");
+    // Box sections as rectangles: area and depth of the centroid below the top face.
+    const double a1 = 12 * 0.25 + 1.0 * 1.5 + 6 * 0.25;
+    const double c1 = (12 * 0.25 * 0.125 + 1.0 * 1.5 * 1.0 + 6 * 0.25 * 1.875) / a1;
+    const double a2 = 12 * 0.3 + 1.2 * 2.3 + 6 * 0.4;
+    const double c2 = (12 * 0.3 * 0.15 + 1.2 * 2.3 * 1.45 + 6 * 0.4 * 2.8) / a2;
+    double weight = 0, length = 0;
+    for (int e = 0; e < 20; ++e) {
+        // Elements 6, 7, 14, 15 (1-based) run between a span section and a pier section.
+        const bool toPier = e == 5 || e == 13, fromPier = e == 6 || e == 14;
+        const double ai = fromPier ? a2 : a1, aj = toPier ? a2 : a1;
+        const double yi = fromPier ? -c2 : -c1, yj = toPier ? -c2 : -c1;
+        const double L = std::hypot(5.0, yj - yi);
+        weight += 26000 * (ai + aj) / 2 * L;
+        length += L;
+    }
+    double sum1 = 0, sum3 = 0;
+    for (int s = 1; s <= r.SupportCount(); ++s) {
+        sum1 += r.Reaction(s, 1, 1);
+        sum3 += r.Reaction(s, 3, 1);
+    }
+    Add("statics", "bundled three-span girder, self-weight", "sum of vertical reactions",
+        "weight of the deck", weight, sum1, 2e-6);
+    Add("statics", "bundled three-span girder, 30 kN/m + 500 kN", "sum of vertical reactions",
+        "applied load", 30000 * length + 500000, sum3, 2e-6);
+}
+
+std::string Report() {
+    std::string s =
+        "# Verification\n\n"
+        "Benchmark problems with independent references (closed-form textbook results,\n"
+        "equilibrium), each run through `morvex-cli` as a user would and read back from the\n"
+        "files it writes. Generated by `scripts/verification`; a test regenerates it and fails\n"
+        "when a row leaves its tolerance or the table differs from this file.\n\n"
+        "Deviation is |Morvex − reference| / |reference|. The result files print seven\n"
+        "significant digits, so 2e-6 is the tolerance of results the method gives exactly.\n\n"
+        "| area | problem | quantity | reference | reference value | Morvex | deviation | "
+        "tolerance |\n"
+        "|---|---|---|---|---:|---:|---:|---:|\n";
+    for (const Row& r : g_rows)
+        AppendFormat(s, "| %s | %s | %s | %s | %.7g | %.7g | %.2g | %.0g |\n", r.area.c_str(),
+                     r.problem.c_str(), r.quantity.c_str(), r.formula.c_str(), r.reference, r.value,
+                     r.Deviation(), r.tolerance);
+    return s;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string write, check;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--cli") == 0) g_cli = std::filesystem::absolute(argv[i + 1]);
+        if (std::strcmp(argv[i], "--write") == 0) write = std::filesystem::absolute(argv[i + 1]);
+        if (std::strcmp(argv[i], "--check") == 0) check = std::filesystem::absolute(argv[i + 1]);
+        if (std::strcmp(argv[i], "--source") == 0)
+            g_source = std::filesystem::absolute(argv[i + 1]);
+    }
+    if (g_cli.empty() || g_source.empty() || (write.empty() && check.empty())) {
+        std::fputs(
+            "usage: morvex-verification --cli PATH --source DIR (--write FILE | --check FILE)\n",
+            stderr);
+        return 2;
+    }
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("morvex_verification_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    Statics();
+    Equilibrium();
+    std::filesystem::current_path(dir.parent_path());
+    std::filesystem::remove_all(dir);
+
+    int bad = 0;
+    for (const Row& r : g_rows) {
+        if (!(r.Deviation() <= r.tolerance)) {
+            std::fprintf(stderr, "out of tolerance: %s / %s: %.6e vs %.6e\n", r.problem.c_str(),
+                         r.quantity.c_str(), r.value, r.reference);
+            ++bad;
+        }
+    }
+    const std::string report = Report();
+    if (!write.empty()) WriteWholeFile(write, report);
+    if (!check.empty()) {
+        std::string committed;
+        ReadWholeFile(check, committed);
+        if (committed != report) {
+            std::fprintf(stderr, "%s is not the generated report; run scripts/verification\n",
+                         check.c_str());
+            ++bad;
+        }
+    }
+    std::printf("%zu rows, %d problem(s)\n", g_rows.size(), bad);
+    return bad == 0 ? 0 : 1;
+}
