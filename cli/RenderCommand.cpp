@@ -1,4 +1,19 @@
 // morvex-cli render: the result view's picture of a model, drawn headless into a file.
+#include "cli/Commands.h"
+
+#ifndef MORVEX_HAS_RENDER
+
+#include <cstdio>
+
+// Built without Qt (the fuzz build): the command exists but cannot draw.
+int RenderCommand(const std::vector<std::string>&) {
+    std::fputs("morvex-cli render: this build has no drawing (built without the desktop parts)\n",
+               stderr);
+    return kExitFailed;
+}
+
+#else
+
 #include <QGuiApplication>
 #include <cctype>
 #include <cstdio>
@@ -6,7 +21,6 @@
 #include <memory>
 #include <string>
 
-#include "cli/Commands.h"
 #include "engine/AnalysisRun.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
@@ -167,3 +181,5 @@ int RenderCommand(const std::vector<std::string>& args) {
                 height, dpi);
     return kExitOk;
 }
+
+#endif  // MORVEX_HAS_RENDER
