@@ -13,3 +13,4 @@ int RunCommand(const std::vector<std::string>& args);
 int EnvelopeCommand(const std::vector<std::string>& args);
 int InfluenceCommand(const std::vector<std::string>& args);
 int PlaceCommand(const std::vector<std::string>& args);
+int RenderCommand(const std::vector<std::string>& args);

@@ -22,6 +22,7 @@ const Command kCommands[] = {
     {"influence", "influence MODEL.fem --line K              influence-line listing",
      InfluenceCommand},
     {"place", "place MODEL.fem --line K --entry E        worst live-load placement", PlaceCommand},
+    {"render", "render MODEL.fem --graph KIND --out FILE   draw a result-view graph (PNG, SVG)", RenderCommand},
 };
 
 void PrintHelp(FILE* to) {

@@ -1,0 +1,185 @@
+// morvex-cli render: the result view's picture of a model, drawn headless into a file.
+#include "cli/Commands.h"
+
+#ifndef MORVEX_HAS_RENDER
+
+#include <cstdio>
+
+// Built without Qt (the fuzz build): the command exists but cannot draw.
+int RenderCommand(const std::vector<std::string>&) {
+    std::fputs("morvex-cli render: this build has no drawing (built without the desktop parts)\n",
+               stderr);
+    return kExitFailed;
+}
+
+#else
+
+#include <QGuiApplication>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/AnalysisRun.h"
+#include "view/MorvexView.h"
+#include "view/ViewCommands.h"
+#include "view/ViewFrame.h"
+#include "view/qt/QtSurface.h"
+#include "view/qt/ViewRender.h"
+
+namespace {
+
+const char* const kRenderHelp =
+    "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--magnify N]\n"
+    "                         [--size WxH] [--dpi D] [--no-caption] --out FILE.png|FILE.svg\n"
+    "\n"
+    "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
+    "file, as a window of that size shows it right after opening the file.\n"
+    "\n"
+    "  --graph KIND  0 structure, 1 displaced shape, 2 bending moment, 3 shear force,\n"
+    "                4 axial force, 8 influence line, 10 upper-edge tensile stress,\n"
+    "                11 lower-edge tensile stress\n"
+    "  --case K      load case (1-based, default 1) of graphs 1 to 4, 10 and 11\n"
+    "  --line K      influence line (1-based, default 1) of graph 8\n"
+    "  --size WxH    picture size in pixels (default 1200x800)\n"
+    "  --dpi D       dots per inch of the picture (default 96); the drawing is metric,\n"
+    "                so labels and symbols keep their size in millimetres\n"
+    "  --magnify N   press the magnify button N times (each doubles the ordinates)\n"
+    "  --no-caption  leave out the caption line under the drawing\n"
+    "  --out FILE    the picture; its extension chooses PNG or SVG\n"
+    "\n"
+    "The caption of the graph (what the window shows in its status bar) is written in the\n"
+    "bottom-left corner of the picture and printed on stdout.\n";
+
+int Usage(const std::string& why) {
+    std::fprintf(stderr, "morvex-cli render: %s\n\n%s", why.c_str(), kRenderHelp);
+    return kExitUsage;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < -1000000000L || v > 1000000000L) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+// Qt's own notices (runtime directories and the like) are noise in a batch run.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "morvex-cli render: %s\n", text.toLocal8Bit().constData());
+}
+
+bool HasPictureExtension(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".png" || ext == ".svg";
+}
+
+bool IsDrawableKind(int kind) {
+    return (kind >= 0 && kind <= 4) || kind == 8 || kind == 10 || kind == 11;
+}
+
+}  // namespace
+
+int RenderCommand(const std::vector<std::string>& args) {
+    std::string model, out;
+    int kind = -1, caseNumber = 1, lineNumber = 1, width = 1200, height = 800, dpi = 96;
+    int magnify = 0;
+    bool caption = true;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kRenderHelp, stdout);
+            return kExitOk;
+        }
+        const bool takesValue = a == "--graph" || a == "--case" || a == "--line" || a == "--size" ||
+                                a == "--dpi" || a == "--out" || a == "--magnify";
+        if (takesValue && i + 1 >= args.size()) return Usage(a + " needs a value");
+        if (a == "--graph") {
+            if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
+                return Usage("unknown graph kind " + args[i]);
+        } else if (a == "--case") {
+            if (!ParseInt(args[++i], caseNumber) || caseNumber < 1)
+                return Usage("bad load case " + args[i]);
+        } else if (a == "--line") {
+            if (!ParseInt(args[++i], lineNumber) || lineNumber < 1)
+                return Usage("bad influence line " + args[i]);
+        } else if (a == "--size") {
+            const std::string& v = args[++i];
+            const size_t x = v.find('x');
+            if (x == std::string::npos || !ParseInt(v.substr(0, x), width) ||
+                !ParseInt(v.substr(x + 1), height) || width < 16 || height < 16 || width > 20000 ||
+                height > 20000)
+                return Usage("bad size " + v + " (WxH, 16 to 20000 pixels each)");
+        } else if (a == "--dpi") {
+            if (!ParseInt(args[++i], dpi) || dpi < 10 || dpi > 2400)
+                return Usage("bad dpi " + args[i] + " (10 to 2400)");
+        } else if (a == "--magnify") {
+            if (!ParseInt(args[++i], magnify) || magnify < 0 || magnify > 60)
+                return Usage("bad magnify count " + args[i] + " (0 to 60)");
+        } else if (a == "--no-caption") {
+            caption = false;
+        } else if (a == "--out") {
+            out = args[++i];
+        } else if (!a.empty() && a[0] == '-') {
+            return Usage("unknown option " + a);
+        } else if (model.empty()) {
+            model = a;
+        } else {
+            return Usage("more than one data file");
+        }
+    }
+    if (model.empty()) return Usage("no data file given");
+    if (kind < 0) return Usage("no --graph given");
+    if (out.empty()) return Usage("no --out file given");
+    if (!HasPictureExtension(out)) return Usage("the output file must end in .png or .svg");
+
+    // Headless: the picture is drawn by the window's own code on an offscreen platform.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int qtArgc = 1;
+    static char qtName[] = "morvex-cli";
+    static char* qtArgv[] = {qtName, nullptr};
+    qInstallMessageHandler(QuietQtMessages);
+    QGuiApplication app(qtArgc, qtArgv);
+    InstallViewFonts();
+
+    std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
+    if (!frame) return kExitFailed;
+    if ((kind != 8 && kind != 0 && caseNumber > frame->m_nCases) ||
+        (kind == 8 && lineNumber > frame->m_nIlLines)) {
+        std::fprintf(stderr,
+                     "morvex-cli render: the model has %d load case(s) and %d "
+                     "influence line(s)\n",
+                     frame->m_nCases, frame->m_nIlLines);
+        return kExitUsage;
+    }
+
+    CPlainViewFrame viewFrame;
+    CNullViewWindow window;
+    CMorvexView view(viewFrame, window);
+    view.InitialUpdate(frame.get());
+    view.m_caseIndex = caseNumber - 1;
+    view.m_lineIndex = lineNumber - 1;
+    if (kind != 0) view.OnGraphSelector(kind);
+    if (view.m_graphKind != kind)
+        std::fprintf(stderr,
+                     "morvex-cli render: graph %d has no data in this model; "
+                     "drawing the structure\n",
+                     kind);
+
+    for (int i = 0; i < magnify; ++i) view.Execute(viewcmd::kMagnify);
+
+    std::string error;
+    if (!RenderViewToFile(view, width, height, dpi, out, caption, error)) {
+        std::fprintf(stderr, "morvex-cli render: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    std::printf("%s\nwrote %s (%dx%d pixels, %d dpi)\n", view.Caption().c_str(), out.c_str(), width,
+                height, dpi);
+    return kExitOk;
+}
+
+#endif  // MORVEX_HAS_RENDER

@@ -1,0 +1,101 @@
+// The batch tool's render command end to end: PNG and SVG files, their size and
+// resolution, the graph drawn, and the refusals.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "TestSupport.h"
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;  // stdout and stderr together
+};
+
+Result Cli(const std::string& args) {
+    Result r;
+    const std::string cmd = std::string(MORVEX_CLI) + " " + args + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+unsigned BigEndian32(const std::string& s, size_t at) {
+    return (static_cast<unsigned char>(s[at]) << 24) |
+           (static_cast<unsigned char>(s[at + 1]) << 16) |
+           (static_cast<unsigned char>(s[at + 2]) << 8) | static_cast<unsigned char>(s[at + 3]);
+}
+
+class RenderCommandTest : public ScratchDirTest {
+protected:
+    void SetUp() override {
+        ScratchDirTest::SetUp();
+#ifndef MORVEX_HAS_RENDER
+        GTEST_SKIP() << "built without the desktop parts";
+#endif
+        std::filesystem::copy_file(SourcePath("examples/three_span_girder.fem"), Path("g.fem"));
+    }
+};
+
+}  // namespace
+
+TEST_F(RenderCommandTest, PngHasTheAskedSizeAndResolution) {
+    const Result r = Cli("render g.fem --graph 2 --case 3 --size 640x360 --dpi 144 --out m.png");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("工况：3"), std::string::npos) << r.out;
+    const std::string png = ReadFile("m.png");
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(png.substr(12, 4), "IHDR");
+    EXPECT_EQ(BigEndian32(png, 16), 640u);
+    EXPECT_EQ(BigEndian32(png, 20), 360u);
+    const size_t phys = png.find("pHYs");
+    ASSERT_NE(phys, std::string::npos);
+    EXPECT_EQ(BigEndian32(png, phys + 4), 5669u);  // 144 dpi in dots per metre
+    // Scratch files go as after a window closes; the picture stays.
+    EXPECT_FALSE(Exists("g.3"));
+    EXPECT_FALSE(Exists("huozai.txt"));
+}
+
+TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
+    ASSERT_EQ(Cli("render g.fem --graph 0 --size 800x400 --out s.svg").status, 0);
+    const Result r = Cli("render g.fem --graph 2 --size 800x400 --out m.svg");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string structure = ReadFile("s.svg"), moment = ReadFile("m.svg");
+    EXPECT_NE(structure.find("viewBox=\"0 0 800 400\""), std::string::npos);
+    // Both curves of sign: magenta above, green below; the structure alone has neither.
+    EXPECT_NE(moment.find("#ff00ff"), std::string::npos);
+    EXPECT_NE(moment.find("#008000"), std::string::npos);
+    EXPECT_EQ(structure.find("#ff00ff"), std::string::npos);
+    EXPECT_NE(structure.find("结构图"), std::string::npos);
+    EXPECT_EQ(Cli("render g.fem --graph 2 --size 800x400 --no-caption --out n.svg").status, 0);
+    EXPECT_EQ(ReadFile("n.svg").find("工况"), std::string::npos);
+}
+
+TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
+    Result r = Cli("render g.fem --graph 5 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_NE(r.out.find("unknown graph kind 5"), std::string::npos) << r.out;
+    r = Cli("render g.fem --graph 2 --case 4 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.out;
+    r = Cli("render g.fem --graph 8 --line 5 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.out;
+    r = Cli("render g.fem --graph 2 --out e.gif");
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_NE(r.out.find(".png or .svg"), std::string::npos) << r.out;
+    r = Cli("render g.fem --graph 2 --size 10x10 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.out;
+    r = Cli("render missing.fem --graph 0 --out e.png");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("文件不存在！"), std::string::npos) << r.out;
+    r = Cli("render g.fem --graph 2 --out nodir/e.png");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_FALSE(Exists("e.png"));
+}

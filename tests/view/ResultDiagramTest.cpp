@@ -1,0 +1,266 @@
+// The result diagrams: automatic scale, colours by sign, labels, element group, a missing
+// internal-force file, edge stresses, the displaced shape and influence lines.
+#include <cmath>
+#include <cstdlib>
+
+#include "ViewTestSupport.h"
+#include "platform/Format.h"
+#include "platform/TextFile.h"
+#include "view/ViewCommands.h"
+
+namespace {
+
+const CColour kMagenta = Rgb(255, 0, 255);
+const CColour kGreen = Rgb(0, 128, 0);
+
+// Ten unit elements from x = 0 to 10, pinned at both ends, 1000 down at node 6.
+const char* const kTenElements =
+    "11 10 0 1 1 1 2 0\n"
+    "1 0 0 0 0\n11 10 0 0 1\n"
+    "1 2e11\n1 0.02 2e-4 0 0 0.2 0.2\n"
+    "1 1 2 1 1 1 0\n10 10 11 1 1 1 1\n"
+    "1 110\n11 10\n"
+    "1\n6 1 0 -1000 0\n0\n";
+
+// Cantilever of length 4 (EI = 2e7) with 1000 down at its tip.
+const char* const kCantilever =
+    "2 1 0 1 1 1 1 0\n"
+    "1 0 0 0 0\n2 4 0 0 0\n"
+    "1 2e11\n1 0.01 1e-4 0 0 0.1 0.1\n"
+    "1 1 2 1 1 1 0\n"
+    "1 111\n"
+    "1\n2 1 0 -1000 0\n0\n";
+
+// The simple beam of span 10 with a loading path over its four elements and two lines:
+// shear at the middle of element 3 and y displacement at the middle of element 2.
+const char* const kBeamWithLines =
+    "5 4 0 1 1 1 2 4\n"
+    "1 0 0 0 0\n5 10 0 0 1\n"
+    "1 2e11\n1 0.02 2e-4 0 0 0.15 0.25\n"
+    "1 1 2 1 1 1 0\n4 4 5 1 1 1 1\n"
+    "1 110\n5 10\n"
+    "0\n0\n"
+    "1 2 3 4\n2\n3 0.5 2\n2 0.5 5\n";
+
+class ResultDiagramTest : public ViewTest {
+protected:
+    // Largest distance of a diagram pixel from the horizontal axis at y = 0, in logical units.
+    int LargestOrdinate(const CRecordingSurface& s) const {
+        const int axis = view->WorldToLogical(0, 0).y;
+        int largest = 0;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Pixel))
+            largest = std::max(largest, std::abs(op.points[0].y - axis));
+        return largest;
+    }
+    // The numbers written by the extreme labels (black text that parses as a number).
+    std::vector<double> LabelValues(const CRecordingSurface& s) const {
+        std::vector<double> values;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Text)) {
+            if (op.colour != Rgb(0, 0, 0)) continue;
+            char* end = nullptr;
+            const double v = std::strtod(op.text.c_str(), &end);
+            if (end && *end == '\0') values.push_back(v);
+        }
+        return values;
+    }
+};
+
+}  // namespace
+
+TEST_F(ResultDiagramTest, MomentDiagramIsScaledOnceToTenMillimetres) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface first = Draw();
+    // qL^2/8 = 12500 becomes 100 logical units, and the frame shows the factor.
+    EXPECT_NEAR(LargestOrdinate(first), 100, 1);
+    const double factor = v.m_graphScale[graph::kMoment].factor;
+    EXPECT_NEAR(factor * 12500 * v.m_scale, 100, 1e-9);
+    EXPECT_FALSE(v.m_graphScale[graph::kMoment].autoScale);
+    EXPECT_EQ(frame.currentScale, factor);
+    EXPECT_EQ(frame.panes[1], "工况：1");
+    // The labels show the moment itself: the sagging moment qL^2/8 and 0 at the supports.
+    std::vector<double> labels = LabelValues(first);
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_NEAR(std::min(labels[0], labels[1]), -12500, 1);
+    EXPECT_NEAR(std::max(labels[0], labels[1]), 0, 1);
+    // Sagging is green, hanging below the beam.
+    const int axis = v.WorldToLogical(0, 0).y;
+    for (const CDrawOp& op : first.OfKind(CDrawOp::Pixel))
+        if (op.points[0].y < axis) {
+            EXPECT_EQ(op.colour, kGreen);
+        }
+
+    // A later resize keeps the factor; magnifying twice quadruples the ordinates but the
+    // printed values stay.
+    v.SetClientSize(1600, 1200, kPixel);
+    Draw();
+    EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, factor);
+    v.SetClientSize(800, 600, kPixel);
+    ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
+    ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
+    EXPECT_EQ(frame.currentScale, 4 * factor);
+    const CRecordingSurface magnified = Draw();
+    EXPECT_NEAR(LargestOrdinate(magnified), 400, 2);
+    EXPECT_EQ(LabelValues(magnified), LabelValues(first));
+}
+
+TEST_F(ResultDiagramTest, SmallMomentsKeepFactorOneAndEachKindScalesOnItsOwn) {
+    CMorvexView& v = Open(models::SimpleBeam(-3));  // largest moment 37.5
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, 1.0);
+    EXPECT_NEAR(LargestOrdinate(s), 37.5 * v.m_scale, 1);
+    // Shear has its own flag: the largest shear 15 is also below 40.
+    ASSERT_TRUE(v.Execute(viewcmd::kShear));
+    EXPECT_TRUE(v.m_graphScale[graph::kShear].autoScale);
+    Draw();
+    EXPECT_FALSE(v.m_graphScale[graph::kShear].autoScale);
+    EXPECT_EQ(v.m_graphScale[graph::kShear].factor, 1.0);
+}
+
+TEST_F(ResultDiagramTest, OrdinatesAreColouredBySign) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    ASSERT_TRUE(v.Execute(viewcmd::kShear));
+    const CRecordingSurface s = Draw();
+    const int axis = v.WorldToLogical(0, 0).y;
+    int above = 0, below = 0;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Pixel)) {
+        // A horizontal element draws a positive value above its axis.
+        if (op.points[0].y > axis) {
+            EXPECT_EQ(op.colour, kMagenta);
+            ++above;
+        } else {
+            EXPECT_EQ(op.colour, kGreen);
+            ++below;
+        }
+    }
+    EXPECT_GT(above, 100);
+    EXPECT_GT(below, 100);
+    EXPECT_EQ(above + below, 4 * 101);
+    // End ordinates in grey at both ends of every element.
+    int grey = 0;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Line))
+        if (op.pen.colour == Rgb(150, 150, 150)) ++grey;
+    EXPECT_EQ(grey, 8);
+}
+
+TEST_F(ResultDiagramTest, ElementGroupDrawsEveryStepthElement) {
+    CMorvexView& v = Open(kTenElements);
+    EXPECT_EQ(v.m_groupFirst, 0);
+    EXPECT_EQ(v.m_groupLast, 10);
+    EXPECT_EQ(v.m_groupStep, 1);
+    // Refused: an increment below 1, a first element of 0, a last one past the count.
+    EXPECT_FALSE(v.ApplyElementGroup({4, 10, 0}));
+    EXPECT_FALSE(v.ApplyElementGroup({4, 10, -2}));
+    EXPECT_FALSE(v.ApplyElementGroup({0, 10, 2}));
+    EXPECT_FALSE(v.ApplyElementGroup({4, 11, 2}));
+    EXPECT_EQ(v.m_groupFirst, 0);
+    EXPECT_EQ(v.m_groupStep, 1);
+    ASSERT_TRUE(v.ApplyElementGroup({4, 10, 2}));
+    EXPECT_EQ(v.m_groupFirst, 3);
+
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    EXPECT_EQ(s.OfKind(CDrawOp::Pixel).size(), 4u * 101);
+    // The grey end ordinates stand at the ends of elements 4, 6, 8 and 10 (x = 3 ... 10).
+    std::vector<int> ends;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Line))
+        if (op.pen.colour == Rgb(150, 150, 150)) ends.push_back(op.points[0].x);
+    std::vector<int> expected;
+    for (int x : {3, 4, 5, 6, 7, 8, 9, 10}) expected.push_back(v.WorldToLogical(x, 0).x);
+    EXPECT_EQ(ends, expected);
+}
+
+TEST_F(ResultDiagramTest, MissingInternalForceFileLeavesTheStructureAndSaysSo) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    RemoveFile(engine->CaseBinaryPath(1));
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    EXPECT_TRUE(s.OfKind(CDrawOp::Pixel).empty());
+    EXPECT_EQ(s.OfKind(CDrawOp::Rectangle).size(), 5u);
+    EXPECT_EQ(frame.panes[1], "工况：1（内力文件无法打开）");
+    EXPECT_TRUE(LabelValues(s).empty());
+}
+
+TEST_F(ResultDiagramTest, EdgeStressesFollowTheSectionModuli) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    // Top and bottom fibres at midspan: M / (I / h) with M = -12500, I = 2e-4, h = 0.15, 0.25.
+    ASSERT_TRUE(v.Execute(viewcmd::kUpperStress));
+    const std::vector<double> upper = LabelValues(Draw());
+    ASSERT_EQ(upper.size(), 2u);
+    EXPECT_NEAR(std::min(upper[0], upper[1]) / (-12500 / (2e-4 / 0.15)), 1, 1e-3);
+    ASSERT_TRUE(v.Execute(viewcmd::kLowerStress));
+    const CRecordingSurface lower = Draw();
+    const std::vector<double> lowerLabels = LabelValues(lower);
+    ASSERT_EQ(lowerLabels.size(), 2u);
+    EXPECT_NEAR(std::max(lowerLabels[0], lowerLabels[1]) / (12500 / (2e-4 / 0.25)), 1, 1e-3);
+    EXPECT_NEAR(LargestOrdinate(lower), 100, 1);
+    for (const CDrawOp& op : lower.OfKind(CDrawOp::Line))  // no grey end ordinates
+        EXPECT_NE(op.pen.colour, Rgb(150, 150, 150));
+}
+
+TEST_F(ResultDiagramTest, DisplacedShapeFollowsTheBeamSolution) {
+    CMorvexView& v = Open(kCantilever);
+    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    v.m_graphScale[graph::kDisplaced].factor = 1000;
+    const CRecordingSurface s = Draw();
+    const auto curves = s.OfKind(CDrawOp::Polyline);
+    ASSERT_EQ(curves.size(), 1u);
+    ASSERT_EQ(curves[0].points.size(), 21u);
+    EXPECT_EQ(curves[0].pen.colour, kMagenta);
+    // v(x) = -P x^2 (3L - x) / (6 EI), magnified 1000 times.
+    const double P = 1000, L = 4, EI = 2e11 * 1e-4;
+    for (int i : {5, 10, 20}) {
+        const double x = L * i / 20;
+        const CLPoint expected = v.WorldToLogical(x, -1000 * P * x * x * (3 * L - x) / (6 * EI));
+        EXPECT_NEAR(curves[0].points[i].x, expected.x, 1);
+        EXPECT_NEAR(curves[0].points[i].y, expected.y, 1);
+    }
+    EXPECT_NEAR(v.m_minValue, -1000 * P * L * L * L / (3 * EI), 1e-9);
+    EXPECT_EQ(frame.panes[1], "工况：1");
+}
+
+TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
+    CMorvexView& v = Open(kBeamWithLines);
+    // The states of both lines, filled by hand: a smooth hump for the displacement line,
+    // and for the shear line a unit jump between the two faces at x = 6.25.
+    const int nDof = engine->m_nDof;
+    engine->m_ilStates.assign(3 * static_cast<size_t>(nDof), 0.0);
+    const double shearUy[5] = {0, 0.1, 0.3, -0.2, 0};
+    const double dispUy[5] = {0, -0.4, -0.5, -0.3, 0};
+    for (int n = 0; n < 5; ++n) {
+        engine->m_ilStates[engine->m_dofNum[n][1]] = shearUy[n];
+        engine->m_ilStates[nDof + engine->m_dofNum[n][1]] = dispUy[n];
+    }
+    InfluenceRequest& shear = engine->m_ilRequests[0];
+    shear.leftFace[1] = 0.45;
+    shear.rightFace[1] = -0.55;
+
+    ASSERT_TRUE(v.Execute(viewcmd::kInfluenceLine));
+    const CRecordingSurface s = Draw();
+    EXPECT_EQ(frame.panes[1], "影响线：1");
+    const auto curves = s.OfKind(CDrawOp::Polyline);
+    ASSERT_EQ(curves.size(), 5u);  // elements 1, 2, 4 whole, element 3 in two pieces
+    EXPECT_EQ(curves[2].points.size(), 12u);
+    EXPECT_EQ(curves[3].points.size(), 11u);
+    EXPECT_EQ(curves[2].points.back(), v.WorldToLogical(6.25, 0.45));
+    EXPECT_EQ(curves[3].points.front(), v.WorldToLogical(6.25, -0.55));
+    EXPECT_EQ(curves[2].points.front(), v.WorldToLogical(5, 0.3));
+    EXPECT_EQ(curves[3].points.back(), v.WorldToLogical(7.5, -0.2));
+
+    // The displacement line runs through its section without a break.
+    ASSERT_TRUE(v.Execute(viewcmd::kNext));
+    const CRecordingSurface d = Draw();
+    EXPECT_EQ(frame.panes[1], "影响线：2");
+    const auto pieces = d.OfKind(CDrawOp::Polyline);
+    ASSERT_EQ(pieces.size(), 4u);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_EQ(pieces[i].points.size(), 21u);
+        if (i > 0) {
+            EXPECT_EQ(pieces[i].points.front(), pieces[i - 1].points.back());
+        }
+    }
+    EXPECT_EQ(pieces[1].points.back(), v.WorldToLogical(5, -0.5));
+    // Only vertical ordinates: every curve point stands above or below its base point.
+    EXPECT_EQ(pieces[1].points[10].x, v.WorldToLogical(3.75, 0).x);
+}

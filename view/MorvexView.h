@@ -1,0 +1,174 @@
+// The result view: what is shown of a result document, its world-to-window mapping, the
+// mouse modes, the drawing of the structure and the results, and the view commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "view/DrawSurface.h"
+#include "view/ViewFrame.h"
+
+class CPlaneFrame;
+
+// Magnification of one graph kind and whether it is still to be fitted automatically.
+struct CGraphScale {
+    double factor = 1.0;
+    bool autoScale = true;
+};
+
+// A world point kept relative to the world centre.
+struct CWorldOffset {
+    double x = 0, y = 0;
+};
+
+// Enabled, check mark and menu text of a command at this moment.
+struct CCommandState {
+    bool enabled = false;
+    bool checked = false;
+    std::string text;  // empty: the command's fixed text
+};
+
+// One entry of a context menu; id 0 is a separator.
+struct CMenuEntry {
+    int id = 0;
+    std::string text;
+};
+
+// Graph kinds (the graph selector's indices).
+namespace graph {
+constexpr int kStructure = 0, kDisplaced = 1, kMoment = 2, kShear = 3, kAxial = 4,
+              kMomentEnvelope = 5, kShearEnvelope = 6, kAxialEnvelope = 7, kInfluence = 8,
+              kMode = 9, kUpperStress = 10, kLowerStress = 11, kDynamic = 12, kCount = 13;
+}
+
+// The graphics view of one result document. Plain C++: it draws on a CDrawSurface, takes
+// device points from its window and talks to the frame and window through their interfaces.
+class CMorvexView {
+public:
+    CMorvexView(CViewFrame& frame, CViewWindow& window);
+
+    // --- state and mapping (MorvexView.cpp) ---
+
+    // Takes the engine after the document has been read and analysed; copies the counts and
+    // the bounding box and resets the graph and the selectors.
+    void InitialUpdate(CPlaneFrame* engine);
+    // The client area in device pixels and the size of one pixel in logical units.
+    void SetClientSize(int widthPx, int heightPx, double logicalPerPixel);
+    // Fits the world window into the client area with a 0.8 margin.
+    void Fit();
+    // Screen drawing: fits unless the mapping is held, then draws the current graph.
+    void Draw(CDrawSurface& surface);
+    // Printer drawing: the current graph at the screen's present mapping.
+    void Print(CDrawSurface& surface);
+    CLPoint WorldToLogical(double x, double y) const;
+    void LogicalToWorld(double X, double Y, double& x, double& y) const;
+    CLPoint DeviceToLogical(CLPoint device) const;
+
+    // --- mouse (MouseModes.cpp) ---
+
+    // Mouse move at a device point; leftOnly is true while the left button alone is down.
+    void OnMouseMove(CLPoint device, bool leftOnly);
+    void OnLeftButtonDown(CLPoint device);
+
+    // --- commands (ViewCommands.cpp) ---
+
+    // Runs a command of the view; false if the view does not handle it or it is disabled.
+    bool Execute(int id);
+    // Enabled, checked and text of a command now.
+    CCommandState CommandState(int id) const;
+    // A new selection in the graph selector.
+    void OnGraphSelector(int index);
+    // The view got the keyboard focus: the shared selectors follow it.
+    void OnSetFocus();
+    // The context menu for the present mouse mode, with the present texts.
+    std::vector<CMenuEntry> ContextMenu() const;
+    // The graph command that selects a graph kind (0 for the structure).
+    static int GraphCommand(int kind);
+    // Applies the fields of the element-group dialog (first 1-based); false if refused.
+    bool ApplyElementGroup(const CElementGroup& fields);
+    // The dialog's verdict on its fields: an empty text accepts them, otherwise the message
+    // to show while the dialog stays open.
+    static std::string CheckElementGroupFields(const CElementGroup& fields);
+
+    // --- drawing (StructureDrawing.cpp, ResultDiagrams.cpp) ---
+
+    // The current graph over the structure, with the caption in status pane 1.
+    void DrawGraph(CDrawSurface& surface);
+    void DrawStructure(CDrawSurface& surface);
+    // The caption of the last drawing.
+    const std::string& Caption() const { return m_caption; }
+
+    // State (names as the rest of the program uses them).
+    CPlaneFrame* m_pFrame = nullptr;
+    int m_graphKind = 0;
+    int m_liveLoadItem = 0;
+    int m_caseIndex = 0;
+    int m_timeIndex = 0;
+    int m_modeIndex = 0;
+    int m_lineIndex = 0;
+    int m_nCases = 0, m_nModes = 0, m_nIlLines = 0, m_nTimeSteps = 0, m_nDof = 0, m_nIlElements = 0,
+        m_nElements = 0;
+    CGraphScale m_graphScale[graph::kCount];
+    CColour m_displacementColour = Rgb(255, 0, 255);
+    int m_groupFirst = 0, m_groupLast = 0, m_groupStep = 1;
+    bool m_showConstraints = true, m_showNodeNumbers = true, m_showElementNumbers = true;
+    bool m_showSections = false;
+    bool m_envelopeEnabled = true;
+    double m_worldXMin = 0, m_worldYMin = 0, m_worldXMax = 1, m_worldYMax = 1;
+    double m_scale = 1.0;
+    double m_screenCx = 0, m_screenCy = 0;
+    double m_worldCx = 0, m_worldCy = 0;
+    bool m_userWindow = false;
+    bool m_panMode = false, m_windowZoomMode = false, m_zoomMode = false;
+    int m_dragState = 0;
+    CLPoint m_dragAnchor, m_lastMouse;
+    int m_segments = 20;
+    // Live-load state of the influence-line and envelope graphs.
+    int m_liveLoadClass = -1;
+    std::vector<double> m_liveLoadPlacements;
+    bool m_placeSign = true, m_placeRightward = true;
+    int m_envelopeType = 1;
+
+    // Extreme tracker of the present drawing (magnified values, points relative to the
+    // world centre).
+    bool m_extremeSeen = false;
+    double m_maxValue = 0, m_minValue = 0;
+    CWorldOffset m_maxBase, m_maxTip, m_minBase, m_minTip;
+
+    // Client area.
+    int m_clientWidthPx = 0, m_clientHeightPx = 0;
+    double m_logicalPerPixel = 254.0 / 96.0;
+
+    // Displacement source of the curve drawing, chosen by graph kind before each drawing.
+    const std::vector<double>* m_curveSource = nullptr;
+
+    // Updates the extreme tracker with a value and its base and result points.
+    void TrackExtreme(double value, CWorldOffset base, CWorldOffset tip);
+    // The transform of a point relative to the world centre.
+    CLPoint OffsetToLogical(CWorldOffset p) const;
+
+private:
+    void PrepareSurface();
+    // Draws the curve of one straight piece from base point a (relative to the world
+    // centre) along (c, s) over length len, with six global end displacements, n segments.
+    void DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
+                        const double d[6], int n, bool verticalOnly);
+    bool DrawElementCurve(CDrawSurface& s, int element, int state, bool verticalOnly);
+    void DrawInfluenceLine(CDrawSurface& s);
+    bool DrawForceDiagram(CDrawSurface& s);
+    bool DrawEdgeStress(CDrawSurface& s);
+    void DrawExtremeLabels(CDrawSurface& s);
+    // Graphs of the live-load and dynamics subsystems; they draw nothing until those land.
+    bool DrawEnvelope(CDrawSurface& s, int quantity);
+    double DrawDynamicResponse(CDrawSurface& s);
+    void DrawPlacedVehicles(CDrawSurface& s);
+    // The graph command's rule: sets the kind, the selector, the current scale, redraws.
+    void SelectGraph(int kind);
+    // The index that previous/next step for the current kind, and its upper limit.
+    int CMorvexView::*CurrentIndexMember() const;
+    int CurrentIndexLimit() const;
+
+    CViewFrame& m_frame;
+    CViewWindow& m_window;
+    std::string m_caption;
+};

@@ -1,0 +1,290 @@
+// The current graph over the structure: displaced shapes and influence lines as curves,
+// force diagrams and edge stresses as ordinates read from the per-case files, the labels
+// of the extremes and the caption.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/PlaneFrame.h"
+#include "platform/BinaryFile.h"
+#include "platform/Format.h"
+#include "view/MorvexView.h"
+
+namespace {
+
+constexpr CColour kPositive = Rgb(255, 0, 255);
+constexpr CColour kNegative = Rgb(0, 128, 0);
+constexpr long long kElementBytes = 101 * 3 * 8;
+constexpr long long kExtremeBytes = 48;
+
+}  // namespace
+
+void CMorvexView::PrepareSurface() {
+    if (m_graphKind == graph::kDisplaced) m_curveSource = &m_pFrame->m_disp;
+    if (m_graphKind == graph::kInfluence) m_curveSource = &m_pFrame->m_ilStates;
+}
+
+void CMorvexView::DrawGraph(CDrawSurface& s) {
+    if (!m_pFrame) return;
+    PrepareSurface();
+    m_extremeSeen = false;
+    const CFontSpec oldFont = s.SelectFont(CFontSpec{"宋体", 25, 400});
+    DrawStructure(s);
+    const CPen oldPen = s.SelectPen(CPen{m_displacementColour, 1});
+
+    bool labels = true;
+    switch (m_graphKind) {
+        case graph::kDisplaced:
+            for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, m_caseIndex, false);
+            m_caption = FormatString("工况：%d", m_caseIndex + 1);
+            break;
+        case graph::kMoment:
+        case graph::kShear:
+        case graph::kAxial:
+        case graph::kUpperStress:
+        case graph::kLowerStress: {
+            const bool stress = m_graphKind >= graph::kUpperStress;
+            m_caption = FormatString("工况：%d", m_caseIndex + 1);
+            // Without its internal-force file the case can show the structure only; the
+            // caption says why the diagram is missing.
+            if (!(stress ? DrawEdgeStress(s) : DrawForceDiagram(s))) {
+                m_caption += "（内力文件无法打开）";
+                labels = false;
+            }
+            break;
+        }
+        case graph::kMomentEnvelope:
+        case graph::kShearEnvelope:
+        case graph::kAxialEnvelope:
+            labels = false;
+            if (m_envelopeEnabled) {
+                m_envelopeEnabled = DrawEnvelope(s, 8 - m_graphKind);
+                labels = m_envelopeEnabled;
+            }
+            m_caption = "包络图";
+            break;
+        case graph::kInfluence:
+            DrawInfluenceLine(s);
+            m_caption = FormatString("影响线：%d", m_lineIndex + 1);
+            break;
+        case graph::kDynamic:
+            m_caption = FormatString("时间：%.4e", DrawDynamicResponse(s));
+            break;
+        default:  // the structure alone; mode shapes arrive with the natural vibration
+            labels = false;
+            m_caption = "结构图";
+            break;
+    }
+    if (labels && m_extremeSeen) DrawExtremeLabels(s);
+
+    m_frame.SetStatusPane(1, m_caption);
+    s.SelectPen(oldPen);
+    s.SelectFont(oldFont);
+
+    if (m_graphKind == graph::kInfluence) DrawPlacedVehicles(s);
+}
+
+void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
+                                 const double d[6], int n, bool verticalOnly) {
+    if (n <= 0) return;
+    const double uxi = d[0], uyi = d[1], ri = d[2], uxj = d[3], uyj = d[4], rj = d[5];
+    std::vector<CLPoint> points;
+    points.reserve(static_cast<size_t>(n) + 1);
+    for (int i = 0; i <= n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        const double t2 = t * t, t3 = t2 * t;
+        const double h1 = 1 - 3 * t2 + 2 * t3, h2 = (t - 2 * t2 + t3) * len;
+        const double h3 = 3 * t2 - 2 * t3, h4 = (t3 - t2) * len;
+        double dx = (1 - t) * (c * c * uxi + c * sn * uyi) + h1 * (sn * sn * uxi - c * sn * uyi) -
+                    sn * h2 * ri + t * (c * c * uxj + c * sn * uyj) +
+                    h3 * (sn * sn * uxj - c * sn * uyj) - sn * h4 * rj;
+        const double dy = (1 - t) * (c * sn * uxi + sn * sn * uyi) +
+                          h1 * (c * c * uyi - c * sn * uxi) + c * h2 * ri +
+                          t * (c * sn * uxj + sn * sn * uyj) + h3 * (c * c * uyj - c * sn * uxj) +
+                          c * h4 * rj;
+        if (verticalOnly) dx = 0;
+        const CWorldOffset base{a.x + t * len * c, a.y + t * len * sn};
+        const CWorldOffset tip{base.x + dx, base.y + dy};
+        TrackExtreme(dy, base, tip);
+        points.push_back(OffsetToLogical(tip));
+    }
+    s.Polyline(points);
+}
+
+bool CMorvexView::DrawElementCurve(CDrawSurface& s, int element, int state, bool verticalOnly) {
+    const CPlaneFrame& f = *m_pFrame;
+    if (!m_curveSource || state < 0 || element < 0 || element >= f.m_nElements) return false;
+    const std::vector<double>& src = *m_curveSource;
+    const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
+    if (src.size() < offset + static_cast<size_t>(f.m_nDof)) return false;
+    const Element& el = f.m_elements[element];
+    const double factor = m_graphScale[m_graphKind].factor;
+    double d[6];
+    for (int k = 0; k < 3; ++k) {
+        d[k] = src[offset + static_cast<size_t>(f.m_dofNum[el.iNode][k])] * factor;
+        d[3 + k] = src[offset + static_cast<size_t>(f.m_dofNum[el.jNode][k])] * factor;
+    }
+    const Node& ni = f.m_nodes[el.iNode];
+    DrawCurvePiece(s, {ni.x - m_worldCx, ni.y - m_worldCy}, el.cos, el.sin, el.length, d,
+                   m_segments, verticalOnly);
+    return true;
+}
+
+void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
+    const CPlaneFrame& f = *m_pFrame;
+    if (f.m_nIlLines <= 0 || m_lineIndex < 0 || m_lineIndex >= f.m_nIlLines) return;
+    if (static_cast<int>(f.m_ilRequests.size()) <= m_lineIndex) return;
+    if (f.m_ilStates.size() < static_cast<size_t>(m_lineIndex + 1) * static_cast<size_t>(f.m_nDof))
+        return;
+    const InfluenceRequest& req = f.m_ilRequests[m_lineIndex];
+    const double factor = m_graphScale[graph::kInfluence].factor;
+    const size_t offset = static_cast<size_t>(m_lineIndex) * static_cast<size_t>(f.m_nDof);
+    for (int i = 0; i < f.m_nIlElements && i < static_cast<int>(f.m_ilElements.size()); ++i) {
+        const int e = f.m_ilElements[i];
+        if (e != req.element || req.quantity > 3) {
+            DrawElementCurve(s, e, m_lineIndex, true);
+            continue;
+        }
+        // A force line jumps at the section: one piece on each side of the cut, each ending
+        // at the displacement of its own face.
+        const Element& el = f.m_elements[e];
+        const Node& ni = f.m_nodes[el.iNode];
+        const double xi = std::clamp(req.position, 0.0, 1.0);
+        const int k = static_cast<int>(20 * xi + 1);
+        double left[6], right[6];
+        for (int q = 0; q < 3; ++q) {
+            left[q] = f.m_ilStates[offset + static_cast<size_t>(f.m_dofNum[el.iNode][q])] * factor;
+            left[3 + q] = req.leftFace[q] * factor;
+            right[q] = req.rightFace[q] * factor;
+            right[3 + q] =
+                f.m_ilStates[offset + static_cast<size_t>(f.m_dofNum[el.jNode][q])] * factor;
+        }
+        const CWorldOffset a{ni.x - m_worldCx, ni.y - m_worldCy};
+        const double cut = xi * el.length;
+        DrawCurvePiece(s, a, el.cos, el.sin, cut, left, k, true);
+        DrawCurvePiece(s, {a.x + cut * el.cos, a.y + cut * el.sin}, el.cos, el.sin, el.length - cut,
+                       right, 21 - k, true);
+    }
+}
+
+bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
+    const CPlaneFrame& f = *m_pFrame;
+    const int value = m_graphKind == graph::kMoment ? 2 : m_graphKind == graph::kShear ? 1 : 0;
+    CBinaryIn in;
+    if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1))) return false;
+    CGraphScale& gs = m_graphScale[m_graphKind];
+    if (gs.autoScale) {
+        const long long block = f.m_nElements * kElementBytes + value * kExtremeBytes;
+        double largest = 0, smallest = 0;
+        if (in.Seek(block + 16) && in.Double(largest) && in.Seek(block + 40) &&
+            in.Double(smallest)) {
+            const double g = std::max(std::fabs(largest), std::fabs(smallest));
+            if (g > 40) {
+                gs.factor = 100 / g / m_scale;
+                m_frame.SetCurrentScale(gs.factor);
+            }
+        }
+        gs.autoScale = false;
+    }
+    const CPen oldPen = s.SelectPen(CPen{Rgb(150, 150, 150), 1});
+    const int step = std::max(1, m_groupStep);
+    for (int e = std::max(0, m_groupFirst); e < std::min(m_groupLast, f.m_nElements); e += step) {
+        if (!in.Seek(e * kElementBytes)) break;
+        const Element& el = f.m_elements[e];
+        const Node& ni = f.m_nodes[el.iNode];
+        CWorldOffset base{ni.x - m_worldCx, ni.y - m_worldCy};
+        const double ax = el.length / 100 * el.cos, ay = el.length / 100 * el.sin;
+        bool complete = true;
+        for (int i = 0; i <= 100; ++i, base.x += ax, base.y += ay) {
+            double rec[3];
+            if (!in.Doubles(rec, 3)) {
+                complete = false;
+                break;
+            }
+            const double v = gs.factor * rec[value];
+            const CWorldOffset tip{base.x - el.sin * v, base.y + el.cos * v};
+            TrackExtreme(v, base, tip);
+            const CLPoint p = OffsetToLogical(tip);
+            if (i == 0 || i == 100) {
+                const CLPoint b = OffsetToLogical(base);
+                s.MoveTo(b.x, b.y);
+                s.LineTo(p.x, p.y);
+            }
+            s.SetPixel(p.x, p.y, v > 0 ? kPositive : kNegative);
+        }
+        if (!complete) break;
+    }
+    s.SelectPen(oldPen);
+    return true;
+}
+
+bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
+    const CPlaneFrame& f = *m_pFrame;
+    const bool upper = m_graphKind == graph::kUpperStress;
+    CBinaryIn in;
+    if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1))) return false;
+    CGraphScale& gs = m_graphScale[m_graphKind];
+    const int step = std::max(1, m_groupStep);
+    const int first = std::max(0, m_groupFirst), end = std::min(m_groupLast, f.m_nElements);
+
+    // Visits every record of the group with the stress there, up to the end of the file.
+    auto forEachStress = [&](auto&& visit) {
+        for (int e = first; e < end; e += step) {
+            if (!in.Seek(e * kElementBytes)) return;
+            const Element& el = f.m_elements[e];
+            const Section& si = f.m_sections[el.iSection];
+            const Section& sj = f.m_sections[el.jSection];
+            const double wi = si.I / (upper ? si.hTop : si.hBottom);
+            const double wj = sj.I / (upper ? sj.hTop : sj.hBottom);
+            const double sign = upper ? 1.0 : -1.0;
+            for (int r = 0; r <= 100; ++r) {
+                double rec[3];
+                if (!in.Doubles(rec, 3)) return;
+                const double h = r / 100.0;
+                const double sigma =
+                    sign * rec[2] / ((1 - h) * wi + h * wj) + rec[0] / ((1 - h) * si.A + h * sj.A);
+                visit(e, r, sigma);
+            }
+        }
+    };
+
+    if (gs.autoScale) {
+        double largest = 0;
+        forEachStress([&](int, int, double sigma) {
+            if (std::isfinite(sigma)) largest = std::max(largest, std::fabs(sigma));
+        });
+        if (largest > 40) {
+            gs.factor = 100 / largest / m_scale;
+            m_frame.SetCurrentScale(gs.factor);
+        }
+        gs.autoScale = false;
+    }
+    forEachStress([&](int e, int r, double sigma) {
+        // A section without height or area has no edge stress to show.
+        if (!std::isfinite(sigma)) return;
+        const Element& el = f.m_elements[e];
+        const Node& ni = f.m_nodes[el.iNode];
+        const double along = el.length * r / 100;
+        const CWorldOffset base{ni.x - m_worldCx + along * el.cos,
+                                ni.y - m_worldCy + along * el.sin};
+        const double v = gs.factor * sigma;
+        const CWorldOffset tip{base.x - el.sin * v, base.y + el.cos * v};
+        TrackExtreme(v, base, tip);
+        const CLPoint p = OffsetToLogical(tip);
+        s.SetPixel(p.x, p.y, v > 0 ? kPositive : kNegative);
+    });
+    return true;
+}
+
+void CMorvexView::DrawExtremeLabels(CDrawSurface& s) {
+    const double factor = m_graphScale[m_graphKind].factor;
+    const CPen oldPen = s.SelectPen(CPen{Rgb(0, 0, 255), 1});
+    auto label = [&](CWorldOffset base, CWorldOffset tip, double value, int dy) {
+        const CLPoint b = OffsetToLogical(base), t = OffsetToLogical(tip);
+        s.MoveTo(b.x, b.y);
+        s.LineTo(t.x, t.y);
+        s.TextOut(t.x - 50, t.y + dy, FormatString("%.4g", value / factor));
+    };
+    label(m_maxBase, m_maxTip, m_maxValue, 60);
+    label(m_minBase, m_minTip, m_minValue, -20);
+    s.SelectPen(oldPen);
+}

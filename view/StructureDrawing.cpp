@@ -1,0 +1,82 @@
+// The undeformed structure under every graph: nodes, elements, numbers, section outlines
+// and support symbols. Symbol and label sizes are in logical units, so they keep their
+// size when zooming.
+#include "engine/PlaneFrame.h"
+#include "platform/Format.h"
+#include "view/MorvexView.h"
+
+void CMorvexView::DrawStructure(CDrawSurface& s) {
+    const CPlaneFrame& f = *m_pFrame;
+
+    s.SetTextColour(Rgb(30, 100, 255));
+    for (int n = 0; n < f.m_nNodes; ++n) {
+        const CLPoint p = WorldToLogical(f.m_nodes[n].x, f.m_nodes[n].y);
+        s.Rectangle(p.x - 5, p.y - 5, p.x + 5, p.y + 5);
+        if (m_showNodeNumbers) s.TextOut(p.x + 1, p.y + 31, FormatString("%d", n + 1));
+    }
+
+    s.SetTextColour(Rgb(255, 0, 0));
+    for (int e = 0; e < f.m_nElements; ++e) {
+        const Element& el = f.m_elements[e];
+        const Node& ni = f.m_nodes[el.iNode];
+        const Node& nj = f.m_nodes[el.jNode];
+        const CLPoint a = WorldToLogical(ni.x, ni.y), b = WorldToLogical(nj.x, nj.y);
+        if (m_showElementNumbers)
+            s.TextOut((a.x + b.x) / 2, (a.y + b.y) / 2, FormatString("%d", e + 1));
+        s.MoveTo(a.x, a.y);
+        s.LineTo(b.x, b.y);
+        if (m_showSections) {
+            const double c = el.cos, sn = el.sin;
+            const Section& si = f.m_sections[el.iSection];
+            const Section& sj = f.m_sections[el.jSection];
+            const CLPoint topI = WorldToLogical(ni.x - sn * si.hTop, ni.y + c * si.hTop);
+            const CLPoint outline[5] = {
+                topI,
+                WorldToLogical(ni.x + sn * si.hBottom, ni.y - c * si.hBottom),
+                WorldToLogical(nj.x + sn * sj.hBottom, nj.y - c * sj.hBottom),
+                WorldToLogical(nj.x - sn * sj.hTop, nj.y + c * sj.hTop),
+                topI,
+            };
+            const CPen old = s.SelectPen(CPen{Rgb(150, 150, 150), 1});
+            s.Polyline(std::vector<CLPoint>(outline, outline + 5));
+            s.SelectPen(old);
+        }
+    }
+
+    s.SetTextColour(Rgb(0, 0, 0));
+
+    if (!m_showConstraints) return;
+    const CPen old = s.SelectPen(CPen{Rgb(0, 0, 255), 1});
+    for (int r = 0; r < f.m_nSupports; ++r) {
+        const Support& sup = f.m_supports[r];
+        const Node& node = f.m_nodes[sup.node];
+        const CLPoint p = WorldToLogical(node.x, node.y);
+        const int X = p.x, Y = p.y;
+        int k = sup.code;
+        if (k > 99) {
+            // The arrow points away from the middle of the picture.
+            const int d = node.x > m_worldCx ? 1 : -1;
+            s.MoveTo(X, Y);
+            s.LineTo(X + 70 * d, Y);
+            s.MoveTo(X + 20 * d, Y + 7);
+            s.LineTo(X, Y);
+            s.LineTo(X + 20 * d, Y - 7);
+        }
+        k %= 100;
+        if (k > 9) {
+            s.MoveTo(X, Y);
+            s.LineTo(X, Y - 70);
+            s.MoveTo(X - 7, Y - 20);
+            s.LineTo(X, Y);
+            s.LineTo(X + 7, Y - 20);
+        }
+        if (k % 10 > 0) {
+            s.Arc(X - 35, Y - 35, X + 35, Y + 35, X - 10, Y - 10, X + 10, Y - 10);
+            s.MoveTo(X + 24, Y - 24);
+            s.LineTo(X + 9, Y - 39);
+            s.MoveTo(X + 24, Y - 24);
+            s.LineTo(X + 9, Y - 22);
+        }
+    }
+    s.SelectPen(old);
+}

@@ -1,0 +1,78 @@
+// What the result view asks of the main frame and of the window that hosts it.
+#pragma once
+
+#include <string>
+
+#include "view/DrawSurface.h"
+
+// The shared parts of the main frame that the active result view drives: status panes,
+// the two toolbar selectors and the current magnification.
+class CViewFrame {
+public:
+    virtual ~CViewFrame() = default;
+    // Writes text into status pane 1 (graph caption), 2 (mouse x) or 3 (mouse y).
+    virtual void SetStatusPane(int pane, const std::string& text) = 0;
+    // Puts the graph selector on an index (the graph kind).
+    virtual void SetGraphSelector(int index) = 0;
+    // Puts the live-load selector on an index.
+    virtual void SetLiveLoadSelector(int index) = 0;
+    // The magnification factor shown for the active view's graph.
+    virtual double CurrentScale() const = 0;
+    virtual void SetCurrentScale(double factor) = 0;
+};
+
+// A frame that keeps what it is told; the batch tool's and the tests' frame.
+class CPlainViewFrame : public CViewFrame {
+public:
+    void SetStatusPane(int pane, const std::string& text) override {
+        if (pane >= 0 && pane < 4) panes[pane] = text;
+    }
+    void SetGraphSelector(int index) override { graphSelector = index; }
+    void SetLiveLoadSelector(int index) override { liveLoadSelector = index; }
+    double CurrentScale() const override { return currentScale; }
+    void SetCurrentScale(double factor) override { currentScale = factor; }
+
+    std::string panes[4];
+    int graphSelector = -1;
+    int liveLoadSelector = -1;
+    double currentScale = 1.0;
+};
+
+// The element group of the force and stress diagrams: first element (0-based), end
+// (exclusive bound) and increment.
+struct CElementGroup {
+    int first = 0, last = 0, step = 1;
+};
+
+// The mouse cursors of the view.
+enum class ViewCursor { Normal, Pan, Zoom };
+
+// The window that shows the view: redraws, cursor, mouse capture, the rubber rectangle and
+// the view's dialogs.
+class CViewWindow {
+public:
+    virtual ~CViewWindow() = default;
+    // Asks for the whole picture to be drawn again.
+    virtual void Redraw() = 0;
+    virtual void SetCursor(ViewCursor cursor) = 0;
+    virtual void CaptureMouse(bool capture) = 0;
+    // Draws the rectangle between two device points with the inverting pen (drawing it
+    // again erases it).
+    virtual void InvertRectangle(CLPoint a, CLPoint b) = 0;
+    // Colour chooser opening on initial; false when cancelled.
+    virtual bool ChooseColour(CColour initial, CColour& chosen) = 0;
+    // The element-group dialog: opens on the group given (1-based first element) and
+    // returns true with the fields on OK. The dialog itself refuses an increment of 0 or less.
+    virtual bool EditElementGroup(int nElements, CElementGroup& fields) = 0;
+};
+
+// A window that draws nothing and cancels every dialog (the batch tool's).
+class CNullViewWindow : public CViewWindow {
+public:
+    void Redraw() override {}
+    void SetCursor(ViewCursor) override {}
+    void CaptureMouse(bool) override {}
+    void InvertRectangle(CLPoint, CLPoint) override {}
+    bool ChooseColour(CColour, CColour&) override { return false; }
+    bool EditElementGroup(int, CElementGroup&) override { return false; }
+};

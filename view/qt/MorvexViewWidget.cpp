@@ -1,0 +1,171 @@
+#include "view/qt/MorvexViewWidget.h"
+
+#include <QColorDialog>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "view/ViewCommands.h"
+#include "view/qt/ElementGroupDialog.h"
+#include "view/qt/QtSurface.h"
+
+CMorvexViewWidget::CMorvexViewWidget(CViewFrame& frame, QWidget* parent)
+    : QWidget(parent), m_view(frame, *this) {
+    InstallViewFonts();
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+double CMorvexViewWidget::LogicalPerPixel() const {
+    // The metric mapping of a window uses its logical inch, as the platform's does.
+    return 254.0 / std::max(1, logicalDpiX());
+}
+
+void CMorvexViewWidget::RunCommand(int id) {
+    switch (id) {
+        case viewcmd::kPrint: {
+            QPrinter printer;
+            QPrintDialog dialog(&printer, this);
+            if (dialog.exec() == QDialog::Accepted) PrintPage(printer);
+            return;
+        }
+        case viewcmd::kPrintDirect: {
+            QPrinter printer;
+            PrintPage(printer);
+            return;
+        }
+        case viewcmd::kPrintPreview: {
+            QPrintPreviewDialog preview(this);
+            connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                    [this](QPrinter* printer) { PrintPage(*printer); });
+            preview.exec();
+            return;
+        }
+        default:
+            m_view.Execute(id);
+    }
+}
+
+void CMorvexViewWidget::PrintPage(QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return;
+    CQtSurface surface(painter, 254.0 / std::max(1, printer.resolution()));
+    m_view.Print(surface);
+}
+
+QMenu* CMorvexViewWidget::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    for (const CMenuEntry& entry : m_view.ContextMenu()) {
+        if (entry.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        const CCommandState st = m_view.CommandState(entry.id);
+        QAction* action = menu->addAction(QString::fromStdString(entry.text));
+        action->setData(entry.id);
+        action->setEnabled(st.enabled);
+        action->setCheckable(st.checked);
+        action->setChecked(st.checked);
+        const int id = entry.id;
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    }
+    return menu;
+}
+
+void CMorvexViewWidget::Redraw() {
+    m_rubber.clear();
+    update();
+}
+
+void CMorvexViewWidget::SetCursor(ViewCursor cursor) {
+    switch (cursor) {
+        case ViewCursor::Pan:
+            setCursor(Qt::OpenHandCursor);
+            break;
+        case ViewCursor::Zoom:
+            setCursor(Qt::SizeVerCursor);
+            break;
+        default:
+            setCursor(Qt::ArrowCursor);
+            break;
+    }
+}
+
+void CMorvexViewWidget::CaptureMouse(bool capture) {
+    if (capture)
+        grabMouse();
+    else
+        releaseMouse();
+}
+
+void CMorvexViewWidget::InvertRectangle(CLPoint a, CLPoint b) {
+    const auto same = [&](const std::pair<CLPoint, CLPoint>& r) {
+        return r.first == a && r.second == b;
+    };
+    const auto it = std::find_if(m_rubber.begin(), m_rubber.end(), same);
+    if (it != m_rubber.end())
+        m_rubber.erase(it);
+    else
+        m_rubber.emplace_back(a, b);
+    update();
+}
+
+bool CMorvexViewWidget::ChooseColour(CColour initial, CColour& chosen) {
+    const QColor c = QColorDialog::getColor(QColor(initial.r, initial.g, initial.b), this,
+                                            QString::fromUtf8("颜色"));
+    if (!c.isValid()) return false;
+    chosen = Rgb(c.red(), c.green(), c.blue());
+    return true;
+}
+
+bool CMorvexViewWidget::EditElementGroup(int nElements, CElementGroup& fields) {
+    CElementGroupDialog dialog(nElements, fields, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    fields = dialog.Fields();
+    return true;
+}
+
+void CMorvexViewWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    CQtSurface surface(painter, LogicalPerPixel());
+    m_view.Draw(surface);
+    if (m_rubber.empty()) return;
+    // The rubber rectangle lives in device pixels: a surface of one unit per pixel (y still
+    // upward) draws it exactly where the mouse was.
+    CQtSurface pixels(painter, 1.0);
+    pixels.SelectPen(CPen{Rgb(0, 0, 0), 1, true});
+    for (const auto& [a, b] : m_rubber)
+        pixels.Polyline({{a.x, -a.y}, {b.x, -a.y}, {b.x, -b.y}, {a.x, -b.y}, {a.x, -a.y}});
+}
+
+void CMorvexViewWidget::resizeEvent(QResizeEvent*) {
+    m_view.SetClientSize(width(), height(), LogicalPerPixel());
+}
+
+void CMorvexViewWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    m_view.OnMouseMove({p.x(), p.y()}, event->buttons() == Qt::LeftButton);
+}
+
+void CMorvexViewWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    m_view.OnLeftButtonDown({p.x(), p.y()});
+}
+
+void CMorvexViewWidget::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = CreateContextMenu(this);
+    menu->exec(event->globalPos());
+    delete menu;
+}
+
+void CMorvexViewWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    m_view.OnSetFocus();
+}

@@ -1,0 +1,48 @@
+// The Qt widget that shows a result view: painting, mouse, cursors, context menu, focus,
+// dialogs and printing.
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "view/MorvexView.h"
+
+class QMenu;
+class QPrinter;
+
+// Hosts one CMorvexView and is its window.
+class CMorvexViewWidget : public QWidget, public CViewWindow {
+public:
+    explicit CMorvexViewWidget(CViewFrame& frame, QWidget* parent = nullptr);
+
+    CMorvexView& View() { return m_view; }
+    // Runs a command of the view or one of the printing commands.
+    void RunCommand(int id);
+    // The context menu for the present mouse mode; its actions run their commands.
+    QMenu* CreateContextMenu(QWidget* parent);
+    // Draws one page: the current graph at the screen's present mapping.
+    void PrintPage(QPrinter& printer);
+
+    // CViewWindow
+    void Redraw() override;
+    void SetCursor(ViewCursor cursor) override;
+    void CaptureMouse(bool capture) override;
+    void InvertRectangle(CLPoint a, CLPoint b) override;
+    bool ChooseColour(CColour initial, CColour& chosen) override;
+    bool EditElementGroup(int nElements, CElementGroup& fields) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    double LogicalPerPixel() const;
+
+    CMorvexView m_view;
+    // Rubber rectangles now shown; inverting the same one again takes it away.
+    std::vector<std::pair<CLPoint, CLPoint>> m_rubber;
+};

@@ -1,0 +1,81 @@
+#include "view/qt/ViewRender.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "view/qt/QtSurface.h"
+
+namespace {
+
+bool EndsWithNoCase(const std::string& s, const std::string& tail) {
+    if (s.size() < tail.size()) return false;
+    return std::equal(tail.begin(), tail.end(), s.end() - static_cast<long>(tail.size()),
+                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+// The view's drawing, then its caption as the status bar under the window would show it.
+void DrawPicture(CMorvexView& view, QPainter& painter, double k, int heightPx, bool caption) {
+    CQtSurface surface(painter, k);
+    view.Draw(surface);
+    if (!caption || view.Caption().empty()) return;
+    surface.SelectFont(CFontSpec{"宋体", 40, 400});
+    surface.SetTextColour(Rgb(0, 0, 0));
+    surface.TextOut(20, static_cast<int>(std::lround(-(heightPx * k) + 70)), view.Caption());
+}
+
+}  // namespace
+
+bool RenderViewToFile(CMorvexView& view, int widthPx, int heightPx, double dpi,
+                      const std::string& path, bool caption, std::string& error) {
+    const double k = 254.0 / dpi;
+    view.SetClientSize(widthPx, heightPx, k);
+    const QString qpath = QString::fromStdString(path);
+    if (EndsWithNoCase(path, ".svg")) {
+        QSvgGenerator svg;
+        svg.setFileName(qpath);
+        svg.setSize(QSize(widthPx, heightPx));
+        svg.setViewBox(QRect(0, 0, widthPx, heightPx));
+        svg.setResolution(static_cast<int>(std::lround(dpi)));
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            error = "cannot write " + path;
+            return false;
+        }
+        painter.fillRect(QRect(0, 0, widthPx, heightPx), Qt::white);
+        DrawPicture(view, painter, k, heightPx, caption);
+        painter.end();
+        // The generator does not report a failed write; check that the file is there.
+        if (!QFile::exists(qpath) || QFile(qpath).size() == 0) {
+            error = "cannot write " + path;
+            return false;
+        }
+        return true;
+    }
+    if (!EndsWithNoCase(path, ".png")) {
+        error = "the output file must end in .png or .svg";
+        return false;
+    }
+    QImage image(widthPx, heightPx, QImage::Format_RGB32);
+    if (image.isNull()) {
+        error = "错误：内存不够!";
+        return false;
+    }
+    const int dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        DrawPicture(view, painter, k, heightPx, caption);
+    }
+    if (!image.save(qpath, "PNG")) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
