@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMimeData>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "app/MorvexDoc.h"
 #include "app/MyeditView.h"
 #include "platform/Format.h"
+#include "view/qt/MorvexViewWidget.h"
 
 namespace {
 
@@ -56,6 +58,9 @@ CMainFrame::CMainFrame() {
 
 CMainFrame::~CMainFrame() {
     if (g_frame == this) g_frame = nullptr;
+    // The windows go first, while the panes and selectors their views write into still exist.
+    delete m_mdi;
+    m_mdi = nullptr;
 }
 
 CMainFrame* CMainFrame::Instance() {
@@ -107,6 +112,41 @@ void CMainFrame::SetPaneText(int pane, const QString& text) {
     m_panes[pane]->setText(text);
     // Progress texts come from long synchronous runs: show them now, not after the run.
     m_panes[pane]->repaint();
+}
+
+void CMainFrame::SetStatusPane(int pane, const std::string& text) {
+    if (pane < 1 || pane > 3) return;
+    // The caption is set while the view paints: no immediate repaint from inside a paint.
+    m_panes[pane]->setText(QString::fromStdString(text));
+}
+
+void CMainFrame::SetGraphSelector(int index) {
+    if (index < 0 || index >= m_graphSelector->count()) return;
+    // A programmatic change is not the user's choice: it must not run the graph command.
+    const QSignalBlocker block(m_graphSelector);
+    m_graphSelector->setCurrentIndex(index);
+}
+
+void CMainFrame::SetLiveLoadSelector(int index) {
+    if (index < 0 || index >= m_liveLoadSelector->count()) return;
+    const QSignalBlocker block(m_liveLoadSelector);
+    m_liveLoadSelector->setCurrentIndex(index);
+}
+
+CMorvexViewWidget* CMainFrame::ActiveResultView() const {
+    CChildFrame* child = m_mdi ? ActiveChild() : nullptr;
+    return child ? dynamic_cast<CMorvexViewWidget*>(child->View()) : nullptr;
+}
+
+void CMainFrame::RunViewCommand(int id) {
+    if (CMorvexViewWidget* view = ActiveResultView()) view->RunCommand(id);
+    // The command may have changed what is enabled, checked or named.
+    UpdateCommands();
+}
+
+void CMainFrame::OnGraphSelector(int index) {
+    if (CMorvexViewWidget* view = ActiveResultView()) view->View().OnGraphSelector(index);
+    UpdateCommands();
 }
 
 void CMainFrame::SetCurrentScale(double scale) {
@@ -184,6 +224,8 @@ void CMainFrame::UpdateFrameState() {
     int menu = kMenuNoDocument;
     if (child) menu = child->Document()->DocKind() == CDocument::kResult ? kMenuResult : kMenuText;
     SwitchMenu(menu);
+    // The shared selectors and the current scale show the view that became active.
+    if (CMorvexViewWidget* view = ActiveResultView()) view->View().OnSetFocus();
     // The caption names the active document.
     setWindowTitle(child ? QStringLiteral("Morvex - %1").arg(child->Document()->Title())
                          : QStringLiteral("Morvex"));

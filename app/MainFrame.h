@@ -7,10 +7,13 @@
 #include <functional>
 #include <map>
 
+#include "view/ViewFrame.h"
+
 class CChildFrame;
 class CDocument;
 class CFindReplaceDialog;
 class CMorvexDoc;
+class CMorvexViewWidget;
 class CMyeditView;
 class QComboBox;
 class QLabel;
@@ -20,7 +23,8 @@ class QMenu;
 class QToolBar;
 
 // The program's MDI frame. There is one; views reach its status bar through Instance().
-class CMainFrame : public QMainWindow {
+// Result views drive its status panes, selectors and current scale through CViewFrame.
+class CMainFrame : public QMainWindow, public CViewFrame {
     Q_OBJECT
 public:
     // The three menu bars: no document, result document active, text document active.
@@ -52,7 +56,21 @@ public:
 
     // Magnification of the graph in the active result view; magnify and reduce prompt with it.
     double m_currentScale = 1.0;
-    void SetCurrentScale(double scale);
+    void SetCurrentScale(double scale) override;
+
+    // CViewFrame: what the active result view shows in the shared controls.
+    void SetStatusPane(int pane, const std::string& text) override;
+    void SetGraphSelector(int index) override;
+    void SetLiveLoadSelector(int index) override;
+    double CurrentScale() const override { return m_currentScale; }
+
+    // The result view of the active child, or nullptr when a text document is active.
+    CMorvexViewWidget* ActiveResultView() const;
+    // Routes a command of the result document's menus, toolbar or selectors to the active
+    // result view, then brings the commands' states up to date.
+    void RunViewCommand(int id);
+    // A new selection in the graph selector, as the user makes it.
+    void OnGraphSelector(int index);
 
     // Refills the recent-file entries of the file menus.
     void UpdateRecentFiles(const QStringList& files);

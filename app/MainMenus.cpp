@@ -23,10 +23,12 @@
 #include "app/MorvexDoc.h"
 #include "app/MyeditDoc.h"
 #include "app/MyeditView.h"
+#include "view/qt/MorvexViewWidget.h"
 
 namespace {
 
-// Commands whose handlers come with the result view; they stay disabled until it has them.
+// Commands of the result view: routed to the active view, which enables, checks and names
+// them by its own rules.
 const int kViewCommands[] = {ID_DISPLACEMENT_COLOUR,
                              ID_MAGNIFY,
                              ID_REDUCE,
@@ -101,6 +103,7 @@ void CMainFrame::CreateActions() {
             if (CMorvexDoc* d = ActiveResultDoc()) f(d);
         };
     };
+    const auto view = [this](int id) { return [this, id] { RunViewCommand(id); }; };
     using K = QKeySequence;
 
     AddAction(ID_FILE_NEW, Text("新建(&N)\tCtrl+N"), [app] { app->OnFileNew(); },
@@ -115,12 +118,22 @@ void CMainFrame::CreateActions() {
               textDoc([](CMyeditDoc* d) { d->DoFileSave(); }), {K(Qt::CTRL | Qt::Key_S)});
     AddAction(ID_FILE_SAVE_AS, Text("另存为(&A)..."),
               textDoc([](CMyeditDoc* d) { d->DoSaveAs(); }));
+    // Printing belongs to whichever view is active: the editor or the result view.
+    const auto print = [this, editor](int id, auto f) {
+        return [this, id, f = editor(f)] {
+            if (ActiveEditor())
+                f();
+            else if (ActiveResultView())
+                RunViewCommand(id);
+        };
+    };
     AddAction(ID_FILE_PRINT, Text("打印(&P)...\tCtrl+P"),
-              editor([](CMyeditView* v) { v->Print(false); }), {K(Qt::CTRL | Qt::Key_P)});
+              print(ID_FILE_PRINT, [](CMyeditView* v) { v->Print(false); }),
+              {K(Qt::CTRL | Qt::Key_P)});
     AddAction(ID_FILE_PRINT_DIRECT, Text("快速打印"),
-              editor([](CMyeditView* v) { v->Print(true); }));
+              print(ID_FILE_PRINT_DIRECT, [](CMyeditView* v) { v->Print(true); }));
     AddAction(ID_FILE_PRINT_PREVIEW, Text("打印预览(&V)"),
-              editor([](CMyeditView* v) { v->PrintPreview(); }));
+              print(ID_FILE_PRINT_PREVIEW, [](CMyeditView* v) { v->PrintPreview(); }));
     AddAction(ID_FILE_PRINT_SETUP, Text("打印设置(&R)..."), [app] { app->OnPrintSetup(); });
     AddAction(ID_APP_EXIT, Text("退出(&X)"), [this] { close(); });
 
@@ -170,29 +183,29 @@ void CMainFrame::CreateActions() {
     AddAction(ID_DYNAMIC_LOAD_EDIT, Text("动力荷载编辑"),
               resultDoc([](CMorvexDoc* d) { d->OnDynamicLoadEdit(); }));
 
-    // The result view's commands; their handlers come with the view.
-    AddAction(ID_DISPLACEMENT_COLOUR, Text("改变位移状态的颜色"), nullptr);
-    AddAction(ID_MAGNIFY, Text("放大"), nullptr);
-    AddAction(ID_REDUCE, Text("减小"), nullptr);
-    AddAction(ID_PREVIOUS, Text("显示前一个"), nullptr);
-    AddAction(ID_NEXT, Text("显示后一个"), nullptr);
-    AddAction(ID_PAN, Text("移动图形"), nullptr);
-    AddAction(ID_ZOOM, Text("缩放图形"), nullptr);
-    AddAction(ID_WINDOW_ZOOM, Text("窗选放大"), nullptr);
-    AddAction(ID_INITIAL_WINDOW, Text("初始窗口"), nullptr);
-    AddAction(ID_LIVE_LOAD_TYPE, Text("活载类型选择"), nullptr);
-    AddAction(ID_MOMENT_ENVELOPE, Text("弯矩包络图"), nullptr);
-    AddAction(ID_SHEAR_ENVELOPE, Text("剪力包络图"), nullptr);
-    AddAction(ID_AXIAL_ENVELOPE, Text("轴力包络图"), nullptr);
-    AddAction(ID_INFLUENCE_OUTPUT, Text("影响线输出"), nullptr);
-    AddAction(ID_NATURAL_VIBRATION, Text("固有振动分析"), nullptr);
-    AddAction(ID_DYNAMIC_RESPONSE, Text("动力响应分析"), nullptr);
-    AddAction(ID_DYNAMIC_DATA, Text("动力响应数据"), nullptr);
-    AddAction(ID_ELEMENT_GROUP, Text("单元组选择"), nullptr);
-    AddAction(ID_NODE_NUMBERS, Text("节点号"), nullptr);
-    AddAction(ID_ELEMENT_NUMBERS, Text("单元号"), nullptr);
-    AddAction(ID_CONSTRAINTS, Text("约束"), nullptr);
-    AddAction(ID_SECTIONS, Text("截面"), nullptr);
+    // The result view's commands, routed to the active view.
+    AddAction(ID_DISPLACEMENT_COLOUR, Text("改变位移状态的颜色"), view(ID_DISPLACEMENT_COLOUR));
+    AddAction(ID_MAGNIFY, Text("放大"), view(ID_MAGNIFY));
+    AddAction(ID_REDUCE, Text("减小"), view(ID_REDUCE));
+    AddAction(ID_PREVIOUS, Text("显示前一个"), view(ID_PREVIOUS));
+    AddAction(ID_NEXT, Text("显示后一个"), view(ID_NEXT));
+    AddAction(ID_PAN, Text("移动图形"), view(ID_PAN));
+    AddAction(ID_ZOOM, Text("缩放图形"), view(ID_ZOOM));
+    AddAction(ID_WINDOW_ZOOM, Text("窗选放大"), view(ID_WINDOW_ZOOM));
+    AddAction(ID_INITIAL_WINDOW, Text("初始窗口"), view(ID_INITIAL_WINDOW));
+    AddAction(ID_LIVE_LOAD_TYPE, Text("活载类型选择"), view(ID_LIVE_LOAD_TYPE));
+    AddAction(ID_MOMENT_ENVELOPE, Text("弯矩包络图"), view(ID_MOMENT_ENVELOPE));
+    AddAction(ID_SHEAR_ENVELOPE, Text("剪力包络图"), view(ID_SHEAR_ENVELOPE));
+    AddAction(ID_AXIAL_ENVELOPE, Text("轴力包络图"), view(ID_AXIAL_ENVELOPE));
+    AddAction(ID_INFLUENCE_OUTPUT, Text("影响线输出"), view(ID_INFLUENCE_OUTPUT));
+    AddAction(ID_NATURAL_VIBRATION, Text("固有振动分析"), view(ID_NATURAL_VIBRATION));
+    AddAction(ID_DYNAMIC_RESPONSE, Text("动力响应分析"), view(ID_DYNAMIC_RESPONSE));
+    AddAction(ID_DYNAMIC_DATA, Text("动力响应数据"), view(ID_DYNAMIC_DATA));
+    AddAction(ID_ELEMENT_GROUP, Text("单元组选择"), view(ID_ELEMENT_GROUP));
+    AddAction(ID_NODE_NUMBERS, Text("节点号"), view(ID_NODE_NUMBERS));
+    AddAction(ID_ELEMENT_NUMBERS, Text("单元号"), view(ID_ELEMENT_NUMBERS));
+    AddAction(ID_CONSTRAINTS, Text("约束"), view(ID_CONSTRAINTS));
+    AddAction(ID_SECTIONS, Text("截面"), view(ID_SECTIONS));
 }
 
 void CMainFrame::CreateMenus() {
@@ -293,6 +306,8 @@ void CMainFrame::CreateToolBar() {
     };
     m_graphSelector = selector(ID_GRAPH_SELECTOR, 120, GraphSelectorItems());
     m_liveLoadSelector = selector(ID_LIVE_LOAD_SELECTOR, 160, LiveLoadSelectorItems());
+    // Only the user's choice runs a graph command; the views set the index quietly.
+    connect(m_graphSelector, &QComboBox::activated, this, &CMainFrame::OnGraphSelector);
 
     const int buttons[] = {ID_FILE_NEW,
                            ID_FILE_OPEN,
@@ -361,14 +376,15 @@ void CMainFrame::UpdateCommands() {
     const bool selection = text && editor->textCursor().hasSelection();
     const QMimeData* clip = QApplication::clipboard()->mimeData();
     const bool clipText = clip && clip->hasText();
+    CMorvexViewWidget* resultView = ActiveResultView();
 
     const std::pair<int, bool> states[] = {
         {ID_FILE_CLOSE, child != nullptr},
         {ID_FILE_SAVE, text},
         {ID_FILE_SAVE_AS, text},
-        {ID_FILE_PRINT, text},
-        {ID_FILE_PRINT_DIRECT, text},
-        {ID_FILE_PRINT_PREVIEW, text},
+        {ID_FILE_PRINT, text || resultView},
+        {ID_FILE_PRINT_DIRECT, text || resultView},
+        {ID_FILE_PRINT_PREVIEW, text || resultView},
         {ID_EDIT_UNDO, writable && editor->document()->isUndoAvailable()},
         {ID_EDIT_CUT, writable && selection},
         {ID_EDIT_COPY, selection},
@@ -389,8 +405,22 @@ void CMainFrame::UpdateCommands() {
     };
     for (const auto& [id, enabled] : states)
         if (QAction* a = Action(id)) a->setEnabled(enabled);
-    for (int id : kViewCommands)
-        if (QAction* a = Action(id)) a->setEnabled(false);
-    m_graphSelector->setEnabled(false);
-    m_liveLoadSelector->setEnabled(false);
+    for (int id : kViewCommands) {
+        QAction* a = Action(id);
+        if (!a) continue;
+        if (!resultView) {
+            a->setEnabled(false);
+            continue;
+        }
+        const CCommandState st = resultView->View().CommandState(id);
+        a->setEnabled(st.enabled);
+        a->setCheckable(st.checked);
+        a->setChecked(st.checked);
+        // The display switches say what they will do ("隐藏节点号" while numbers show).
+        if (!st.text.empty()) a->setText(QString::fromStdString(st.text));
+    }
+    m_graphSelector->setEnabled(resultView &&
+                                resultView->View().CommandState(ID_GRAPH_SELECTOR).enabled);
+    m_liveLoadSelector->setEnabled(
+        resultView && resultView->View().CommandState(ID_LIVE_LOAD_SELECTOR).enabled);
 }

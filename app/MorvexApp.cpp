@@ -19,7 +19,7 @@
 #include "app/MorvexDoc.h"
 #include "app/MyeditDoc.h"
 #include "app/MyeditView.h"
-#include "app/ResultSummaryView.h"
+#include "view/qt/MorvexViewWidget.h"
 
 namespace {
 
@@ -134,7 +134,14 @@ CMyeditDoc* CMorvexApp::OpenAsText(const QString& path) {
 }
 
 CChildFrame* CMorvexApp::CreateResultWindow(CMorvexDoc* doc) {
-    return m_mainFrame->AddChild(doc, new CResultSummaryView(doc));
+    auto* view = new CMorvexViewWidget(*m_mainFrame);
+    view->SetPrinter(Printer());
+    // Through the instance: while the frame goes down its views are destroyed after it.
+    view->SetCommandObserver([] {
+        if (CMainFrame* frame = CMainFrame::Instance()) frame->UpdateCommands();
+    });
+    view->View().InitialUpdate(doc->Engine());
+    return m_mainFrame->AddChild(doc, view);
 }
 
 CMyeditDoc* CMorvexApp::OnFileNew() {

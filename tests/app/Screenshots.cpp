@@ -1,6 +1,7 @@
 // Takes the README's screenshots: the main window with a result document and a text
 // document open. Usage: morvex_screenshots EXAMPLE.fem OUTPUT_DIR
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
 
     auto* doc = qobject_cast<CMorvexDoc*>(app.OpenDocumentFile(fem));
     if (!doc) return 1;
+    // The result window on the bending moments of the first load case.
+    frame->GraphSelector()->setCurrentIndex(2);
+    frame->OnGraphSelector(2);
     doc->OnViewResult();
     frame->MdiArea()->tileSubWindows();
     QTest::qWait(100);

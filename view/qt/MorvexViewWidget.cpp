@@ -27,28 +27,38 @@ double CMorvexViewWidget::LogicalPerPixel() const {
 }
 
 void CMorvexViewWidget::RunCommand(int id) {
+    QPrinter ownPrinter;
+    QPrinter& printer = m_printer ? *m_printer : ownPrinter;
     switch (id) {
-        case viewcmd::kPrint: {
-            QPrinter printer;
-            QPrintDialog dialog(&printer, this);
-            if (dialog.exec() == QDialog::Accepted) PrintPage(printer);
-            return;
-        }
+        case viewcmd::kPrint:
         case viewcmd::kPrintDirect: {
-            QPrinter printer;
+            // Without an installed printer a direct print would go nowhere; the dialog
+            // offers a file instead.
+            const bool noPrinter = printer.outputFormat() == QPrinter::NativeFormat &&
+                                   printer.printerName().isEmpty();
+            if (id == viewcmd::kPrint || noPrinter) {
+                QPrintDialog dialog(&printer, this);
+                if (dialog.exec() != QDialog::Accepted) break;
+            }
             PrintPage(printer);
-            return;
+            break;
         }
         case viewcmd::kPrintPreview: {
-            QPrintPreviewDialog preview(this);
+            QPrintPreviewDialog preview(&printer, this);
             connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-                    [this](QPrinter* printer) { PrintPage(*printer); });
+                    [this](QPrinter* p) { PrintPage(*p); });
             preview.exec();
-            return;
+            break;
         }
         default:
             m_view.Execute(id);
+            break;
     }
+    Notify();
+}
+
+void CMorvexViewWidget::Notify() {
+    if (m_observer) m_observer();
 }
 
 void CMorvexViewWidget::PrintPage(QPrinter& printer) {
@@ -168,4 +178,5 @@ void CMorvexViewWidget::contextMenuEvent(QContextMenuEvent* event) {
 void CMorvexViewWidget::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     m_view.OnSetFocus();
+    Notify();
 }

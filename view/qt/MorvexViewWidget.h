@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "view/MorvexView.h"
@@ -22,6 +23,11 @@ public:
     QMenu* CreateContextMenu(QWidget* parent);
     // Draws one page: the current graph at the screen's present mapping.
     void PrintPage(QPrinter& printer);
+    // The printer that print, direct print and preview use (one of its own when not set).
+    void SetPrinter(QPrinter* printer) { m_printer = printer; }
+    // Called after each command and when the view gets the focus, so that the host can
+    // bring its menus and toolbar up to date.
+    void SetCommandObserver(std::function<void()> observer) { m_observer = std::move(observer); }
 
     // CViewWindow
     void Redraw() override;
@@ -42,7 +48,11 @@ protected:
 private:
     double LogicalPerPixel() const;
 
+    void Notify();
+
     CMorvexView m_view;
+    QPrinter* m_printer = nullptr;
+    std::function<void()> m_observer;
     // Rubber rectangles now shown; inverting the same one again takes it away.
     std::vector<std::pair<CLPoint, CLPoint>> m_rubber;
 };
