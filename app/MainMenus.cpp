@@ -421,6 +421,6 @@ void CMainFrame::UpdateCommands() {
     }
     m_graphSelector->setEnabled(resultView &&
                                 resultView->View().CommandState(ID_GRAPH_SELECTOR).enabled);
-    m_liveLoadSelector->setEnabled(
-        resultView && resultView->View().CommandState(ID_LIVE_LOAD_SELECTOR).enabled);
+    m_liveLoadSelector->setEnabled(resultView &&
+                                   resultView->View().CommandState(ID_LIVE_LOAD_SELECTOR).enabled);
 }

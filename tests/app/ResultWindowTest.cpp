@@ -118,9 +118,9 @@ void ResultWindowTest::GraphSelectorAndGraphKindFollowEachOther() {
     QVERIFY(selector->isEnabled());
     QCOMPARE(selector->currentIndex(), 0);
 
-    for (int kind : {graph::kDisplaced, graph::kMoment, graph::kShear, graph::kAxial,
-                     graph::kInfluence, graph::kUpperStress, graph::kLowerStress,
-                     graph::kStructure}) {
+    for (int kind :
+         {graph::kDisplaced, graph::kMoment, graph::kShear, graph::kAxial, graph::kInfluence,
+          graph::kUpperStress, graph::kLowerStress, graph::kStructure}) {
         ex.Choose(kind);
         QCOMPARE(ex.View().m_graphKind, kind);
         QCOMPARE(selector->currentIndex(), kind);
@@ -178,9 +178,8 @@ void ResultWindowTest::MenusFollowTheEnableCheckAndTextRules() {
     QVERIFY(entries.contains(QStringLiteral("隐藏节点号")));
 
     // The switches say what they will do next, in the menu and in the context menu.
-    const std::pair<int, const char*> switches[] = {{ID_NODE_NUMBERS, "节点号"},
-                                                    {ID_ELEMENT_NUMBERS, "单元号"},
-                                                    {ID_CONSTRAINTS, "约束"}};
+    const std::pair<int, const char*> switches[] = {
+        {ID_NODE_NUMBERS, "节点号"}, {ID_ELEMENT_NUMBERS, "单元号"}, {ID_CONSTRAINTS, "约束"}};
     for (const auto& [id, what] : switches) {
         QCOMPARE(ex.Frame().Action(id)->text(), QStringLiteral("隐藏") + QString::fromUtf8(what));
         ex.Trigger(id);
@@ -238,8 +237,8 @@ void ResultWindowTest::MagnifyTwiceLeavesThePrintedLabelsAlone() {
     const QStringList before = PrintedTexts(ex.View());
     CRecordingSurface page;
     ex.View().Print(page);
-    const size_t linesBefore = page.OfKind(CDrawOp::Polyline).size() +
-                               page.OfKind(CDrawOp::Line).size();
+    const size_t linesBefore =
+        page.OfKind(CDrawOp::Polyline).size() + page.OfKind(CDrawOp::Line).size();
 
     const double fitted = ex.View().m_graphScale[graph::kMoment].factor;
     ex.Trigger(ID_MAGNIFY);

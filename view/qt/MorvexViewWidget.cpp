@@ -34,8 +34,8 @@ void CMorvexViewWidget::RunCommand(int id) {
         case viewcmd::kPrintDirect: {
             // Without an installed printer a direct print would go nowhere; the dialog
             // offers a file instead.
-            const bool noPrinter = printer.outputFormat() == QPrinter::NativeFormat &&
-                                   printer.printerName().isEmpty();
+            const bool noPrinter =
+                printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty();
             if (id == viewcmd::kPrint || noPrinter) {
                 QPrintDialog dialog(&printer, this);
                 if (dialog.exec() != QDialog::Accepted) break;
