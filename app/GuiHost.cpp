@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "app/MainFrame.h"
+#include "view/qt/MorvexViewWidget.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ void ShowMessageBox(const QString& text, const QString& detail) {
 void CGuiHost::Message(const std::string& text, const std::string& detail) {
     const QString t = QString::fromStdString(text);
     const QString d = QString::fromStdString(detail);
-    if (OnGuiThread())
+    // A box opened inside a paint would run its event loop in the middle of the painting.
+    if (OnGuiThread() && !CMorvexViewWidget::Painting())
         ShowMessageBox(t, d);
     else
         QMetaObject::invokeMethod(
@@ -37,7 +39,8 @@ void CGuiHost::Message(const std::string& text, const std::string& detail) {
 }
 
 void CGuiHost::Status(const std::string& text) {
-    const QString t = QString::fromStdString(text);
+    // An empty status ends a progress text: the pane shows the idle prompt again.
+    const QString t = text.empty() ? QStringLiteral("就绪") : QString::fromStdString(text);
     const auto show = [t] {
         if (CMainFrame* frame = CMainFrame::Instance()) frame->SetPaneText(0, t);
     };

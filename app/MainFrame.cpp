@@ -149,6 +149,15 @@ void CMainFrame::OnGraphSelector(int index) {
     UpdateCommands();
 }
 
+void CMainFrame::OnLiveLoadSelector(int index) {
+    if (CMorvexViewWidget* view = ActiveResultView()) view->View().OnLiveLoadChoice(index);
+    UpdateCommands();
+}
+
+void CMainFrame::OpenTextFile(const std::string& path) {
+    CMorvexApp::Instance()->OpenAsText(QString::fromStdString(path));
+}
+
 void CMainFrame::SetCurrentScale(double scale) {
     m_currentScale = scale;
     const QString prompt = QString::fromStdString(FormatString("当前比例: %e", m_currentScale));

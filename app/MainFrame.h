@@ -63,6 +63,7 @@ public:
     void SetGraphSelector(int index) override;
     void SetLiveLoadSelector(int index) override;
     double CurrentScale() const override { return m_currentScale; }
+    void OpenTextFile(const std::string& path) override;
 
     // The result view of the active child, or nullptr when a text document is active.
     CMorvexViewWidget* ActiveResultView() const;
@@ -71,6 +72,8 @@ public:
     void RunViewCommand(int id);
     // A new selection in the graph selector, as the user makes it.
     void OnGraphSelector(int index);
+    // A new selection in the live-load selector, as the user makes it.
+    void OnLiveLoadSelector(int index);
 
     // Refills the recent-file entries of the file menus.
     void UpdateRecentFiles(const QStringList& files);

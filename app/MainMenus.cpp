@@ -308,6 +308,7 @@ void CMainFrame::CreateToolBar() {
     m_liveLoadSelector = selector(ID_LIVE_LOAD_SELECTOR, 160, LiveLoadSelectorItems());
     // Only the user's choice runs a graph command; the views set the index quietly.
     connect(m_graphSelector, &QComboBox::activated, this, &CMainFrame::OnGraphSelector);
+    connect(m_liveLoadSelector, &QComboBox::activated, this, &CMainFrame::OnLiveLoadSelector);
 
     const int buttons[] = {ID_FILE_NEW,
                            ID_FILE_OPEN,

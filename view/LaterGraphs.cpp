@@ -1,14 +1,7 @@
-// The graph-frame entry points of the envelope, live-load placement and dynamic-response
-// drawings. Their data comes with the live-load and dynamics analyses; until then their
-// commands stay disabled and these draw nothing.
+// The graph-frame entry point of the dynamic-response drawing. Its data comes with the
+// dynamics analyses; until then its command stays disabled and this draws nothing.
 #include "view/MorvexView.h"
-
-bool CMorvexView::DrawEnvelope(CDrawSurface&, int) {
-    return false;
-}
 
 double CMorvexView::DrawDynamicResponse(CDrawSurface&) {
     return 0.0;
 }
-
-void CMorvexView::DrawPlacedVehicles(CDrawSurface&) {}

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "liveload/LiveLoad.h"
 #include "view/DrawSurface.h"
 #include "view/ViewFrame.h"
 
 class CPlaneFrame;
+struct EnvelopeData;
 
 // Magnification of one graph kind and whether it is still to be fitted automatically.
 struct CGraphScale {
@@ -80,6 +82,10 @@ public:
     void OnGraphSelector(int index);
     // The view got the keyboard focus: the shared selectors follow it.
     void OnSetFocus();
+    // A new selection in the live-load selector (entry 0 ... 34): places that live load at
+    // its worst position on the influence line shown and writes B_活载.fem. Ignored unless
+    // the view shows an influence line.
+    void OnLiveLoadChoice(int entry);
     // The context menu for the present mouse mode, with the present texts.
     std::vector<CMenuEntry> ContextMenu() const;
     // The graph command that selects a graph kind (0 for the structure).
@@ -128,6 +134,8 @@ public:
     std::vector<double> m_liveLoadPlacements;
     bool m_placeSign = true, m_placeRightward = true;
     int m_envelopeType = 1;
+    CLiveLoad m_placeLoad;
+    int m_placeCount = 0;
 
     // Extreme tracker of the present drawing (magnified values, points relative to the
     // world centre).
@@ -162,6 +170,14 @@ private:
     bool DrawEnvelope(CDrawSurface& s, int quantity);
     double DrawDynamicResponse(CDrawSurface& s);
     void DrawPlacedVehicles(CDrawSurface& s);
+    // Marks the overall extremes of an envelope drawn with this factor for the labels.
+    void SetEnvelopeExtremes(const EnvelopeData& data, int quantity, double factor);
+    // The base point on element e at distance d from node i and the tip of ordinate f.
+    void EnvelopePoints(int e, double d, double f, int quantity, CWorldOffset& base,
+                        CWorldOffset& tip) const;
+    // The commands of the live-load subsystem (LiveLoadCommands.cpp); false when id is
+    // not one of them.
+    bool ExecuteLiveLoadCommand(int id);
     // The graph command's rule: sets the kind, the selector, the current scale, redraws.
     void SelectGraph(int kind);
     // The index that previous/next step for the current kind, and its upper limit.

@@ -149,9 +149,22 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kElementGroup:
             st.enabled = IsDiagramKind(m_graphKind);
             break;
+        case kMomentEnvelope:
+        case kShearEnvelope:
+        case kAxialEnvelope:
+        case kLiveLoadType:
+        case kMomentEnvelopeRun:
+        case kShearEnvelopeRun:
+        case kAxialEnvelopeRun:
+            st.enabled = m_nIlElements > 0;
+            break;
+        case kLiveLoadSelector:
+        case kInfluenceOutput:
+            st.enabled = m_graphKind == graph::kInfluence;
+            break;
         default:
-            // Envelopes, live loads, mode shapes and dynamics arrive with their analyses;
-            // a result document is never saved.
+            // Mode shapes and dynamics arrive with their analyses; a result document is
+            // never saved.
             st.enabled = false;
             break;
     }
@@ -230,6 +243,15 @@ bool CMorvexView::Execute(int id) {
         case kInfluenceLine:
             SelectGraph(m_nIlLines > 0 && m_nIlElements > 0 ? graph::kInfluence
                                                             : graph::kStructure);
+            return true;
+        case kMomentEnvelope:
+        case kShearEnvelope:
+        case kAxialEnvelope:
+            // Chosen again, an envelope whose file was missing is looked for once more.
+            m_envelopeEnabled = true;
+            SelectGraph(id == kMomentEnvelope  ? graph::kMomentEnvelope
+                        : id == kShearEnvelope ? graph::kShearEnvelope
+                                               : graph::kAxialEnvelope);
             return true;
         case kPrevious: {
             int& index = this->*CurrentIndexMember();
@@ -310,7 +332,8 @@ bool CMorvexView::Execute(int id) {
             m_window.Redraw();
             return true;
         default:
-            return false;  // the graph selector and printing belong to the frame and window
+            // The graph selector and printing belong to the frame and window.
+            return ExecuteLiveLoadCommand(id);
     }
 }
 

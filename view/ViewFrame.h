@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "view/DrawSurface.h"
 
@@ -19,6 +20,8 @@ public:
     // The magnification factor shown for the active view's graph.
     virtual double CurrentScale() const = 0;
     virtual void SetCurrentScale(double factor) = 0;
+    // Opens a text file that a command produced (a listing) in the text editor.
+    virtual void OpenTextFile(const std::string& path) = 0;
 };
 
 // A frame that keeps what it is told; the batch tool's and the tests' frame.
@@ -31,8 +34,10 @@ public:
     void SetLiveLoadSelector(int index) override { liveLoadSelector = index; }
     double CurrentScale() const override { return currentScale; }
     void SetCurrentScale(double factor) override { currentScale = factor; }
+    void OpenTextFile(const std::string& path) override { openedFiles.push_back(path); }
 
     std::string panes[4];
+    std::vector<std::string> openedFiles;
     int graphSelector = -1;
     int liveLoadSelector = -1;
     double currentScale = 1.0;
@@ -64,6 +69,9 @@ public:
     // The element-group dialog: opens on the group given (1-based first element) and
     // returns true with the fields on OK. The dialog itself refuses an increment of 0 or less.
     virtual bool EditElementGroup(int nElements, CElementGroup& fields) = 0;
+    // The live-load type dialog: opens on type (-1 ... 10) and returns true with the chosen
+    // type (-1 when none is selected) on OK.
+    virtual bool ChooseLiveLoadType(int& type) = 0;
 };
 
 // A window that draws nothing and cancels every dialog (the batch tool's).
@@ -75,4 +83,5 @@ public:
     void InvertRectangle(CLPoint, CLPoint) override {}
     bool ChooseColour(CColour, CColour&) override { return false; }
     bool EditElementGroup(int, CElementGroup&) override { return false; }
+    bool ChooseLiveLoadType(int&) override { return false; }
 };

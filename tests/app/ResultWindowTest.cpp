@@ -128,7 +128,7 @@ void ResultWindowTest::GraphSelectorAndGraphKindFollowEachOther() {
     // A command moves the selector; a graph whose analysis has not run falls back.
     ex.widget->RunCommand(viewcmd::kShear);
     QCOMPARE(selector->currentIndex(), int(graph::kShear));
-    for (int later : {graph::kMomentEnvelope, graph::kMode, graph::kDynamic}) {
+    for (int later : {graph::kMode, graph::kDynamic}) {
         ex.Choose(later);
         QCOMPARE(ex.View().m_graphKind, int(graph::kStructure));
         QCOMPARE(selector->currentIndex(), int(graph::kStructure));

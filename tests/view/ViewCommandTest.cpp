@@ -36,10 +36,11 @@ TEST_F(ViewCommandTest, SelectorAndGraphCommandsAgree) {
                  {10, 10},
                  {11, 11},
                  {0, 0},
-                 // envelopes, mode shapes and the dynamic response have no data yet
-                 {5, 0},
-                 {6, 0},
-                 {7, 0},
+                 // envelopes come with the loading path (their files are read when drawn);
+                 // mode shapes and the dynamic response have no data yet
+                 {5, 5},
+                 {6, 6},
+                 {7, 7},
                  {9, 0},
                  {12, 0}};
     for (const auto& c : cases) {
@@ -57,7 +58,7 @@ TEST_F(ViewCommandTest, SelectorAndGraphCommandsAgree) {
         EXPECT_EQ(frame.graphSelector, kind);
         EXPECT_EQ(frame.currentScale, v.m_graphScale[kind].factor);
     }
-    EXPECT_FALSE(v.CommandState(kMomentEnvelope).enabled);
+    EXPECT_TRUE(v.CommandState(kMomentEnvelope).enabled);
     EXPECT_FALSE(v.CommandState(kModeShape).enabled);
     EXPECT_FALSE(v.CommandState(kDynamicResponse).enabled);
     EXPECT_FALSE(v.CommandState(kSave).enabled);

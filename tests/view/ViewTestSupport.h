@@ -31,6 +31,13 @@ public:
         return true;
     }
 
+    bool ChooseLiveLoadType(int& type) override {
+        typeOffered = type;
+        if (!typeAnswer) return false;
+        type = *typeAnswer;
+        return true;
+    }
+
     int redraws = 0;
     ViewCursor cursor = ViewCursor::Normal;
     bool captured = false;
@@ -39,6 +46,8 @@ public:
     CColour colourOffered;
     std::optional<CElementGroup> groupAnswer;
     CElementGroup groupOffered;
+    std::optional<int> typeAnswer;
+    int typeOffered = -2;
 };
 
 // The logical size of a pixel on a 96-dpi screen.

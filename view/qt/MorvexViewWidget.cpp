@@ -11,7 +11,10 @@
 
 #include "view/ViewCommands.h"
 #include "view/qt/ElementGroupDialog.h"
+#include "view/qt/LiveLoadTypeDialog.h"
 #include "view/qt/QtSurface.h"
+
+int CMorvexViewWidget::s_painting = 0;
 
 CMorvexViewWidget::CMorvexViewWidget(CViewFrame& frame, QWidget* parent)
     : QWidget(parent), m_view(frame, *this) {
@@ -140,11 +143,20 @@ bool CMorvexViewWidget::EditElementGroup(int nElements, CElementGroup& fields) {
     return true;
 }
 
+bool CMorvexViewWidget::ChooseLiveLoadType(int& type) {
+    CLiveLoadTypeDialog dialog(type, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    type = dialog.Type();
+    return true;
+}
+
 void CMorvexViewWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     CQtSurface surface(painter, LogicalPerPixel());
+    ++s_painting;
     m_view.Draw(surface);
+    --s_painting;
     if (m_rubber.empty()) return;
     // The rubber rectangle lives in device pixels: a surface of one unit per pixel (y still
     // upward) draws it exactly where the mouse was.

@@ -17,6 +17,9 @@ public:
     explicit CMorvexViewWidget(CViewFrame& frame, QWidget* parent = nullptr);
 
     CMorvexView& View() { return m_view; }
+    // True while some view paints: a message raised by a drawing (a missing envelope file)
+    // must then be shown after the paint, not inside it.
+    static bool Painting() { return s_painting > 0; }
     // Runs a command of the view or one of the printing commands.
     void RunCommand(int id);
     // The context menu for the present mouse mode; its actions run their commands.
@@ -36,6 +39,7 @@ public:
     void InvertRectangle(CLPoint a, CLPoint b) override;
     bool ChooseColour(CColour initial, CColour& chosen) override;
     bool EditElementGroup(int nElements, CElementGroup& fields) override;
+    bool ChooseLiveLoadType(int& type) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +53,7 @@ private:
     double LogicalPerPixel() const;
 
     void Notify();
+    static int s_painting;
 
     CMorvexView m_view;
     QPrinter* m_printer = nullptr;

@@ -1,0 +1,215 @@
+// The live loads in the result view: vehicles placed from the live-load list with their
+// arrows and total, the placement file, the influence-line listing, the live-load type
+// dialog, the envelope commands and the envelope diagram.
+#include <cmath>
+#include <cstdlib>
+
+#include "ViewTestSupport.h"
+#include "liveload/Envelope.h"
+#include "liveload/LiveLoad.h"
+#include "liveload/Models.h"
+#include "platform/Format.h"
+#include "view/ViewCommands.h"
+
+using namespace viewcmd;
+
+namespace {
+
+// Moment at x = 8.25 of the first 12 m span.
+const std::vector<std::string> kMomentLine = {"4 0.4375 3"};
+
+constexpr CColour kGreen = Rgb(50, 150, 50);
+constexpr CColour kBlack = Rgb(0, 0, 0);
+
+class LiveLoadViewTest : public ViewTest {
+protected:
+    CMorvexView& OpenBeam(std::vector<double> spans = {12, 16}) {
+        return Open(ContinuousBeam(spans, 5, kMomentLine));
+    }
+
+    // The line operations of the vehicle drawing in one colour: those with both ends on
+    // the rows of the arrows (G, G + 12, G + 30).
+    std::vector<CDrawOp> ArrowLines(const CRecordingSurface& s, CColour colour) const {
+        const int g = view->WorldToLogical(0, 3.0).y;
+        std::vector<CDrawOp> lines;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Line)) {
+            const auto onRow = [g](int y) { return y == g || y == g + 12 || y == g + 30; };
+            if (op.pen.colour == colour && onRow(op.points[0].y) && onRow(op.points[1].y))
+                lines.push_back(op);
+        }
+        return lines;
+    }
+
+    // The number after "荷载引起的最值为：", NAN when the text is not drawn.
+    static double DrawnTotal(const CRecordingSurface& s) {
+        const std::string head = "荷载引起的最值为：";
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Text))
+            if (op.text.rfind(head, 0) == 0)
+                return std::strtod(op.text.c_str() + head.size(), nullptr);
+        return NAN;
+    }
+
+    // The moment at the section of the line in the placement file analysed on its own.
+    double Reanalysed() {
+        auto g = Load(ReadFile("m_活载.fem"), true, "check");
+        EXPECT_TRUE(g) << LastMessage();
+        if (!g) return NAN;
+        const InfluenceRequest& r = engine->m_ilRequests[0];
+        double n, q, m;
+        const double x = r.position * g->m_elements[r.element].length;
+        g->ForcesAt(r.element, 0, x, g->EndForces(r.element, 0), n, q, m);
+        return m;
+    }
+};
+
+}  // namespace
+
+TEST_F(LiveLoadViewTest, PlacedTrailerIsDrawnWithItsArrowsAndItsTotal) {
+    CMorvexView& v = OpenBeam();
+    // Only the influence-line graph takes a live load.
+    v.OnLiveLoadChoice(21);
+    EXPECT_TRUE(v.m_liveLoadPlacements.empty());
+    EXPECT_FALSE(Exists("m_活载.fem"));
+    EXPECT_FALSE(v.CommandState(kLiveLoadSelector).enabled);
+
+    ASSERT_TRUE(v.Execute(kInfluenceLine));
+    EXPECT_TRUE(v.CommandState(kLiveLoadSelector).enabled);
+    v.OnLiveLoadChoice(21);  // 挂车80最大值: one heavy vehicle, no main vehicles
+    EXPECT_EQ(v.m_liveLoadItem, 21);
+    ASSERT_EQ(v.m_liveLoadPlacements.size(), 1u);
+    ASSERT_TRUE(Exists("m_活载.fem"));
+
+    const CRecordingSurface s = Draw();
+    const double x0 = v.m_liveLoadPlacements[0];
+    const std::vector<double>& offsets = v.m_placeLoad.m_heavyOffsets;
+    ASSERT_GE(offsets.size(), 2u);
+    const std::vector<CDrawOp> green = ArrowLines(s, kGreen);
+    // Per load a shaft and two head lines, then the line joining the loads.
+    ASSERT_EQ(green.size(), 3 * offsets.size() + 1);
+    const int g = v.WorldToLogical(0, 3.0).y;
+    for (size_t k = 0; k < offsets.size(); ++k) {
+        const int x = v.WorldToLogical(x0 - offsets[k], 3.0).x;  // the train runs towards +x
+        const CDrawOp& shaft = green[3 * k];
+        EXPECT_EQ(shaft.points[0], (CLPoint{x, g + 30}));
+        EXPECT_EQ(shaft.points[1], (CLPoint{x, g}));
+        EXPECT_EQ(green[3 * k + 1].points[1], (CLPoint{x - 3, g + 12}));
+        EXPECT_EQ(green[3 * k + 2].points[1], (CLPoint{x + 3, g + 12}));
+    }
+    EXPECT_EQ(green.back().points[0], (CLPoint{v.WorldToLogical(x0, 3.0).x, g}));
+
+    // The total on the window is what the placement file gives when analysed by itself,
+    // and no other position of the trailer on the grid does better.
+    const double total = DrawnTotal(s);
+    ASSERT_FALSE(std::isnan(total));
+    EXPECT_NEAR(total, Reanalysed(), 1e-5 * std::fabs(total) + 1e-3);
+    const CLiveLoad& ld = v.m_placeLoad;
+    for (int k = 0; k <= ld.m_nSteps; ++k) {
+        double e = 0;
+        for (size_t i = 0; i < offsets.size(); ++i)
+            e += ld.m_heavyLoads[i] * engine->InfluenceValue(ld.m_xStart + 0.1 * k - offsets[i], 0);
+        EXPECT_LE(e, total * (1 + 1e-6) + 1e-3) << k;
+    }
+}
+
+TEST_F(LiveLoadViewTest, TrainDrawsItsMainVehiclesInBlackAndEntryZeroClears) {
+    CMorvexView& v = OpenBeam({60, 80});
+    ASSERT_TRUE(v.Execute(kInfluenceLine));
+    v.OnLiveLoadChoice(12);  // 汽20最大值(←)
+    ASSERT_GE(v.m_liveLoadPlacements.size(), 2u);
+    EXPECT_FALSE(v.m_placeRightward);
+    const CRecordingSurface s = Draw();
+    const size_t mainLoads = v.m_placeLoad.m_mainOffsets.size();
+    const size_t perMain = 3 * mainLoads + (mainLoads >= 2 ? 1 : 0);
+    EXPECT_EQ(ArrowLines(s, kBlack).size(), perMain * (v.m_liveLoadPlacements.size() - 1));
+    // Running towards -x, the loads trail to the right of the reference point.
+    const std::vector<CDrawOp> green = ArrowLines(s, kGreen);
+    ASSERT_FALSE(green.empty());
+    const double x0 = v.m_liveLoadPlacements[0];
+    EXPECT_EQ(green[3].points[0].x, v.WorldToLogical(x0 + v.m_placeLoad.m_heavyOffsets[1], 3.0).x);
+    EXPECT_NEAR(DrawnTotal(s), Reanalysed(), 1e-5 * std::fabs(DrawnTotal(s)) + 1e-3);
+
+    // "无活载" takes the vehicles and the total away and writes no file.
+    std::remove(Path("m_活载.fem").c_str());
+    v.OnLiveLoadChoice(0);
+    EXPECT_TRUE(v.m_liveLoadPlacements.empty());
+    const CRecordingSurface cleared = Draw();
+    EXPECT_TRUE(ArrowLines(cleared, kGreen).empty());
+    EXPECT_TRUE(std::isnan(DrawnTotal(cleared)));
+    EXPECT_FALSE(Exists("m_活载.fem"));
+    EXPECT_TRUE(host.messages.empty()) << LastMessage();
+}
+
+TEST_F(LiveLoadViewTest, InfluenceListingOpensInTheEditor) {
+    CMorvexView& v = OpenBeam();
+    EXPECT_FALSE(v.Execute(kInfluenceOutput));  // not on the structure graph
+    ASSERT_TRUE(v.Execute(kInfluenceLine));
+    ASSERT_TRUE(v.Execute(kInfluenceOutput));
+    ASSERT_EQ(frame.openedFiles.size(), 1u);
+    EXPECT_EQ(frame.openedFiles[0], engine->InfluenceListingPath(0));
+    EXPECT_EQ(ReadFile("m_影响线数据1.out").rfind("\n第1条影响线：", 0), 0u);
+}
+
+TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
+    CMorvexView& v = OpenBeam();
+    // The type dialog opens on type 1; OK stores the choice, cancel keeps it.
+    window.typeAnswer = 3;
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    EXPECT_EQ(window.typeOffered, 1);
+    EXPECT_EQ(v.m_envelopeType, 3);
+    window.typeAnswer.reset();
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    EXPECT_EQ(v.m_envelopeType, 3);
+
+    // Before the search the diagram has no file: one message, however often it is drawn.
+    v.OnGraphSelector(graph::kMomentEnvelope);
+    ASSERT_EQ(v.m_graphKind, graph::kMomentEnvelope);
+    Draw();
+    Draw();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("内力包络图数据文件:", 0), 0u) << host.messages[0];
+    EXPECT_EQ(v.Caption(), "包络图");
+
+    host.messages.clear();
+    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "弯矩包络图计算完毕！");
+    // The search reports its progress as it goes.
+    bool halfway = false, done = false;
+    for (const std::string& st : host.statuses) {
+        halfway = halfway || st.find("(50%)") != std::string::npos;
+        done = done || st.find("(100%)") != std::string::npos;
+    }
+    EXPECT_TRUE(halfway && done);
+
+    EnvelopeData data;
+    ASSERT_TRUE(engine->ReadEnvelope(3, 3, data));
+    const CRecordingSurface s = Draw();
+    EXPECT_EQ(host.messages.size(), 1u) << LastMessage();
+    std::vector<CDrawOp> maxima, minima;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Polyline)) {
+        if (op.points.size() != 11) continue;
+        if (op.pen.colour == Rgb(255, 0, 255)) maxima.push_back(op);
+        if (op.pen.colour == Rgb(0, 128, 0)) minima.push_back(op);
+    }
+    ASSERT_EQ(maxima.size(), 10u);
+    ASSERT_EQ(minima.size(), 10u);
+    // Fitted once: the largest ordinate is 100 logical units (10 mm) from the deck axis.
+    const int axis = v.WorldToLogical(0, 0).y;
+    int largest = 0;
+    for (const auto* set : {&maxima, &minima})
+        for (const CDrawOp& op : *set)
+            for (const CLPoint& p : op.points) largest = std::max(largest, std::abs(p.y - axis));
+    EXPECT_NEAR(largest, 100, 1);
+    EXPECT_FALSE(v.m_graphScale[graph::kMomentEnvelope].autoScale);
+    // The labels give the extremes unmagnified, the corner names the live load.
+    EXPECT_FALSE(s.Texts(FormatString("%.4g", data.maxValue)).empty());
+    EXPECT_FALSE(s.Texts(FormatString("%.4g", data.minValue)).empty());
+    EXPECT_FALSE(s.Texts(LiveLoadEnvelopeLabel(3)).empty());
+
+    // Without a type the search refuses to start.
+    window.typeAnswer = -1;
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    host.messages.clear();
+    ASSERT_TRUE(v.Execute(kShearEnvelopeRun));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"请先选择活载类型！"});
+}

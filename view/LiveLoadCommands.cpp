@@ -1,0 +1,58 @@
+// The live-load commands of the result view: the placement chosen in the live-load selector,
+// the influence-line listing, the live-load type dialog and the envelope searches.
+#include "engine/PlaneFrame.h"
+#include "liveload/LiveLoadPlacement.h"
+#include "view/MorvexView.h"
+#include "view/ViewCommands.h"
+
+using namespace viewcmd;
+
+void CMorvexView::OnLiveLoadChoice(int entry) {
+    if (!m_pFrame || m_graphKind != graph::kInfluence) return;
+    if (entry < 0 || entry >= kLiveLoadEntries) return;
+    m_liveLoadPlacements.clear();
+    m_placeCount = 0;
+    const LiveLoadEntry& choice = LiveLoadListEntry(entry);
+    m_liveLoadClass = choice.type;
+    m_placeSign = choice.sign;
+    m_placeRightward = choice.rightward;
+    m_liveLoadItem = entry;
+    m_placeLoad.ClearLiveLoad();
+    LiveLoadPlacement placement;
+    if (m_pFrame->PlaceLiveLoad(m_lineIndex, entry, m_placeLoad, placement)) {
+        m_liveLoadPlacements = placement.placements;
+        m_placeCount = placement.placeCount;
+    } else {
+        // A failed placement (its message is shown) draws no vehicles and no total.
+        m_liveLoadClass = -1;
+    }
+    m_window.Redraw();
+}
+
+bool CMorvexView::ExecuteLiveLoadCommand(int id) {
+    switch (id) {
+        case kInfluenceOutput:
+            if (m_pFrame && m_pFrame->WriteInfluenceListing(m_lineIndex))
+                m_frame.OpenTextFile(m_pFrame->InfluenceListingPath(m_lineIndex));
+            return true;
+        case kLiveLoadType: {
+            int type = m_envelopeType;
+            if (m_window.ChooseLiveLoadType(type)) m_envelopeType = type;
+            return true;
+        }
+        case kMomentEnvelopeRun:
+        case kShearEnvelopeRun:
+        case kAxialEnvelopeRun: {
+            const int quantity = id == kMomentEnvelopeRun ? 3 : id == kShearEnvelopeRun ? 2 : 1;
+            // The search writes its progress into status pane 0 as it goes; afterwards an
+            // envelope graph on screen is drawn again from the new file.
+            if (m_pFrame && m_pFrame->RunEnvelopeCommand(m_envelopeType, quantity)) {
+                m_envelopeEnabled = true;
+                m_window.Redraw();
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
