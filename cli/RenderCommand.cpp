@@ -18,10 +18,14 @@ int RenderCommand(const std::vector<std::string>&) {
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "engine/AnalysisRun.h"
+#include "engine/PlaneFrame.h"
+#include "liveload/LiveLoad.h"
+#include "liveload/LiveLoadPlacement.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 #include "view/ViewFrame.h"
@@ -31,17 +35,24 @@ int RenderCommand(const std::vector<std::string>&) {
 namespace {
 
 const char* const kRenderHelp =
-    "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--magnify N]\n"
-    "                         [--size WxH] [--dpi D] [--no-caption] --out FILE.png|FILE.svg\n"
+    "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--entry E]\n"
+    "                         [--type T] [--magnify N] [--size WxH] [--dpi D] [--no-caption]\n"
+    "                         --out FILE.png|FILE.svg\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
     "file, as a window of that size shows it right after opening the file.\n"
     "\n"
     "  --graph KIND  0 structure, 1 displaced shape, 2 bending moment, 3 shear force,\n"
-    "                4 axial force, 8 influence line, 10 upper-edge tensile stress,\n"
+    "                4 axial force, 5 moment envelope, 6 shear envelope, 7 axial force\n"
+    "                envelope, 8 influence line, 10 upper-edge tensile stress,\n"
     "                11 lower-edge tensile stress\n"
     "  --case K      load case (1-based, default 1) of graphs 1 to 4, 10 and 11\n"
     "  --line K      influence line (1-based, default 1) of graph 8\n"
+    "  --entry E     graph 8: place entry E (1 to 34) of the live-load list at its worst\n"
+    "                position, as the window's live-load selector does (writes\n"
+    "                MODEL_活载.fem)\n"
+    "  --type T      graphs 5 to 7: live-load type 0 to 10 (default 1); an envelope\n"
+    "                file that does not exist yet is computed first\n"
     "  --size WxH    picture size in pixels (default 1200x800)\n"
     "  --dpi D       dots per inch of the picture (default 96); the drawing is metric,\n"
     "                so labels and symbols keep their size in millimetres\n"
@@ -79,7 +90,7 @@ bool HasPictureExtension(const std::string& path) {
 }
 
 bool IsDrawableKind(int kind) {
-    return (kind >= 0 && kind <= 4) || kind == 8 || kind == 10 || kind == 11;
+    return (kind >= 0 && kind <= 8) || kind == 10 || kind == 11;
 }
 
 }  // namespace
@@ -87,7 +98,7 @@ bool IsDrawableKind(int kind) {
 int RenderCommand(const std::vector<std::string>& args) {
     std::string model, out;
     int kind = -1, caseNumber = 1, lineNumber = 1, width = 1200, height = 800, dpi = 96;
-    int magnify = 0;
+    int magnify = 0, entry = 0, type = 1;
     bool caption = true;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -96,7 +107,8 @@ int RenderCommand(const std::vector<std::string>& args) {
             return kExitOk;
         }
         const bool takesValue = a == "--graph" || a == "--case" || a == "--line" || a == "--size" ||
-                                a == "--dpi" || a == "--out" || a == "--magnify";
+                                a == "--dpi" || a == "--out" || a == "--magnify" ||
+                                a == "--entry" || a == "--type";
         if (takesValue && i + 1 >= args.size()) return Usage(a + " needs a value");
         if (a == "--graph") {
             if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
@@ -107,6 +119,12 @@ int RenderCommand(const std::vector<std::string>& args) {
         } else if (a == "--line") {
             if (!ParseInt(args[++i], lineNumber) || lineNumber < 1)
                 return Usage("bad influence line " + args[i]);
+        } else if (a == "--entry") {
+            if (!ParseInt(args[++i], entry) || entry < 0 || entry >= kLiveLoadEntries)
+                return Usage("bad live-load entry " + args[i] + " (0 to 34)");
+        } else if (a == "--type") {
+            if (!ParseInt(args[++i], type) || type < 0 || type >= kLiveLoadTypes)
+                return Usage("bad live-load type " + args[i] + " (0 to 10)");
         } else if (a == "--size") {
             const std::string& v = args[++i];
             const size_t x = v.find('x');
@@ -157,13 +175,24 @@ int RenderCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
 
+    const bool envelope = kind >= 5 && kind <= 7;
+    if (envelope && !std::filesystem::exists(frame->EnvelopeBinaryPath(type, 8 - kind))) {
+        std::fprintf(stderr, "morvex-cli render: computing the envelope first\n");
+        if (!frame->ComputeEnvelope(type, 8 - kind)) return kExitFailed;
+    }
+
     CPlainViewFrame viewFrame;
     CNullViewWindow window;
     CMorvexView view(viewFrame, window);
     view.InitialUpdate(frame.get());
     view.m_caseIndex = caseNumber - 1;
     view.m_lineIndex = lineNumber - 1;
+    view.m_envelopeType = type;
     if (kind != 0) view.OnGraphSelector(kind);
+    if (kind == 8 && entry > 0) {
+        view.OnLiveLoadChoice(entry);
+        if (view.m_liveLoadClass < 0) return kExitFailed;  // after its message
+    }
     if (view.m_graphKind != kind)
         std::fprintf(stderr,
                      "morvex-cli render: graph %d has no data in this model; "

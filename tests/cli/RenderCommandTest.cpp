@@ -80,9 +80,13 @@ TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
 }
 
 TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
-    Result r = Cli("render g.fem --graph 5 --out e.png");
+    Result r = Cli("render g.fem --graph 9 --out e.png");
     EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_NE(r.out.find("unknown graph kind 5"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("unknown graph kind 9"), std::string::npos) << r.out;
+    r = Cli("render g.fem --graph 5 --type 11 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.out;
+    r = Cli("render g.fem --graph 8 --entry 35 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.out;
     r = Cli("render g.fem --graph 2 --case 4 --out e.png");
     EXPECT_EQ(r.status, 2) << r.out;
     r = Cli("render g.fem --graph 8 --line 5 --out e.png");
@@ -98,4 +102,21 @@ TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
     r = Cli("render g.fem --graph 2 --out nodir/e.png");
     EXPECT_EQ(r.status, 1) << r.out;
     EXPECT_FALSE(Exists("e.png"));
+}
+
+TEST_F(RenderCommandTest, EnvelopeAndPlacedLiveLoadAreDrawn) {
+    // The envelope file is computed when it is missing and kept for the next picture.
+    Result r = Cli("render g.fem --graph 5 --type 3 --size 800x400 --out env.svg");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("包络图"), std::string::npos) << r.out;
+    EXPECT_TRUE(Exists("g.w3"));
+    EXPECT_NE(ReadFile("env.svg").find("汽车—20级"), std::string::npos);
+    r = Cli("render g.fem --graph 5 --type 3 --size 800x400 --out env2.svg");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.find("computing"), std::string::npos) << r.out;
+
+    r = Cli("render g.fem --graph 8 --line 2 --entry 11 --size 800x400 --out ll.svg");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(ReadFile("ll.svg").find("荷载引起的最值为："), std::string::npos);
+    EXPECT_TRUE(Exists("g_活载.fem"));
 }
