@@ -10,3 +10,6 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 int RunCommand(const std::vector<std::string>& args);
+int ModesCommand(const std::vector<std::string>& args);
+int DynamicCommand(const std::vector<std::string>& args);
+int ExtractCommand(const std::vector<std::string>& args);
