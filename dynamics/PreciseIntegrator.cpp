@@ -26,20 +26,39 @@ bool Allocate(std::vector<double>& v, double count) {
     return true;
 }
 
+}  // namespace
+
 // C = alpha A B + beta C for row-major A (r x k, leading dimension lda), B (k x c, ldb),
 // C (r x c, ldc).
-void Gemm(int r, int c, int k, double alpha, const double* A, int lda, const double* B, int ldb,
-          double beta, double* C, int ldc) {
-    cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, r, c, k, alpha, A, lda, B, ldb, beta, C,
-                ldc);
+void CPreciseIntegrator::Gemm(int r, int c, int k, double alpha, const double* A, int lda,
+                              const double* B, int ldb, double beta, double* C, int ldc) const {
+    if (!m_plainProducts) {
+        cblas_dgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, r, c, k, alpha, A, lda, B, ldb, beta,
+                    C, ldc);
+        return;
+    }
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j) {
+            double s = 0;
+            for (int l = 0; l < k; ++l)
+                s += A[static_cast<size_t>(i) * lda + l] * B[static_cast<size_t>(l) * ldb + j];
+            double& out = C[static_cast<size_t>(i) * ldc + j];
+            out = alpha * s + (beta == 0 ? 0 : beta * out);
+        }
 }
 
 // y = A x for a row-major r x c matrix.
-void Gemv(int r, int c, const double* A, const double* x, double* y) {
-    cblas_dgemv(CblasRowMajor, CblasNoTrans, r, c, 1.0, A, c, x, 1, 0.0, y, 1);
+void CPreciseIntegrator::Gemv(int r, int c, const double* A, const double* x, double* y) const {
+    if (!m_plainProducts) {
+        cblas_dgemv(CblasRowMajor, CblasNoTrans, r, c, 1.0, A, c, x, 1, 0.0, y, 1);
+        return;
+    }
+    for (int i = 0; i < r; ++i) {
+        double s = 0;
+        for (int j = 0; j < c; ++j) s += A[static_cast<size_t>(i) * c + j] * x[j];
+        y[i] = s;
+    }
 }
-
-}  // namespace
 
 CPreciseIntegrator::CPreciseIntegrator(double* Mr, const double* Kr, const double* Cr, int m,
                                        double dt, int halvings)

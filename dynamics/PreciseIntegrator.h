@@ -36,11 +36,17 @@ public:
     // without pivoting; false when a pivot is negligible against 1.
     static bool InvertSymmetric(double* A, int m);
 
+    // Plain triple loops instead of BLAS for the dense products (the reference for tests
+    // and benchmarks).
+    bool m_plainProducts = false;
     // Stop request shared with the engine (nullptr: never stopped).
     const std::atomic<std::uint8_t>* m_keepRunning = nullptr;
 
 private:
     bool Stopped() const { return m_keepRunning && m_keepRunning->load() == 0; }
+    void Gemm(int r, int c, int k, double alpha, const double* A, int lda, const double* B, int ldb,
+              double beta, double* C, int ldc) const;
+    void Gemv(int r, int c, const double* A, const double* x, double* y) const;
 
     double* m_minv;
     const double* m_kr;
