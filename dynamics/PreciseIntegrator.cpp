@@ -89,6 +89,13 @@ bool CPreciseIntegrator::InvertSymmetric(double* A, int m) {
 }
 
 bool CPreciseIntegrator::MatrixExponential(const double* H, double h, double* out) const {
+    if (!ExponentialIncrement(H, h, out)) return false;
+    const size_t s = 2 * static_cast<size_t>(m_m);
+    for (size_t i = 0; i < s; ++i) out[i * s + i] += 1;
+    return true;
+}
+
+bool CPreciseIntegrator::ExponentialIncrement(const double* H, double h, double* out) const {
     const int s = 2 * m_m;
     const size_t S2 = static_cast<size_t>(s) * s;
     std::vector<double> A, A2, T;
@@ -108,7 +115,6 @@ bool CPreciseIntegrator::MatrixExponential(const double* H, double h, double* ou
         std::copy(E, E + S2, T.begin());
         Gemm(s, s, s, 1.0, T.data(), s, T.data(), s, 2.0, E, s);
     }
-    for (int i = 0; i < s; ++i) E[static_cast<size_t>(i) * s + i] += 1;
     return true;
 }
 
@@ -139,8 +145,22 @@ bool CPreciseIntegrator::Prepare() {
         !Allocate(m_phiB, static_cast<double>(s) * m) ||
         !Allocate(m_phiHalfB, static_cast<double>(s) * m))
         return false;
-    if (!MatrixExponential(H.data(), m_dt, m_phi.data())) return false;
-    if (!MatrixExponential(H.data(), m_dt / 2, phiHalf.data())) return false;
+    // exp(H dt) is one more doubling of the half step's increment: the 2^N algorithm with
+    // N + 1 halvings of dt, equal to the direct route to rounding and half its products.
+    if (m_plainProducts) {
+        // The reference takes both exponentials separately.
+        if (!MatrixExponential(H.data(), m_dt, m_phi.data()) ||
+            !MatrixExponential(H.data(), m_dt / 2, phiHalf.data()))
+            return false;
+    } else {
+        if (!ExponentialIncrement(H.data(), m_dt / 2, phiHalf.data())) return false;
+        std::copy(phiHalf.begin(), phiHalf.end(), m_phi.begin());
+        Gemm(s, s, s, 1.0, phiHalf.data(), s, phiHalf.data(), s, 2.0, m_phi.data(), s);
+        for (size_t i = 0; i < S; ++i) {
+            m_phi[i * S + i] += 1;
+            phiHalf[i * S + i] += 1;
+        }
+    }
     if (m == 0) return true;
     Gemm(s, m, m, 1.0, m_phi.data() + m, s, m_minv, m, 0.0, m_phiB.data(), m);
     Gemm(s, m, m, 1.0, phiHalf.data() + m, s, m_minv, m, 0.0, m_phiHalfB.data(), m);

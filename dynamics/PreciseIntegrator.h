@@ -14,7 +14,8 @@ public:
     CPreciseIntegrator(double* Mr, const double* Kr, const double* Cr, int m, double dt,
                        int halvings = 20);
 
-    // Inverts the mass and builds H, exp(H dt), exp(H dt / 2) and the load matrices.
+    // Inverts the mass and builds H, exp(H dt / 2), exp(H dt) (one doubling further) and
+    // the load matrices.
     // False when the mass is singular or memory runs out.
     bool Prepare();
     // Steps from t = 0 to the last record and writes B.tim. False when memory runs out
@@ -22,6 +23,8 @@ public:
     bool Integrate(CPlaneFrame& frame, double duration);
     // out = exp(H h) for the 2m x 2m matrix H by the 2^N algorithm.
     bool MatrixExponential(const double* H, double h, double* out) const;
+    // out = exp(H h) - I, the increment the 2^N algorithm keeps to save its small digits.
+    bool ExponentialIncrement(const double* H, double h, double* out) const;
 
     // Number of records for a duration and step: ceil(T / dt) + 1.
     static int RecordCount(double duration, double dt);

@@ -74,3 +74,26 @@ TEST(PreciseIntegratorTest, BlasProductsEqualThePlainLoops) {
     EXPECT_TRUE(close(fast.PhiB(), plain.PhiB()));
     EXPECT_TRUE(close(fast.PhiHalfB(), plain.PhiHalfB()));
 }
+
+TEST(PreciseIntegratorTest, FullStepByDoublingEqualsTheDirectExponential) {
+    const int m = 6, s = 2 * m;
+    std::vector<double> M = SpdMatrix(m, 4, 3), K = SpdMatrix(m, 5, 1e6), C = SpdMatrix(m, 6, 2);
+    std::vector<double> minv = M;
+    ASSERT_TRUE(CPreciseIntegrator::InvertSymmetric(minv.data(), m));
+    std::vector<double> H(static_cast<size_t>(s) * s, 0.0);
+    for (int i = 0; i < m; ++i) {
+        H[i * s + m + i] = 1;
+        for (int j = 0; j < m; ++j)
+            for (int k = 0; k < m; ++k) {
+                H[(m + i) * s + j] -= minv[i * m + k] * K[k * m + j];
+                H[(m + i) * s + m + j] -= minv[i * m + k] * C[k * m + j];
+            }
+    }
+    CPreciseIntegrator pim(M.data(), K.data(), C.data(), m, 0.004);
+    ASSERT_TRUE(pim.Prepare());
+    std::vector<double> direct(H.size());
+    ASSERT_TRUE(pim.MatrixExponential(H.data(), 0.004, direct.data()));
+    double top = 0;
+    for (double v : direct) top = std::max(top, std::fabs(v));
+    for (size_t i = 0; i < H.size(); ++i) EXPECT_NEAR(pim.Phi()[i], direct[i], 1e-12 * top) << i;
+}
