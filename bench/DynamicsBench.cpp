@@ -74,8 +74,9 @@ int main(int argc, char** argv) {
     }
     if (sizes.empty()) sizes = {300, 600, 1200};
 
-    char tmpl[] = "/tmp/morvex_bench_XXXXXX";
-    if (!mkdtemp(tmpl)) return 1;
+    // A directory of its own under the build tree's working directory.
+    std::string tmpl = (std::filesystem::current_path() / "dynamics_bench_XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) return 1;
     const std::string dir = tmpl;
     std::filesystem::current_path(dir);
     for (int m : sizes) {
@@ -124,7 +125,11 @@ int main(int argc, char** argv) {
         // The run's state (codes, loads, initial record) from a one-step response.
         WriteWholeFile(kDynamicLoadFile,
                        "0.5 1e-4\n0.001 0.001\n1 1 0\n0 20 -1e5 0 0 0 0\n2 2 -1e4 1 30 0 0\n0\n");
-        if (!frame.DynamicResponse()) return 1;
+        if (!frame.DynamicResponse()) {
+            std::fprintf(stderr, "bench_dynamics: the dynamic response failed in %s\n",
+                         dir.c_str());
+            return 1;
+        }
         Figures steps;
         for (int pass = 0; pass < (withPlain ? 2 : 1); ++pass) {
             std::vector<double> Mr = M;

@@ -181,3 +181,29 @@ TEST_F(DynamicResponseTest, ModalResultsSurviveAResponseRun) {
     EXPECT_EQ(frame->m_omega, omega0);
     EXPECT_EQ(frame->m_modeShapes, shapes);
 }
+
+TEST_F(DynamicResponseTest, SuddenLoadGivesTheExactDisplacementAndVelocity) {
+    SingleMode();
+    const double P = 2000, dt = 0.3 / omega;
+    Run(FormatString("0 0\n%.17g %.17g\n0 1 0\n2 2 %.17g 0 0 0 0\n0\n", 200 * dt, dt, P));
+    const auto rec = ReadResponse(*frame);
+    ASSERT_EQ(rec.size(), 201u);
+    for (const auto& r : rec) {
+        if (r.t == 0) continue;
+        // Simpson's rule over a step of 0.3 / omega errs by about (0.3)^4 / 2880.
+        EXPECT_NEAR(r.d[4], P / k * (1 - std::cos(omega * r.t)), 1e-5 * P / k) << r.t;
+        EXPECT_NEAR(r.v[4], P / k * omega * std::sin(omega * r.t), 1e-5 * P / k * omega) << r.t;
+    }
+    // A sudden settlement D of the clamped end: the beam follows as a rigid body on average,
+    // u = D (1 - cos wt) at the tip.
+    const double D = 0.002;
+    Run(FormatString("0 0\n%.17g %.17g\n0 0 1\n1 2 %.17g 0 0 0\n0\n", 200 * dt, dt, D));
+    const auto moved = ReadResponse(*frame);
+    ASSERT_EQ(moved.size(), 201u);
+    for (const auto& r : moved) {
+        EXPECT_EQ(r.d[1], D);
+        if (r.t == 0) continue;
+        EXPECT_NEAR(r.d[4], D * (1 - std::cos(omega * r.t)), 1e-5 * D) << r.t;
+        EXPECT_NEAR(r.v[4], D * omega * std::sin(omega * r.t), 1e-5 * D * omega) << r.t;
+    }
+}
