@@ -122,6 +122,7 @@ bool CPreciseIntegrator::Prepare() {
     const int m = m_m, s = 2 * m;
     const size_t M = static_cast<size_t>(m), S = static_cast<size_t>(s);
     if (!InvertSymmetric(m_minv, m)) return false;
+    if (m == 0) return true;  // every equation is supported or driven: nothing to integrate
     std::vector<double> H;
     if (!Allocate(H, static_cast<double>(s) * s)) return false;
     {
@@ -161,7 +162,6 @@ bool CPreciseIntegrator::Prepare() {
             phiHalf[i * S + i] += 1;
         }
     }
-    if (m == 0) return true;
     Gemm(s, m, m, 1.0, m_phi.data() + m, s, m_minv, m, 0.0, m_phiB.data(), m);
     Gemm(s, m, m, 1.0, phiHalf.data() + m, s, m_minv, m, 0.0, m_phiHalfB.data(), m);
     return true;

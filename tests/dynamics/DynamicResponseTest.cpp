@@ -207,3 +207,15 @@ TEST_F(DynamicResponseTest, SuddenLoadGivesTheExactDisplacementAndVelocity) {
         EXPECT_NEAR(r.v[4], D * omega * std::sin(omega * r.t), 1e-5 * D * omega) << r.t;
     }
 }
+
+TEST_F(DynamicResponseTest, NoFreeEquationLeftOnlyPrescribedMotion) {
+    SingleMode();
+    Run("0 0\n0.02 0.01\n0 0 1\n2 2 0.001 1 50 0\n0\n");
+    const auto rec = ReadResponse(*frame);
+    ASSERT_EQ(rec.size(), 3u);
+    for (const auto& r : rec) {
+        EXPECT_EQ(r.d[4], 0.001 * std::sin(50 * r.t));
+        EXPECT_EQ(r.v[4], 50 * 0.001 * std::cos(50 * r.t));
+    }
+    EXPECT_TRUE(host.messages.empty());
+}
