@@ -31,6 +31,8 @@ int DynamicCommand(const std::vector<std::string>& args) {
     bool ok;
     {
         CStopOnSignal stop(frame->m_keepRunning);
+        std::fputs("动力响应分析进行中，请等待...\n", stderr);
+        std::fflush(stderr);
         ok = a.loadFile.empty() ? frame->DynamicResponse() : frame->DynamicResponse(a.loadFile);
     }
     if (!ok) {

@@ -33,6 +33,8 @@ int ModesCommand(const std::vector<std::string>& args) {
     bool ok;
     {
         CStopOnSignal stop(frame->m_keepRunning);
+        std::fputs("固有振动分析进行中（Ctrl-C 中止）...\n", stderr);
+        std::fflush(stderr);
         frame->m_busy = 1;
         ok = frame->NaturalVibration();
         frame->m_busy = 0;

@@ -20,7 +20,7 @@ const Command kCommands[] = {
     {"run", "run MODEL.fem [--keep]          static analysis of every load case", RunCommand},
     {"modes", "modes MODEL.fem                 natural frequencies, ascending", ModesCommand},
     {"dynamic", "dynamic MODEL.fem [--load FILE] dynamic response into MODEL.tim", DynamicCommand},
-    {"extract", "extract MODEL.fem --node N --dof D  time history of one node component", ExtractCommand},
+    {"extract", "extract MODEL.fem --node N --dof D  time history of a node", ExtractCommand},
 };
 
 void PrintHelp(FILE* to) {

@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "dynamics/DynamicsModels.h"
 #include "platform/Format.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -83,7 +84,13 @@ TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
         execl(MORVEX_CLI, MORVEX_CLI, "modes", "long.fem", static_cast<char*>(nullptr));
         _exit(98);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    // Signal once the eigen-solution has begun (the static analysis is not stoppable).
+    std::string text;
+    for (int i = 0; i < 3000 && text.find("固有振动分析进行中") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ReadWholeFile(Path("stderr"), text);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     kill(pid, SIGINT);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
