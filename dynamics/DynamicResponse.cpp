@@ -3,25 +3,15 @@
 #include <algorithm>
 #include <new>
 
+#include "dynamics/DenseStorage.h"
 #include "dynamics/PreciseIntegrator.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
-#include "platform/Memory.h"
 
 namespace {
 
 constexpr const char* kNoMemory = "内存不够，动力响应分析无法进行!";
-
-bool Allocate(std::vector<double>& v, double count) {
-    try {
-        if (!FitsInMemory(8.0 * count)) return false;
-        v.assign(static_cast<size_t>(count), 0.0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
 
 // Closes the load file on every way out of the run.
 struct CloseOnExit {
@@ -33,7 +23,7 @@ struct CloseOnExit {
 
 bool CPlaneFrame::LoadVector(double t, double* out) const {
     std::vector<double> F;
-    if (!Allocate(F, m_nDof)) return false;
+    if (!AllocateZeroed(F, m_nDof)) return false;
     for (const auto& load : m_dynLoads) load->AddLoad(t, F.data());
     for (int e = 0, r = 0; e < m_nDof; ++e)
         if (m_dynCodes[e] == 0) out[r++] = F[e];
@@ -99,13 +89,13 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
         return false;
     }
     if (m_fullC.size() != N * N) {
-        if (!Allocate(m_fullC, static_cast<double>(n) * n)) {
+        if (!AllocateZeroed(m_fullC, static_cast<double>(n) * n)) {
             ShowMessage(kNoMemory);
             return false;
         }
     }
     if (!BuildDynamicMatrices()) return false;
-    if (!Allocate(m_dynRecord, 2.0 * n)) {
+    if (!AllocateZeroed(m_dynRecord, 2.0 * n)) {
         ShowMessage(kNoMemory);
         return false;
     }
@@ -137,7 +127,7 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
     const size_t M = static_cast<size_t>(m);
     std::vector<double> Mr, Kr, Cr;
     const double mm = static_cast<double>(m) * m;
-    if (!Allocate(Mr, mm) || !Allocate(Kr, mm) || !Allocate(Cr, mm)) {
+    if (!AllocateZeroed(Mr, mm) || !AllocateZeroed(Kr, mm) || !AllocateZeroed(Cr, mm)) {
         ShowMessage(kNoMemory);
         return false;
     }

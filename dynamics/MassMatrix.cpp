@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "dynamics/DenseStorage.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
-#include "platform/Memory.h"
 
 namespace {
 
@@ -16,16 +16,9 @@ constexpr double kInverseGravity = 0.1020408163265306;
 
 // Allocates (once) and zeroes an n x n matrix; false after the out-of-memory message.
 bool ZeroSquare(std::vector<double>& a, int n) {
-    const double count = static_cast<double>(n) * n;
-    try {
-        if (!FitsInMemory(8.0 * count)) throw std::bad_alloc();
-        a.assign(static_cast<size_t>(n) * n, 0.0);
-    } catch (const std::bad_alloc&) {
-        a.clear();
-        ShowMessage("错误：内存不够!");
-        return false;
-    }
-    return true;
+    if (AllocateZeroed(a, static_cast<double>(n) * n)) return true;
+    ShowMessage("错误：内存不够!");
+    return false;
 }
 
 }  // namespace

@@ -4,31 +4,16 @@
 #include <cmath>
 #include <new>
 
+#include "dynamics/DenseStorage.h"
 #include "dynamics/EigenSolver.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Host.h"
-#include "platform/Memory.h"
-
-namespace {
-
-// Allocates a zeroed buffer of count doubles; false (nothing shown) when it cannot.
-bool Allocate(std::vector<double>& v, double count) {
-    try {
-        if (!FitsInMemory(8.0 * count)) return false;
-        v.assign(static_cast<size_t>(count), 0.0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool CPlaneFrame::SolveGeneralEigen(double* A, double* B, int m) {
     if (m == 0) return true;
     const double count = static_cast<double>(m) * m;
     std::vector<double> Li, Q;
-    if (!Allocate(Li, count) || !Allocate(Q, count)) return false;
+    if (!AllocateZeroed(Li, count) || !AllocateZeroed(Q, count)) return false;
     const int band = std::min(m_nBand, m - 1);
     if (!CholeskyLower(B, m, band, m_keepRunning)) return false;
     if (!InvertLower(B, Li.data(), m, band, m_keepRunning)) return false;
@@ -53,7 +38,8 @@ bool CPlaneFrame::NaturalVibration() {
     const int m = static_cast<int>(reduced.size());
     const size_t M = static_cast<size_t>(m);
     std::vector<double> Kr, Mr;
-    if (!Allocate(Kr, static_cast<double>(m) * m) || !Allocate(Mr, static_cast<double>(m) * m)) {
+    if (!AllocateZeroed(Kr, static_cast<double>(m) * m) ||
+        !AllocateZeroed(Mr, static_cast<double>(m) * m)) {
         ShowMessage("内存不够，固有振动分析无法进行!");
         return false;
     }
@@ -69,7 +55,7 @@ bool CPlaneFrame::NaturalVibration() {
     if (!SolveGeneralEigen(Kr.data(), Mr.data(), m)) return false;
 
     std::vector<double> shapes, omega;
-    if (!Allocate(shapes, static_cast<double>(m) * n) || !Allocate(omega, m)) {
+    if (!AllocateZeroed(shapes, static_cast<double>(m) * n) || !AllocateZeroed(omega, m)) {
         ShowMessage("错误：内存不够!");
         return false;
     }

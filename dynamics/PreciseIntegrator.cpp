@@ -8,25 +8,11 @@
 #include <cmath>
 #include <new>
 
+#include "dynamics/DenseStorage.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
-#include "platform/Memory.h"
-
-namespace {
-
-bool Allocate(std::vector<double>& v, double count) {
-    try {
-        if (!FitsInMemory(8.0 * count)) return false;
-        v.assign(static_cast<size_t>(count), 0.0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 // C = alpha A B + beta C for row-major A (r x k, leading dimension lda), B (k x c, ldb),
 // C (r x c, ldc).
@@ -99,7 +85,7 @@ bool CPreciseIntegrator::ExponentialIncrement(const double* H, double h, double*
     const int s = 2 * m_m;
     const size_t S2 = static_cast<size_t>(s) * s;
     std::vector<double> A, A2, T;
-    if (!Allocate(A, S2) || !Allocate(A2, S2) || !Allocate(T, S2)) return false;
+    if (!AllocateZeroed(A, S2) || !AllocateZeroed(A2, S2) || !AllocateZeroed(T, S2)) return false;
     const double tau = h / std::pow(2.0, m_halvings);
     for (size_t i = 0; i < S2; ++i) A[i] = tau * H[i];
     Gemm(s, s, s, 1.0, A.data(), s, A.data(), s, 0.0, A2.data(), s);
@@ -124,10 +110,11 @@ bool CPreciseIntegrator::Prepare() {
     if (!InvertSymmetric(m_minv, m)) return false;
     if (m == 0) return true;  // every equation is supported or driven: nothing to integrate
     std::vector<double> H;
-    if (!Allocate(H, static_cast<double>(s) * s)) return false;
+    if (!AllocateZeroed(H, static_cast<double>(s) * s)) return false;
     {
         std::vector<double> P, Q;
-        if (!Allocate(P, static_cast<double>(m) * m) || !Allocate(Q, static_cast<double>(m) * m))
+        if (!AllocateZeroed(P, static_cast<double>(m) * m) ||
+            !AllocateZeroed(Q, static_cast<double>(m) * m))
             return false;
         Gemm(m, m, m, 1.0, m_minv, m, m_kr, m, 0.0, P.data(), m);
         Gemm(m, m, m, 1.0, m_minv, m, m_cr, m, 0.0, Q.data(), m);
@@ -141,10 +128,10 @@ bool CPreciseIntegrator::Prepare() {
         }
     }
     std::vector<double> phiHalf;
-    if (!Allocate(m_phi, static_cast<double>(s) * s) ||
-        !Allocate(phiHalf, static_cast<double>(s) * s) ||
-        !Allocate(m_phiB, static_cast<double>(s) * m) ||
-        !Allocate(m_phiHalfB, static_cast<double>(s) * m))
+    if (!AllocateZeroed(m_phi, static_cast<double>(s) * s) ||
+        !AllocateZeroed(phiHalf, static_cast<double>(s) * s) ||
+        !AllocateZeroed(m_phiB, static_cast<double>(s) * m) ||
+        !AllocateZeroed(m_phiHalfB, static_cast<double>(s) * m))
         return false;
     // exp(H dt) is one more doubling of the half step's increment: the 2^N algorithm with
     // N + 1 halvings of dt, equal to the direct route to rounding and half its products.
@@ -173,7 +160,8 @@ bool CPreciseIntegrator::Integrate(CPlaneFrame& frame, double duration) {
     const int n = frame.m_nDof;
     const size_t N = static_cast<size_t>(n);
     std::vector<double> x, y, z, w, g;
-    if (!Allocate(x, s) || !Allocate(y, s) || !Allocate(z, s) || !Allocate(w, s) || !Allocate(g, m))
+    if (!AllocateZeroed(x, s) || !AllocateZeroed(y, s) || !AllocateZeroed(z, s) ||
+        !AllocateZeroed(w, s) || !AllocateZeroed(g, m))
         return false;
     const int records = RecordCount(duration, m_dt);
     const std::string path = frame.ResponsePath();
