@@ -119,19 +119,3 @@ TEST_F(DynamicLoadTest, MovingLoadIsStaticallyEquivalentToItsForce) {
     for (int node = 0; node < frame->m_nNodes; ++node) fy += F[frame->m_dofNum[node][1]];
     EXPECT_NEAR(fy, 500, 1e-9);
 }
-
-TEST_F(DynamicLoadTest, NodalLoadsStartAtTheirTime) {
-    std::vector<int> codes(static_cast<size_t>(frame->m_nDof), 0);
-    CDynamicLoad constant(frame.get()), harmonic(frame.get());
-    constant.Parse(2, "3 3 40 0 0 0 0.5", codes);
-    harmonic.Parse(2, "2 1 10 1 4 0 0.5", codes);
-    EXPECT_EQ(constant.ForceAt(0.49), 0.0);
-    EXPECT_EQ(constant.ForceAt(0.5), 40.0);
-    EXPECT_EQ(harmonic.ForceAt(0.5), 0.0);
-    EXPECT_EQ(harmonic.ForceAt(1.0), 10 * std::sin(2.0));
-    std::vector<double> F(static_cast<size_t>(frame->m_nDof), 0.0);
-    constant.AddLoad(1, F.data());
-    harmonic.AddLoad(1, F.data());
-    EXPECT_EQ(F[8], 40.0);  // node 3 rotation: a moment
-    EXPECT_EQ(F[3], 10 * std::sin(2.0));
-}
