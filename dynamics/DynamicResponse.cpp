@@ -116,6 +116,10 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
         ShowMessage("动力荷载数据错误：时间步长必须大于0！");
         return false;
     }
+    if (!(m_dynDuration / m_dynStep < 2e9)) {
+        ShowMessage("动力荷载数据错误：时间步数过多！");
+        return false;
+    }
 
     if (!ReadDynamicLoads() || !ReadInitialState()) return false;
     m_femFile.Close();

@@ -45,6 +45,7 @@ TEST_F(DynamicLoadTest, EveryFileProblemHasItsMessage) {
     EXPECT_EQ(RunWith("0 0\n0.2 0.2\n0 0 0\n0\n", true), "");
     // A step of zero would never end.
     EXPECT_NE(RunWith("0 0\n0 0\n0 0 0\n0\n", false), "");
+    EXPECT_NE(RunWith("0 0\n1e300 1e-300\n0 0 0\n0\n", false), "");
     EXPECT_FALSE(frame->m_femFile.IsOpen());
 }
 
