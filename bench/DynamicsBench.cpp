@@ -2,7 +2,10 @@
 // free equations: the eigen-solution, the integrator's Prepare and 1000 integration steps,
 // each beside the plain full-scan / triple-loop figure when --plain is given.
 //
-//   bench_dynamics [--plain] [--plain-limit M] [m ...]
+//   bench_dynamics [--plain] [--plain-limit M] [--only eigen|prepare|steps] [m ...]
+//
+// --plain-limit (default 600) caps the sizes that get the plain figure: at m = 1200 the
+// plain eigen-solution alone takes the better part of an hour.
 #include <unistd.h>
 
 #include <chrono>
@@ -62,15 +65,22 @@ void Reduce(const CPlaneFrame& fr, std::vector<double>& K, std::vector<double>& 
 int main(int argc, char** argv) {
     bool plain = false;
     int plainLimit = 600;
+    std::string only;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--plain")
+        if (a == "--plain") {
             plain = true;
-        else if (a == "--plain-limit" && i + 1 < argc)
+        } else if (a == "--plain-limit" && i + 1 < argc) {
             plainLimit = std::atoi(argv[++i]);
-        else
+        } else if (a == "--only" && i + 1 < argc) {
+            only = argv[++i];
+        } else if (std::atoi(argv[i]) >= 3) {
             sizes.push_back(std::atoi(argv[i]));
+        } else {
+            std::fprintf(stderr, "bench_dynamics: unknown argument %s\n", argv[i]);
+            return 2;
+        }
     }
     if (sizes.empty()) sizes = {300, 600, 1200};
 
@@ -91,28 +101,30 @@ int main(int argc, char** argv) {
 
         std::vector<double> K, M;
         Reduce(frame, K, M, false);
-        Figures eig;
-        {
+        auto want = [&](const char* part) { return only.empty() || only == part; };
+        if (want("eigen")) {
+            Figures eig;
             std::vector<double> A = K, B = M;
             const auto t0 = std::chrono::steady_clock::now();
             if (!frame.SolveGeneralEigen(A.data(), B.data(), m)) return 1;
             eig.fast = Seconds(t0);
+            if (withPlain) {
+                A = K;
+                B = M;
+                StopFlag keep{1};
+                const auto t1 = std::chrono::steady_clock::now();
+                if (!SolveGeneralEigenPlain(A.data(), B.data(), m, frame.m_nBand, keep)) return 1;
+                eig.plain = Seconds(t1);
+            }
+            Print("eigen-solution", m, eig);
         }
-        if (withPlain) {
-            std::vector<double> A = K, B = M;
-            StopFlag keep{1};
-            const auto t0 = std::chrono::steady_clock::now();
-            if (!SolveGeneralEigenPlain(A.data(), B.data(), m, frame.m_nBand, keep)) return 1;
-            eig.plain = Seconds(t0);
-        }
-        Print("eigen-solution", m, eig);
 
         Reduce(frame, K, M, true);
         std::vector<double> C(K.size());
         for (size_t i = 0; i < C.size(); ++i) C[i] = 0.5 * M[i] + 1e-4 * K[i];
         const double dt = 0.001;
         Figures prep;
-        for (int pass = 0; pass < (withPlain ? 2 : 1); ++pass) {
+        for (int pass = 0; want("prepare") && pass < (withPlain ? 2 : 1); ++pass) {
             std::vector<double> Mr = M;
             CPreciseIntegrator pim(Mr.data(), K.data(), C.data(), m, dt);
             pim.m_plainProducts = pass == 1;
@@ -120,7 +132,8 @@ int main(int argc, char** argv) {
             if (!pim.Prepare()) return 1;
             (pass == 0 ? prep.fast : prep.plain) = Seconds(t0);
         }
-        Print("Prepare", m, prep);
+        if (want("prepare")) Print("Prepare", m, prep);
+        if (!want("steps")) continue;
 
         // The run's state (codes, loads, initial record) from a one-step response.
         WriteWholeFile(kDynamicLoadFile,
