@@ -36,6 +36,7 @@ int DynamicCommand(const std::vector<std::string>& args) {
         ok = a.loadFile.empty() ? frame->DynamicResponse() : frame->DynamicResponse(a.loadFile);
     }
     if (!ok) {
+        if (frame->m_keepRunning == 0) std::fputs("morvex-cli dynamic: stopped\n", stderr);
         std::fputs("动力响应未能顺利完成！\n", stderr);
         return kExitFailed;
     }
