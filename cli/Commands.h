@@ -14,3 +14,6 @@ int EnvelopeCommand(const std::vector<std::string>& args);
 int InfluenceCommand(const std::vector<std::string>& args);
 int PlaceCommand(const std::vector<std::string>& args);
 int RenderCommand(const std::vector<std::string>& args);
+int ModesCommand(const std::vector<std::string>& args);
+int DynamicCommand(const std::vector<std::string>& args);
+int ExtractCommand(const std::vector<std::string>& args);

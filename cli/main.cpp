@@ -23,6 +23,9 @@ const Command kCommands[] = {
      InfluenceCommand},
     {"place", "place MODEL.fem --line K --entry E        worst live-load placement", PlaceCommand},
     {"render", "render MODEL.fem --graph KIND --out FILE   draw a result-view graph (PNG, SVG)", RenderCommand},
+    {"modes", "modes MODEL.fem                 natural frequencies, ascending", ModesCommand},
+    {"dynamic", "dynamic MODEL.fem [--load FILE] dynamic response into MODEL.tim", DynamicCommand},
+    {"extract", "extract MODEL.fem --node N --dof D  time history of a node", ExtractCommand},
 };
 
 void PrintHelp(FILE* to) {

@@ -6,9 +6,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "dynamics/DynamicLoad.h"
 #include "platform/DataLineReader.h"
 #include "platform/TextFile.h"
 
@@ -68,6 +70,8 @@ using EndForceSet = std::array<double, 6>;  // Xi, Yi, Mi, Xj, Yj, Mj in local a
 class CLiveLoad;
 struct EnvelopeData;
 struct LiveLoadPlacement;
+// Name of the fixed dynamic load file in the working directory.
+inline constexpr const char* kDynamicLoadFile = "dynamic_load.txt";
 
 class CPlaneFrame {
 public:
@@ -260,7 +264,44 @@ public:
 
     // === dynamics (added by their subsystem) ===
 
+    // Fills m_fullM and m_fullK (row-major n x n) from the model and B.stf.
+    bool BuildDynamicMatrices();
+    // Consistent mass matrix of one element in global axes into m_elemM (row <= column).
+    void ElementMass(int element);
+    // Every natural mode of the supported frame; true when the modal results are complete.
+    bool NaturalVibration();
+    // K x = lambda M x for m x m row-major lower triangles A (K) and B (M). On success row i
+    // of A is eigenvector i and B[i][i] its eigenvalue; both are overwritten in any case.
+    bool SolveGeneralEigen(double* A, double* B, int m);
+    // m_modeOrder for ascending values, then every value replaced by its square root.
+    bool SortModes(double* values, int m);
+    // The dynamic response under the dynamic load file (by default "dynamic_load.txt" in the
+    // working directory), written to B.tim.
+    bool DynamicResponse(const std::string& loadPath = kDynamicLoadFile);
+    // Load vector at time t on the free equations of the run (m values, ascending order).
+    bool LoadVector(double t, double* out) const;
+    // Name of the response file B.tim.
+    std::string ResponsePath() const { return m_baseName + ".tim"; }
+
+    double m_elemM[6][6] = {};
+    std::vector<double> m_fullM;  // n x n, row >= column filled
+    std::vector<double> m_fullK;  // n x n, both triangles within the half bandwidth
+    std::vector<double> m_fullC;  // n x n, row >= column filled
+    int m_nModes = 0;
+    std::vector<double> m_modeShapes;  // m_nModes rows of m_nDof
+    std::vector<double> m_omega;       // circular frequency per mode, solver order
+    std::vector<int> m_modeOrder;      // mode indices by ascending frequency
+    std::vector<double> m_dynRecord;   // 2 n: displacements, then velocities
+    std::vector<std::unique_ptr<CDynamicLoad>> m_dynLoads;
+    std::vector<int> m_dynCodes;  // run codes: m_dofStatus plus 2 per prescribed motion
+    double m_dynAlpha = 0, m_dynBeta = 0;  // Rayleigh damping of the last run
+    double m_dynDuration = 0, m_dynStep = 0;
+
 private:
+    // Reading of the dynamic load file, after its first line.
+    bool ReadDynamicLoads();
+    bool ReadInitialState();
+
     // Reading, one operation per block of the data file.
     bool NextLine();
     bool ReadControl();

@@ -81,17 +81,24 @@ void FormatUnsigned(std::string& out, const Spec& s, unsigned long long v) {
 // numbers), so for N + 1 <= 10 digits rounding S gives the same digits as rounding the exact
 // value, unless the discarded digits of S sit within 1e-3 of a grid step of a rounding
 // midpoint; then it returns false and the caller takes the exact path.
-bool FastScientific(double mag, int prec, char* out, std::to_chars_result& result) {
+bool FastScientific(double mag, int prec, bool upper, char* out, std::to_chars_result& result) {
     char s[32];
-    const auto r = std::to_chars(s, s + sizeof s - 1, mag, std::chars_format::scientific);
+    const auto r = std::to_chars(s, s + sizeof s, mag, std::chars_format::scientific);
     if (r.ec != std::errc()) return false;
-    *r.ptr = '\0';
-    const char* e = static_cast<const char*>(std::memchr(s, 'e', static_cast<size_t>(r.ptr - s)));
+    // The shortest form is "d[.ddd]e±XX[X]": read the exponent from the end.
+    const char* e = r.ptr - 1;
+    int exponent = 0, scale = 1;
+    while (*e >= '0' && *e <= '9') {
+        exponent += (*e - '0') * scale;
+        scale *= 10;
+        --e;
+    }
+    if (*e == '-') exponent = -exponent;
+    --e;  // at the 'e'
     char digits[24];
     int nd = 0;
     for (const char* p = s; p < e; ++p)
         if (*p != '.') digits[nd++] = *p;
-    int exponent = std::atoi(e + 1);
     const int need = prec + 1;
     if (nd > need) {
         const char* tail = digits + need;
@@ -120,11 +127,13 @@ bool FastScientific(double mag, int prec, char* out, std::to_chars_result& resul
         std::memcpy(o, digits + 1, static_cast<size_t>(prec));
         o += prec;
     }
-    *o++ = 'e';
+    // The exponent goes out in the program's three-digit form directly.
+    *o++ = upper ? 'E' : 'e';
     *o++ = exponent < 0 ? '-' : '+';
     const int ax = exponent < 0 ? -exponent : exponent;
-    if (ax < 10) *o++ = '0';
-    o = std::to_chars(o, o + 8, ax).ptr;
+    *o++ = static_cast<char>('0' + ax / 100);
+    *o++ = static_cast<char>('0' + ax / 10 % 10);
+    *o++ = static_cast<char>('0' + ax % 10);
     result.ptr = o;
     result.ec = std::errc();
     return true;
@@ -148,9 +157,10 @@ void FormatDouble(std::string& out, const Spec& s, double v) {
     std::to_chars_result r{};
     // The shortcut needs the rounding grid far coarser than the spacing of doubles: at most
     // ten digits, and no subnormal values (whose spacing is relatively wide).
-    const bool shortcut = exp && prec <= 9 && (mag == 0 || mag >= DBL_MIN);
-    if (shortcut && FastScientific(mag, prec, buf, r)) {
-        // done: the shortest digits decided the rounding
+    const bool shortcut = exp && !s.alt && prec <= 9 && (mag == 0 || mag >= DBL_MIN);
+    bool widened = false;
+    if (shortcut && FastScientific(mag, prec, upper, buf, r)) {
+        widened = true;  // the shortest digits decided the rounding; exponent already wide
     } else if (prec <= 300) {
         r = std::to_chars(buf, buf + room, mag,
                           exp ? std::chars_format::scientific : std::chars_format::fixed, prec);
@@ -180,7 +190,7 @@ void FormatDouble(std::string& out, const Spec& s, double v) {
         return;
     }
     size_t len = static_cast<size_t>(r.ptr - buf);
-    if (exp) {
+    if (exp && !widened) {
         // Widen the exponent to three digits in place: "1.5e+01" -> "1.5e+001".
         char* e = static_cast<char*>(std::memchr(buf, 'e', len));
         char* digits = e + 2;

@@ -1,0 +1,19 @@
+// Argument reading shared by the dynamics subcommands of the batch tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DynamicsArgs {
+    std::string model;
+    std::string loadFile;  // dynamic: --load
+    int node = 0;          // extract: --node
+    int dof = 0;           // extract: --dof (1 x, 2 y, 3 rotation)
+    bool help = false;
+};
+
+// Reads MODEL.fem and the options the command allows (any of "--load", "--node", "--dof").
+// On a usage error prints it with the help text to stderr and returns false.
+bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args,
+                       const std::vector<std::string>& allowed, const char* help,
+                       DynamicsArgs& out);

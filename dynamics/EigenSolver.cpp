@@ -1,0 +1,198 @@
+// Cholesky factor, inverse factor, standard form, Jacobi with tracked row maxima and the
+// back-transformation of the natural-vibration eigen-solution.
+#include "dynamics/EigenSolver.h"
+
+#include <cblas.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+bool Stopped(const StopFlag& keep) {
+    return keep.load(std::memory_order_relaxed) == 0;
+}
+
+// Column or row panels of the BLAS products, so that a stop request is seen between them.
+constexpr int kPanel = 64;
+
+}  // namespace
+
+bool CholeskyLower(double* B, int m, int band, const StopFlag& keep) {
+    const size_t M = static_cast<size_t>(m);
+    for (int i = 0; i < m; ++i) {
+        if (Stopped(keep)) return false;
+        double* Li = B + i * M;
+        const int lo = std::max(0, i - band);
+        double d = Li[i];
+        for (int k = lo; k < i; ++k) d -= Li[k] * Li[k];
+        if (d <= 0) return false;
+        Li[i] = std::sqrt(d);
+        const int hi = std::min(m - 1, i + band);
+        for (int r = i + 1; r <= hi; ++r) {
+            double* Lr = B + r * M;
+            const int from = std::max(0, r - band);
+            double v = Lr[i];
+            for (int k = from; k < i; ++k) v -= Lr[k] * Li[k];
+            Lr[i] = v / Li[i];
+        }
+        // Beyond the band the factor is zero; the caller's matrix may hold anything there.
+        for (int r = hi + 1; r < m; ++r) B[r * M + i] = 0;
+    }
+    return true;
+}
+
+bool InvertLower(const double* L, double* Li, int m, int band, const StopFlag& keep) {
+    const size_t M = static_cast<size_t>(m);
+    std::fill(Li, Li + M * M, 0.0);
+    for (int i = 0; i < m; ++i) {
+        if (Stopped(keep)) return false;
+        const double b = L[i * M + i];
+        if (std::fabs(b) <= 1e-20) return false;
+        double* row = Li + i * M;
+        // Row i of L^-1 is -(sum over k < i of L[i][k] * row k of L^-1) / L[i][i]; L[i][k]
+        // vanishes outside the band.
+        for (int k = std::max(0, i - band); k < i; ++k) {
+            const double lik = L[i * M + k];
+            const double* rk = Li + k * M;
+            for (int j = 0; j <= k; ++j) row[j] += lik * rk[j];
+        }
+        for (int j = 0; j < i; ++j) row[j] = -row[j] / b;
+        row[i] = 1 / b;
+    }
+    return true;
+}
+
+bool TransformToStandard(double* A, const double* Li, double* S, double* W, int m, int band,
+                         const StopFlag& keep) {
+    const size_t M = static_cast<size_t>(m);
+    for (int k = 0; k < m; ++k)
+        for (int l = k + 1; l < m; ++l) A[k * M + l] = A[l * M + k];
+    // W = A Li^T: W[k][j] = sum over l <= j, |k - l| <= band of A[k][l] Li[j][l].
+    for (int k = 0; k < m; ++k) {
+        if (Stopped(keep)) return false;
+        const double* ak = A + k * M;
+        double* wk = W + k * M;
+        const int lo = std::max(0, k - band), top = std::min(m - 1, k + band);
+        for (int j = 0; j < lo; ++j) wk[j] = 0;
+        for (int j = lo; j < m; ++j) {
+            const double* lj = Li + j * M;
+            const int hi = std::min(j, top);
+            double s = 0;
+            for (int l = lo; l <= hi; ++l) s += ak[l] * lj[l];
+            wk[j] = s;
+        }
+    }
+    // S = Li W, a triangular product, in column panels.
+    for (int c = 0; c < m; c += kPanel) {
+        if (Stopped(keep)) return false;
+        const int w = std::min(kPanel, m - c);
+        cblas_dtrmm(CblasRowMajor, CblasLeft, CblasLower, CblasNoTrans, CblasNonUnit, m, w, 1.0, Li,
+                    m, W + c, m);
+    }
+    for (int d = 0; d < m; ++d)
+        for (int j = 0; j <= d; ++j) S[d * M + j] = W[d * M + j];
+    return true;
+}
+
+namespace {
+
+// Largest |S[p][q]| over q < p, the first of equal ones; column -1 when all are zero.
+struct RowMax {
+    double value = 0;
+    int column = -1;
+};
+
+RowMax ScanRow(const double* row, int p) {
+    RowMax r;
+    for (int q = 0; q < p; ++q) {
+        const double v = std::fabs(row[q]);
+        if (v > r.value) {
+            r.value = v;
+            r.column = q;
+        }
+    }
+    return r;
+}
+
+// Entry c of row k changed to |v|; false when the row has to be scanned again.
+bool UpdateRowMax(RowMax& r, int c, double v) {
+    if (c == r.column) {
+        if (!(v >= r.value)) return false;
+        r.value = v;
+        return true;
+    }
+    if (v > r.value || (v == r.value && r.value > 0 && c < r.column)) {
+        r.value = v;
+        r.column = c;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool JacobiDiagonalize(double* S, double* Q, int m, const StopFlag& keep) {
+    const size_t M = static_cast<size_t>(m);
+    // Work on the full symmetric square so that rows p and q are contiguous.
+    for (int k = 0; k < m; ++k)
+        for (int l = k + 1; l < m; ++l) S[k * M + l] = S[l * M + k];
+    std::vector<RowMax> rows(M);
+    for (int p = 1; p < m; ++p) rows[p] = ScanRow(S + p * M, p);
+    for (;;) {
+        if (Stopped(keep)) return false;
+        double largest = 0;
+        int p = -1;
+        for (int r = 1; r < m; ++r)
+            if (rows[r].value > largest) {
+                largest = rows[r].value;
+                p = r;
+            }
+        double diag = 0;
+        for (int i = 0; i < m; ++i) diag = std::max(diag, std::fabs(S[i * M + i]));
+        if (p < 0 || JacobiConverged(largest, diag)) return true;
+        const int q = rows[p].column;
+        double* Sp = S + p * M;
+        double* Sq = S + q * M;
+        const JacobiRotation rot = MakeRotation(Sp[p], Sq[q], Sp[q]);
+        const double cs = rot.cs, sn = rot.sn;
+        Sp[p] = rot.app;
+        Sq[q] = rot.aqq;
+        Sp[q] = Sq[p] = 0;
+        for (int k = 0; k < m; ++k) {
+            if (k == p || k == q) continue;
+            const double a = Sp[k], b = Sq[k];
+            const double na = a * cs + b * sn, nb = b * cs - a * sn;
+            Sp[k] = na;
+            Sq[k] = nb;
+            S[k * M + p] = na;
+            S[k * M + q] = nb;
+        }
+        double* Qp = Q + p * M;
+        double* Qq = Q + q * M;
+        for (int l = 0; l < m; ++l) {
+            const double a = Qp[l], b = Qq[l];
+            Qp[l] = a * cs + b * sn;
+            Qq[l] = b * cs - a * sn;
+        }
+        // Rows below q see their column q change, rows below p their column p as well.
+        for (int k = q + 1; k < m; ++k) {
+            if (k == p) continue;
+            bool ok = UpdateRowMax(rows[k], q, std::fabs(Sq[k]));
+            if (k > p) ok = UpdateRowMax(rows[k], p, std::fabs(Sp[k])) && ok;
+            if (!ok) rows[k] = ScanRow(S + k * M, k);
+        }
+        rows[p] = ScanRow(Sp, p);
+        if (q > 0) rows[q] = ScanRow(Sq, q);
+    }
+}
+
+bool BackTransform(double* Q, const double* Li, int m, const StopFlag& keep) {
+    for (int r = 0; r < m; r += kPanel) {
+        if (Stopped(keep)) return false;
+        const int h = std::min(kPanel, m - r);
+        cblas_dtrmm(CblasRowMajor, CblasRight, CblasLower, CblasNoTrans, CblasNonUnit, h, m, 1.0,
+                    Li, m, Q + static_cast<size_t>(r) * m, m);
+    }
+    return true;
+}

@@ -1,0 +1,101 @@
+// morvex-cli modes, dynamic and extract, and Ctrl-C during a long eigen-solution.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#include "TestSupport.h"
+#include "dynamics/DynamicsModels.h"
+#include "platform/Format.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+class DynamicsCliTest : public ScratchDirTest {
+protected:
+    // Runs the batch tool in the scratch directory; returns its exit status.
+    int Cli(const std::string& args) {
+        const std::string cmd =
+            std::string(MORVEX_CLI) + " " + args + " >" + Path("stdout") + " 2>" + Path("stderr");
+        const int status = std::system(cmd.c_str());
+        out = ReadFile("stdout");
+        err = ReadFile("stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string out, err;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> v;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) v.push_back(line);
+    return v;
+}
+
+}  // namespace
+
+TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
+    BeamSpec b;
+    b.elements = 4;
+    WriteFile("beam.fem", BeamModel(b));
+    ASSERT_EQ(Cli("modes beam.fem"), 0) << err;
+    const auto lines = Lines(out);
+    ASSERT_EQ(lines.size(), 12u);
+    double last = 0;
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const std::string head = FormatString("频率%d：", static_cast<int>(k + 1));
+        ASSERT_EQ(lines[k].rfind(head, 0), 0u) << lines[k];
+        const double omega = std::stod(lines[k].substr(head.size()));
+        EXPECT_GE(omega, last);
+        last = omega;
+    }
+    const double exact = BeamOmega(b, 3.141592653589793);
+    EXPECT_NEAR(std::stod(lines[0].substr(lines[0].find("：") + 3)), exact, 1e-3 * exact);
+
+    EXPECT_EQ(Cli("dynamic beam.fem"), 1);
+    EXPECT_NE(err.find("dynamic_load.txt不存在"), std::string::npos) << err;
+    EXPECT_NE(err.find("动力响应未能顺利完成！"), std::string::npos) << err;
+    WriteFile("impact.txt", "0 0\n0.1 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic beam.fem --load impact.txt"), 0) << err;
+    EXPECT_NE(out.find("动力响应分析完成！"), std::string::npos);
+    EXPECT_NE(out.find("(11 records)"), std::string::npos) << out;
+    WriteFile("dynamic_load.txt", "0 0\n0.05 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic beam.fem"), 0) << err;
+    EXPECT_NE(out.find("(6 records)"), std::string::npos) << out;
+
+    ASSERT_EQ(Cli("extract beam.fem --node 3 --dof 2"), 0) << err;
+    EXPECT_EQ(Lines(ReadFile("beam_节点3自由度2_动力响应.txt")).size(), 6u);
+    EXPECT_EQ(Cli("extract beam.fem --node 9 --dof 2"), 2);
+    EXPECT_EQ(Cli("extract beam.fem --node 3 --dof 4"), 2);
+    EXPECT_EQ(Cli("extract beam.fem --node 3"), 2);
+}
+
+TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
+    BeamSpec b;
+    b.elements = 400;  // 1200 free equations: far longer than the wait below
+    WriteFile("long.fem", BeamModel(b));
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (!freopen("stdout", "w", stdout) || !freopen("stderr", "w", stderr)) _exit(99);
+        execl(MORVEX_CLI, MORVEX_CLI, "modes", "long.fem", static_cast<char*>(nullptr));
+        _exit(98);
+    }
+    // Signal once the eigen-solution has begun (the static analysis is not stoppable).
+    std::string text;
+    for (int i = 0; i < 3000 && text.find("固有振动分析进行中") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ReadWholeFile(Path("stderr"), text);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of stopping";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadFile("stderr").find("stopped"), std::string::npos) << ReadFile("stderr");
+    EXPECT_EQ(ReadFile("stdout"), "");
+}

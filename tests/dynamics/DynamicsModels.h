@@ -1,0 +1,46 @@
+// Small data files for the dynamics tests: straight beams of equal elements.
+#pragma once
+
+#include <cmath>
+#include <string>
+
+#include "platform/Format.h"
+
+struct BeamSpec {
+    double length = 10;
+    int elements = 8;
+    double E = 2e11, A = 1, I = 0.01;
+    double weight = 9800;          // per unit length: 1000 kg/m
+    double angle = 0;              // of the beam axis, radians
+    const char* leftCode = "110";  // support codes of the end nodes ("" for none)
+    const char* rightCode = "10";
+    bool loadingPath = false;  // every element on the live-load path
+};
+
+inline std::string BeamModel(const BeamSpec& b) {
+    const int nodes = b.elements + 1;
+    const int supports = (*b.leftCode ? 1 : 0) + (*b.rightCode ? 1 : 0);
+    std::string t = FormatString("%d %d 0 1 1 0 %d %d\n", nodes, b.elements, supports,
+                                 b.loadingPath ? b.elements : 0);
+    for (int k = 0; k < nodes; ++k) {
+        const double s = b.length * k / b.elements;
+        t += FormatString("%d %.17g %.17g 0 0\n", k + 1, s * std::cos(b.angle),
+                          s * std::sin(b.angle));
+    }
+    t += FormatString("1 %.17g 1e-5\n", b.E);
+    t += FormatString("1 %.17g %.17g %.17g 0 0.5 0.5\n", b.A, b.I, b.weight / b.A);
+    for (int e = 1; e <= b.elements; ++e) t += FormatString("%d %d %d 1 1 1 0\n", e, e, e + 1);
+    if (*b.leftCode) t += FormatString("1 %s 0 0 0\n", b.leftCode);
+    if (*b.rightCode) t += FormatString("%d %s 0 0 0\n", nodes, b.rightCode);
+    if (b.loadingPath) {
+        for (int e = 1; e <= b.elements; ++e) t += FormatString("%d ", e);
+        t += "\n0\n";
+    }
+    return t;
+}
+
+// Circular frequency of a uniform beam: (beta L)^2 / L^2 * sqrt(E I / m).
+inline double BeamOmega(const BeamSpec& b, double betaL) {
+    const double m = b.weight / 9.8;
+    return betaL * betaL / (b.length * b.length) * std::sqrt(b.E * b.I / m);
+}
