@@ -19,6 +19,7 @@
 #include "app/MorvexDoc.h"
 #include "app/MyeditDoc.h"
 #include "app/MyeditView.h"
+#include "platform/Host.h"
 #include "view/qt/MorvexViewWidget.h"
 
 namespace {
@@ -110,6 +111,11 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
     if (type->ResourceId() == 129) {
         auto* doc = new CMorvexDoc;
         doc->setParent(this);
+        // The end of a natural-vibration analysis enables the mode graph in the menus.
+        connect(doc, &CMorvexDoc::NaturalVibrationEnded, this, [this](bool ok) {
+            ShowStatus(ok ? "固有振动分析完毕" : "");
+            if (m_mainFrame) m_mainFrame->UpdateCommands();
+        });
         if (!doc->OnOpenDocument(full)) {
             delete doc;
             return nullptr;
@@ -140,6 +146,7 @@ CChildFrame* CMorvexApp::CreateResultWindow(CMorvexDoc* doc) {
     view->SetCommandObserver([] {
         if (CMainFrame* frame = CMainFrame::Instance()) frame->UpdateCommands();
     });
+    view->View().SetDocument(doc);
     view->View().InitialUpdate(doc->Engine());
     return m_mainFrame->AddChild(doc, view);
 }

@@ -1,10 +1,14 @@
 #include "app/MorvexDoc.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QThread>
+#include <system_error>
 
 #include "app/MorvexApp.h"
 #include "engine/AnalysisRun.h"
+#include "platform/Host.h"
 
 CMorvexDoc::~CMorvexDoc() {
     OnCloseDocument();
@@ -22,7 +26,38 @@ void CMorvexDoc::OnCloseDocument() {
     // The natural-vibration worker polls m_keepRunning and clears m_busy when it has stopped.
     m_engine->m_keepRunning = 0;
     while (m_engine->m_busy != 0) QThread::msleep(10);
+    if (m_worker.joinable()) m_worker.join();
     m_engine.reset();
+}
+
+bool CMorvexDoc::StartNaturalVibration() {
+    if (!m_engine || m_modesReady || m_engine->m_busy != 0) return false;
+    if (m_worker.joinable()) m_worker.join();  // a finished earlier attempt
+    CPlaneFrame* engine = m_engine.get();
+    engine->m_keepRunning = 1;
+    engine->m_busy = 1;
+    ShowStatus("固有振动分析进行中...");
+    QPointer<CMorvexDoc> self(this);
+    try {
+        m_worker = std::thread([this, engine, self] {
+            const bool ok = engine->NaturalVibration();
+            if (ok) m_modesReady = true;
+            // The window hears of the end on its own thread; the document may be closing.
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, ok] {
+                    if (self) emit self->NaturalVibrationEnded(ok);
+                },
+                Qt::QueuedConnection);
+            engine->m_busy = 0;
+        });
+    } catch (const std::system_error&) {
+        engine->m_busy = 0;
+        ShowStatus("");
+        ShowMessage("错误：无法启动固有振动分析!");
+        return false;
+    }
+    return true;
 }
 
 QString CMorvexDoc::Title() const {

@@ -1,13 +1,16 @@
 // The result document: one data file, analysed on opening.
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "app/Document.h"
 #include "engine/PlaneFrame.h"
+#include "view/ViewFrame.h"
 
 // Holds the engine of one analysed data file until its last window closes.
-class CMorvexDoc : public CDocument {
+class CMorvexDoc : public CDocument, public CViewDocument {
     Q_OBJECT
 public:
     CMorvexDoc() : CDocument(kResult) {}
@@ -32,8 +35,19 @@ public:
     // Opens "dynamic_load.txt" of the working directory in the text editor.
     void OnDynamicLoadEdit();
 
+    // CViewDocument: the natural-vibration analysis on a worker thread. m_busy is set
+    // before the worker starts, so a close that comes at once still waits for it.
+    bool ModesReady() const override { return m_modesReady; }
+    bool StartNaturalVibration() override;
+
+signals:
+    // The natural-vibration worker has ended (successfully or not).
+    void NaturalVibrationEnded(bool ok);
+
 private:
     QString m_path;
     QString m_pathBase;
     std::unique_ptr<CPlaneFrame> m_engine;
+    std::atomic<bool> m_modesReady{false};
+    std::thread m_worker;
 };

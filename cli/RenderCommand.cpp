@@ -22,6 +22,7 @@ int RenderCommand(const std::vector<std::string>&) {
 #include <memory>
 #include <string>
 
+#include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoad.h"
@@ -36,7 +37,8 @@ namespace {
 
 const char* const kRenderHelp =
     "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--entry E]\n"
-    "                         [--type T] [--magnify N] [--size WxH] [--dpi D] [--no-caption]\n"
+    "                         [--type T] [--mode K] [--step K] [--magnify N] [--size WxH]\n"
+    "                         [--dpi D] [--no-caption]\n"
     "                         --out FILE.png|FILE.svg\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
@@ -44,8 +46,8 @@ const char* const kRenderHelp =
     "\n"
     "  --graph KIND  0 structure, 1 displaced shape, 2 bending moment, 3 shear force,\n"
     "                4 axial force, 5 moment envelope, 6 shear envelope, 7 axial force\n"
-    "                envelope, 8 influence line, 10 upper-edge tensile stress,\n"
-    "                11 lower-edge tensile stress\n"
+    "                envelope, 8 influence line, 9 mode shape, 10 upper-edge tensile\n"
+    "                stress, 11 lower-edge tensile stress, 12 dynamic response\n"
     "  --case K      load case (1-based, default 1) of graphs 1 to 4, 10 and 11\n"
     "  --line K      influence line (1-based, default 1) of graph 8\n"
     "  --entry E     graph 8: place entry E (1 to 34) of the live-load list at its worst\n"
@@ -53,6 +55,10 @@ const char* const kRenderHelp =
     "                MODEL_活载.fem)\n"
     "  --type T      graphs 5 to 7: live-load type 0 to 10 (default 1); an envelope\n"
     "                file that does not exist yet is computed first\n"
+    "  --mode K      graph 9: mode K (1-based, by ascending frequency, default 1); the\n"
+    "                natural vibration is analysed first\n"
+    "  --step K      graph 12: record K (1-based, default 1) of the response to\n"
+    "                dynamic_load.txt, computed first into MODEL.tim\n"
     "  --size WxH    picture size in pixels (default 1200x800)\n"
     "  --dpi D       dots per inch of the picture (default 96); the drawing is metric,\n"
     "                so labels and symbols keep their size in millimetres\n"
@@ -90,7 +96,7 @@ bool HasPictureExtension(const std::string& path) {
 }
 
 bool IsDrawableKind(int kind) {
-    return (kind >= 0 && kind <= 8) || kind == 10 || kind == 11;
+    return kind >= 0 && kind <= 12;
 }
 
 }  // namespace
@@ -98,7 +104,7 @@ bool IsDrawableKind(int kind) {
 int RenderCommand(const std::vector<std::string>& args) {
     std::string model, out;
     int kind = -1, caseNumber = 1, lineNumber = 1, width = 1200, height = 800, dpi = 96;
-    int magnify = 0, entry = 0, type = 1;
+    int magnify = 0, entry = 0, type = 1, mode = 1, step = 1;
     bool caption = true;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -108,7 +114,7 @@ int RenderCommand(const std::vector<std::string>& args) {
         }
         const bool takesValue = a == "--graph" || a == "--case" || a == "--line" || a == "--size" ||
                                 a == "--dpi" || a == "--out" || a == "--magnify" ||
-                                a == "--entry" || a == "--type";
+                                a == "--entry" || a == "--type" || a == "--mode" || a == "--step";
         if (takesValue && i + 1 >= args.size()) return Usage(a + " needs a value");
         if (a == "--graph") {
             if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
@@ -125,6 +131,10 @@ int RenderCommand(const std::vector<std::string>& args) {
         } else if (a == "--type") {
             if (!ParseInt(args[++i], type) || type < 0 || type >= kLiveLoadTypes)
                 return Usage("bad live-load type " + args[i] + " (0 to 10)");
+        } else if (a == "--mode") {
+            if (!ParseInt(args[++i], mode) || mode < 1) return Usage("bad mode " + args[i]);
+        } else if (a == "--step") {
+            if (!ParseInt(args[++i], step) || step < 1) return Usage("bad step " + args[i]);
         } else if (a == "--size") {
             const std::string& v = args[++i];
             const size_t x = v.find('x');
@@ -181,10 +191,34 @@ int RenderCommand(const std::vector<std::string>& args) {
         if (!frame->ComputeEnvelope(type, 8 - kind)) return kExitFailed;
     }
 
+    CPlainViewDocument document(frame.get());
+    if (kind == 9) {
+        std::fprintf(stderr, "morvex-cli render: analysing the natural vibration\n");
+        if (!document.StartNaturalVibration()) return kExitFailed;
+        if (mode > frame->m_nModes) {
+            std::fprintf(stderr, "morvex-cli render: the model has %d mode(s)\n", frame->m_nModes);
+            return kExitUsage;
+        }
+    }
+    if (kind == 12) {
+        // Computed afresh, so that the excitation symbols belong to the response drawn.
+        std::fprintf(stderr, "morvex-cli render: computing the dynamic response first\n");
+        if (!frame->DynamicResponse()) return kExitFailed;
+        const long long records = ResponseRecordCount(*frame);
+        if (step > records) {
+            std::fprintf(stderr, "morvex-cli render: %s holds %lld record(s)\n",
+                         frame->ResponsePath().c_str(), records < 0 ? 0 : records);
+            return kExitUsage;
+        }
+    }
+
     CPlainViewFrame viewFrame;
     CNullViewWindow window;
     CMorvexView view(viewFrame, window);
+    view.SetDocument(&document);
     view.InitialUpdate(frame.get());
+    view.m_modeIndex = mode - 1;
+    view.m_timeIndex = step - 1;
     view.m_caseIndex = caseNumber - 1;
     view.m_lineIndex = lineNumber - 1;
     view.m_envelopeType = type;

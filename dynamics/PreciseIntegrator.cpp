@@ -180,7 +180,14 @@ bool CPreciseIntegrator::Integrate(CPlaneFrame& frame, double duration) {
         x[M + r] = R[N + reduced[r]];
     }
     bool ok = true;
+    int shownPercent = -1;
     for (int i = 0; i < records && ok; ++i) {
+        // The window shows how far the run has got; it runs on the window's own thread.
+        const int percent = static_cast<int>(100.0 * (i + 1) / records);
+        if (percent != shownPercent) {
+            ShowStatus(FormatString("动力响应分析进行中，请等待...(%d%%)", percent));
+            shownPercent = percent;
+        }
         if (Stopped()) {
             ok = false;
             m_reported = true;

@@ -9,6 +9,7 @@
 #include "view/DrawSurface.h"
 #include "view/ViewFrame.h"
 
+class CDynamicLoad;
 class CPlaneFrame;
 struct EnvelopeData;
 
@@ -54,6 +55,9 @@ public:
     // Takes the engine after the document has been read and analysed; copies the counts and
     // the bounding box and resets the graph and the selectors.
     void InitialUpdate(CPlaneFrame* engine);
+    // The document whose natural-vibration analysis the view starts and shows; without one
+    // the analysis is not offered.
+    void SetDocument(CViewDocument* document) { m_document = document; }
     // The client area in device pixels and the size of one pixel in logical units.
     void SetClientSize(int widthPx, int heightPx, double logicalPerPixel);
     // Fits the world window into the client area with a 0.8 margin.
@@ -178,6 +182,13 @@ private:
     // The commands of the live-load subsystem (LiveLoadCommands.cpp); false when id is
     // not one of them.
     bool ExecuteLiveLoadCommand(int id);
+    // The dynamics commands (DynamicsCommands.cpp): their state, false when id is not one
+    // of them, and their execution.
+    bool DynamicsCommandState(int id, CCommandState& st) const;
+    bool ExecuteDynamicsCommand(int id);
+    bool ModesReady() const;
+    bool VibrationRunning() const;
+    bool ResponseExists() const;
     // The graph command's rule: sets the kind, the selector, the current scale, redraws.
     void SelectGraph(int kind);
     // The index that previous/next step for the current kind, and its upper limit.
@@ -186,5 +197,10 @@ private:
 
     CViewFrame& m_frame;
     CViewWindow& m_window;
+    CViewDocument* m_document = nullptr;
     std::string m_caption;
 };
+
+// Draws the symbol of one excitation at time t (moving load, nodal force or prescribed
+// motion) with the view's mapping.
+void DrawSymbol(CDrawSurface& s, const CMorvexView& mapping, const CDynamicLoad& load, double t);

@@ -21,6 +21,7 @@ constexpr long long kExtremeBytes = 48;
 void CMorvexView::PrepareSurface() {
     if (m_graphKind == graph::kDisplaced) m_curveSource = &m_pFrame->m_disp;
     if (m_graphKind == graph::kInfluence) m_curveSource = &m_pFrame->m_ilStates;
+    if (m_graphKind == graph::kMode) m_curveSource = &m_pFrame->m_modeShapes;
 }
 
 void CMorvexView::DrawGraph(CDrawSurface& s) {
@@ -66,10 +67,25 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             DrawInfluenceLine(s);
             m_caption = FormatString("影响线：%d", m_lineIndex + 1);
             break;
+        case graph::kMode: {
+            // Modes are shown in ascending order of frequency.
+            const CPlaneFrame& f = *m_pFrame;
+            const bool valid = m_modeIndex >= 0 && m_modeIndex < f.m_nModes &&
+                               static_cast<size_t>(m_modeIndex) < f.m_modeOrder.size();
+            const int mode = valid ? f.m_modeOrder[m_modeIndex] : -1;
+            if (mode >= 0 && static_cast<size_t>(mode) < f.m_omega.size()) {
+                for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, mode, false);
+                m_caption = FormatString("频率%d：%.4e", m_modeIndex + 1, f.m_omega[mode]);
+            } else {
+                labels = false;
+                m_caption = "结构图";
+            }
+            break;
+        }
         case graph::kDynamic:
             m_caption = FormatString("时间：%.4e", DrawDynamicResponse(s));
             break;
-        default:  // the structure alone; mode shapes arrive with the natural vibration
+        default:  // the structure alone
             labels = false;
             m_caption = "结构图";
             break;

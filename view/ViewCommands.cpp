@@ -163,9 +163,9 @@ CCommandState CMorvexView::CommandState(int id) const {
             st.enabled = m_graphKind == graph::kInfluence;
             break;
         default:
-            // Mode shapes and dynamics arrive with their analyses; a result document is
-            // never saved.
+            // A result document is never saved.
             st.enabled = false;
+            DynamicsCommandState(id, st);
             break;
     }
     return st;
@@ -333,7 +333,7 @@ bool CMorvexView::Execute(int id) {
             return true;
         default:
             // The graph selector and printing belong to the frame and window.
-            return ExecuteLiveLoadCommand(id);
+            return ExecuteLiveLoadCommand(id) || ExecuteDynamicsCommand(id);
     }
 }
 

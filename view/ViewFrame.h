@@ -6,6 +6,8 @@
 
 #include "view/DrawSurface.h"
 
+class CPlaneFrame;
+
 // The shared parts of the main frame that the active result view drives: status panes,
 // the two toolbar selectors and the current magnification.
 class CViewFrame {
@@ -72,6 +74,9 @@ public:
     // The live-load type dialog: opens on type (-1 ... 10) and returns true with the chosen
     // type (-1 when none is selected) on OK.
     virtual bool ChooseLiveLoadType(int& type) = 0;
+    // The extraction dialog: node number (1-based, not checked) and component (0 x, 1 y,
+    // 2 rotation); false when cancelled.
+    virtual bool ChooseResponseComponent(int& node, int& direction) = 0;
 };
 
 // A window that draws nothing and cancels every dialog (the batch tool's).
@@ -84,4 +89,28 @@ public:
     bool ChooseColour(CColour, CColour&) override { return false; }
     bool EditElementGroup(int, CElementGroup&) override { return false; }
     bool ChooseLiveLoadType(int&) override { return false; }
+    bool ChooseResponseComponent(int&, int&) override { return false; }
+};
+
+// What the result view asks of its document: the natural-vibration analysis, whose results
+// every view of the document shares.
+class CViewDocument {
+public:
+    virtual ~CViewDocument() = default;
+    // True once a natural-vibration analysis of the document has succeeded.
+    virtual bool ModesReady() const = 0;
+    // Starts the natural-vibration analysis; false when it cannot start now.
+    virtual bool StartNaturalVibration() = 0;
+};
+
+// A document that runs the natural-vibration analysis at once on the calling thread (the
+// batch tool's and the tests').
+class CPlainViewDocument : public CViewDocument {
+public:
+    explicit CPlainViewDocument(CPlaneFrame* engine) : m_engine(engine) {}
+    bool ModesReady() const override { return m_modesReady; }
+    bool StartNaturalVibration() override;
+
+    CPlaneFrame* m_engine;
+    bool m_modesReady = false;
 };

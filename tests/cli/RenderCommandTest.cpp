@@ -80,9 +80,9 @@ TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
 }
 
 TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
-    Result r = Cli("render g.fem --graph 9 --out e.png");
+    Result r = Cli("render g.fem --graph 13 --out e.png");
     EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_NE(r.out.find("unknown graph kind 9"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("unknown graph kind 13"), std::string::npos) << r.out;
     r = Cli("render g.fem --graph 5 --type 11 --out e.png");
     EXPECT_EQ(r.status, 2) << r.out;
     r = Cli("render g.fem --graph 8 --entry 35 --out e.png");
@@ -119,4 +119,23 @@ TEST_F(RenderCommandTest, EnvelopeAndPlacedLiveLoadAreDrawn) {
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(ReadFile("ll.svg").find("荷载引起的最值为："), std::string::npos);
     EXPECT_TRUE(Exists("g_活载.fem"));
+}
+
+TEST_F(RenderCommandTest, ModeShapeAndResponseStepAreDrawn) {
+    Result r = Cli("render g.fem --graph 9 --mode 2 --size 800x400 --out mode.svg");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("频率2："), std::string::npos) << r.out;
+    r = Cli("render g.fem --graph 9 --mode 999 --out mode.svg");
+    EXPECT_EQ(r.status, 2) << r.out;
+
+    // Without a dynamic load file the response cannot be computed.
+    r = Cli("render g.fem --graph 12 --out resp.png");
+    EXPECT_EQ(r.status, 1) << r.out;
+    std::filesystem::copy_file(SourcePath("examples/dynamic_load.txt"), Path("dynamic_load.txt"));
+    r = Cli("render g.fem --graph 12 --step 201 --size 800x400 --out resp.svg");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("时间：2.0000e+000"), std::string::npos) << r.out;
+    EXPECT_TRUE(Exists("g.tim"));
+    r = Cli("render g.fem --graph 12 --step 100000 --out resp.svg");
+    EXPECT_EQ(r.status, 2) << r.out;
 }

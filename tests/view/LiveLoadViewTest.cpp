@@ -170,6 +170,7 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
     EXPECT_EQ(v.Caption(), "包络图");
 
     host.messages.clear();
+    engine->m_envelopeWorkers = 1;  // one worker reports every element it finishes
     ASSERT_TRUE(v.Execute(kMomentEnvelopeRun));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "弯矩包络图计算完毕！");

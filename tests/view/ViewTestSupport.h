@@ -38,6 +38,13 @@ public:
         return true;
     }
 
+    bool ChooseResponseComponent(int& node, int& direction) override {
+        if (!componentAnswer) return false;
+        node = componentAnswer->first;
+        direction = componentAnswer->second;
+        return true;
+    }
+
     int redraws = 0;
     ViewCursor cursor = ViewCursor::Normal;
     bool captured = false;
@@ -48,6 +55,7 @@ public:
     CElementGroup groupOffered;
     std::optional<int> typeAnswer;
     int typeOffered = -2;
+    std::optional<std::pair<int, int>> componentAnswer;
 };
 
 // The logical size of a pixel on a 96-dpi screen.

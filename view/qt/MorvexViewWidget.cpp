@@ -11,6 +11,7 @@
 
 #include "view/ViewCommands.h"
 #include "view/qt/ElementGroupDialog.h"
+#include "view/qt/ExtractResponseDialog.h"
 #include "view/qt/LiveLoadTypeDialog.h"
 #include "view/qt/QtSurface.h"
 
@@ -147,6 +148,14 @@ bool CMorvexViewWidget::ChooseLiveLoadType(int& type) {
     CLiveLoadTypeDialog dialog(type, this);
     if (dialog.exec() != QDialog::Accepted) return false;
     type = dialog.Type();
+    return true;
+}
+
+bool CMorvexViewWidget::ChooseResponseComponent(int& node, int& direction) {
+    CExtractResponseDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    node = dialog.m_node;
+    direction = dialog.m_direction;
     return true;
 }
 

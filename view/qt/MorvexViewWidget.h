@@ -40,6 +40,7 @@ public:
     bool ChooseColour(CColour initial, CColour& chosen) override;
     bool EditElementGroup(int nElements, CElementGroup& fields) override;
     bool ChooseLiveLoadType(int& type) override;
+    bool ChooseResponseComponent(int& node, int& direction) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,206 @@
+// Dynamics in the result view: the excitation symbols, the natural-vibration command with
+// the mode graph, the dynamic response run with its graph stepping through B.tim, and the
+// extraction of a time history.
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "ViewTestSupport.h"
+#include "dynamics/DynamicLoad.h"
+#include "dynamics/DynamicsModels.h"
+#include "dynamics/ResponseExtraction.h"
+#include "platform/Format.h"
+#include "view/ViewCommands.h"
+
+using namespace viewcmd;
+
+namespace {
+
+constexpr CColour kSymbolColour = Rgb(43, 174, 49);
+
+class DynamicsViewTest : public ViewTest {
+protected:
+    // A simply supported beam of span 10 in 8 elements, with its document.
+    CMorvexView& OpenBeam() {
+        CMorvexView& v = Open(BeamModel(spec));
+        document = std::make_unique<CPlainViewDocument>(engine.get());
+        v.SetDocument(document.get());
+        return v;
+    }
+    // The lines drawn in the symbol colour, as (from, to) pairs.
+    static std::vector<std::pair<CLPoint, CLPoint>> SymbolLines(const CRecordingSurface& s) {
+        std::vector<std::pair<CLPoint, CLPoint>> lines;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Line))
+            if (op.pen.colour == kSymbolColour) lines.push_back({op.points[0], op.points[1]});
+        return lines;
+    }
+    static CLPoint P(int x, int y) { return CLPoint{x, y}; }
+
+    BeamSpec spec;
+    std::unique_ptr<CPlainViewDocument> document;
+};
+
+}  // namespace
+
+TEST_F(DynamicsViewTest, ExcitationSymbolsMarkWhereTheLoadsAct) {
+    CMorvexView& v = OpenBeam();
+    Draw();  // fits the mapping
+    using Lines = std::vector<std::pair<CLPoint, CLPoint>>;
+
+    // A moving load at x0 + speed (t - t0) on y = 0, also beyond the end of the path.
+    CDynamicLoad moving(engine.get());
+    moving.m_type = CDynamicLoad::kMoving;
+    moving.m_x0 = 1;
+    moving.m_speed = 2;
+    moving.m_startTime = 0.5;
+    for (double t : {0.0, 2.0, 7.0}) {
+        CRecordingSurface s;
+        const CPen before = s.pen;
+        DrawSymbol(s, v, moving, t);
+        const CLPoint p = v.WorldToLogical(1 + 2 * (t - 0.5), 0);
+        const int X = p.x, Y = p.y;
+        EXPECT_EQ(SymbolLines(s), (Lines{{P(X, Y), P(X, Y - 70)},
+                                         {P(X - 7, Y - 20), P(X, Y)},
+                                         {P(X, Y), P(X + 7, Y - 20)}}))
+            << t;
+        EXPECT_EQ(s.pen, before);  // the previous pen comes back
+    }
+
+    // Nodal forces and prescribed motions act at their node (node 3 at x = 2.5).
+    const CLPoint p = v.WorldToLogical(2.5, 0);
+    const int X = p.x, Y = p.y;
+    CDynamicLoad nodal(engine.get());
+    nodal.m_type = CDynamicLoad::kNodal;
+    nodal.m_node = 2;
+    nodal.m_dof = 0;  // x: a leftward arrow whose tip is the node
+    CRecordingSurface sx;
+    DrawSymbol(sx, v, nodal, 1.0);
+    EXPECT_EQ(
+        SymbolLines(sx),
+        (Lines{{P(X, Y), P(X + 70, Y)}, {P(X + 20, Y + 7), P(X, Y)}, {P(X, Y), P(X + 20, Y - 7)}}));
+    nodal.m_dof = 1;  // y: upward, as the moving load
+    CRecordingSurface sy;
+    DrawSymbol(sy, v, nodal, 1.0);
+    EXPECT_EQ(SymbolLines(sy).front(), (std::pair{P(X, Y), P(X, Y - 70)}));
+    nodal.m_dof = 2;  // a moment: the quarter circle below the node with its head
+    CRecordingSurface sm;
+    DrawSymbol(sm, v, nodal, 1.0);
+    const std::vector<CDrawOp> arcs = sm.OfKind(CDrawOp::Arc);
+    ASSERT_EQ(arcs.size(), 1u);
+    EXPECT_EQ(arcs[0].pen.colour, kSymbolColour);
+    EXPECT_EQ(arcs[0].points, (std::vector<CLPoint>{P(X - 35, Y - 35), P(X + 35, Y + 35),
+                                                    P(X - 10, Y - 10), P(X + 10, Y - 10)}));
+    EXPECT_EQ(SymbolLines(sm), (Lines{{P(X + 24, Y - 24), P(X + 9, Y - 39)},
+                                      {P(X + 24, Y - 24), P(X + 9, Y - 22)}}));
+    CDynamicLoad motion(engine.get());
+    motion.m_type = CDynamicLoad::kPrescribed;
+    motion.m_node = 2;
+    motion.m_dof = 1;
+    CRecordingSurface sp;
+    DrawSymbol(sp, v, motion, 0.0);
+    EXPECT_EQ(SymbolLines(sp), SymbolLines(sy));
+    // An ignored record draws nothing.
+    motion.m_type = CDynamicLoad::kIgnored;
+    CRecordingSurface none;
+    DrawSymbol(none, v, motion, 0.0);
+    EXPECT_TRUE(none.ops.size() <= 2u && SymbolLines(none).empty());
+}
+
+TEST_F(DynamicsViewTest, VibrationCommandFillsTheModeGraph) {
+    CMorvexView& v = OpenBeam();
+    EXPECT_TRUE(v.CommandState(kNaturalVibration).enabled);
+    EXPECT_FALSE(v.CommandState(kModeShape).enabled);
+    v.OnGraphSelector(graph::kMode);
+    EXPECT_EQ(v.m_graphKind, graph::kStructure);
+    // While an analysis runs neither a second one nor a response run may start.
+    engine->m_busy = 1;
+    EXPECT_FALSE(v.CommandState(kNaturalVibration).enabled);
+    EXPECT_FALSE(v.CommandState(kDynamicRun).enabled);
+    engine->m_busy = 0;
+
+    ASSERT_TRUE(v.Execute(kNaturalVibration));
+    ASSERT_TRUE(document->ModesReady()) << LastMessage();
+    EXPECT_FALSE(v.CommandState(kNaturalVibration).enabled);
+    EXPECT_TRUE(v.CommandState(kModeShape).enabled);
+    v.OnGraphSelector(graph::kMode);
+    ASSERT_EQ(v.m_graphKind, graph::kMode);
+    EXPECT_EQ(frame.graphSelector, graph::kMode);
+
+    // Mode 1 is the lowest: the first bending mode of the simply supported beam.
+    Draw();
+    double omega = 0;
+    ASSERT_EQ(std::sscanf(v.Caption().c_str(), "频率1：%lf", &omega), 1) << v.Caption();
+    EXPECT_NEAR(omega, BeamOmega(spec, M_PI), 0.01 * omega);
+    EXPECT_EQ(v.Caption(), FormatString("频率1：%.4e", omega));
+    // Its shape is one half wave: every ordinate on one side. The second is antisymmetric.
+    const auto smaller = [&v] {
+        return std::min(std::fabs(v.m_maxValue), std::fabs(v.m_minValue));
+    };
+    const auto larger = [&v] { return std::max(std::fabs(v.m_maxValue), std::fabs(v.m_minValue)); };
+    EXPECT_LT(smaller(), 1e-9 * larger());
+    ASSERT_TRUE(v.Execute(kNext));
+    Draw();
+    double omega2 = 0;
+    ASSERT_EQ(std::sscanf(v.Caption().c_str(), "频率2：%lf", &omega2), 1) << v.Caption();
+    EXPECT_GT(omega2, omega);
+    EXPECT_NEAR(smaller(), larger(), 1e-6 * larger());
+    while (v.CommandState(kNext).enabled) v.Execute(kNext);
+    EXPECT_EQ(v.m_modeIndex, engine->m_nModes - 1);
+}
+
+TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
+    spec.elements = 4;
+    CMorvexView& v = OpenBeam();
+    EXPECT_FALSE(v.CommandState(kDynamicResponse).enabled);
+    EXPECT_FALSE(v.CommandState(kDynamicData).enabled);
+    // A load moving at 2 m/s from x = 1, and a vertical force at node 3; T = 0.4, dt = 0.1.
+    WriteFile(kDynamicLoadFile, "0 0\n0.4 0.1\n1 1 0\n1 2 -1000 0 0 0 0\n3 2 -500 0 0 0 0\n0\n");
+    ASSERT_TRUE(v.CommandState(kDynamicRun).enabled);
+    ASSERT_TRUE(v.Execute(kDynamicRun));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"动力响应分析完成！"});
+    bool done = false;
+    for (const std::string& st : host.statuses)
+        done = done || st.find("(100%)") != std::string::npos;
+    EXPECT_TRUE(done);
+    EXPECT_EQ(host.statuses.back(), "");
+
+    ASSERT_TRUE(v.CommandState(kDynamicResponse).enabled);
+    v.OnGraphSelector(graph::kDynamic);
+    ASSERT_EQ(v.m_graphKind, graph::kDynamic);
+    EXPECT_EQ(v.m_nTimeSteps, 5);
+    CRecordingSurface first = Draw();
+    EXPECT_EQ(v.Caption(), "时间：0.0000e+000");
+    for (int step = 1; step < 5; ++step) ASSERT_TRUE(v.Execute(kNext));
+    EXPECT_FALSE(v.CommandState(kNext).enabled);
+    CRecordingSurface last = Draw();
+    EXPECT_EQ(v.Caption(), "时间：4.0000e-001");
+    // The moving load's arrow has travelled 0.8 m; the nodal force stays at node 3.
+    const auto tips = [](const CRecordingSurface& s) {
+        std::vector<int> xs;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Line))
+            if (op.pen.colour == kSymbolColour && op.points[1].y == op.points[0].y - 70)
+                xs.push_back(op.points[0].x);
+        return xs;
+    };
+    EXPECT_EQ(tips(first),
+              (std::vector<int>{v.WorldToLogical(1.0, 0).x, v.WorldToLogical(5.0, 0).x}));
+    EXPECT_EQ(tips(last),
+              (std::vector<int>{v.WorldToLogical(1.8, 0).x, v.WorldToLogical(5.0, 0).x}));
+
+    // Extraction: node 3, vertical; one line per record, then opened in the editor.
+    window.componentAnswer = std::pair{3, 1};
+    ASSERT_TRUE(v.Execute(kDynamicData));
+    ASSERT_EQ(frame.openedFiles.size(), 1u);
+    EXPECT_EQ(frame.openedFiles[0], ResponseHistoryPath(*engine, 3, 1));
+    std::ifstream in(frame.openedFiles[0]);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+    // A node outside the model and a cancelled dialog do nothing, without a message.
+    window.componentAnswer = std::pair{99, 1};
+    ASSERT_TRUE(v.Execute(kDynamicData));
+    window.componentAnswer.reset();
+    ASSERT_TRUE(v.Execute(kDynamicData));
+    EXPECT_EQ(frame.openedFiles.size(), 1u);
+    EXPECT_EQ(host.messages.size(), 1u);
+}

@@ -1,0 +1,94 @@
+// The dynamics commands of the result view: the natural-vibration analysis, the mode
+// graph, the dynamic response run and its graph, and the extraction of a time history.
+#include <filesystem>
+
+#include "dynamics/ResponseExtraction.h"
+#include "engine/PlaneFrame.h"
+#include "platform/Host.h"
+#include "view/MorvexView.h"
+#include "view/ViewCommands.h"
+
+using namespace viewcmd;
+
+bool CPlainViewDocument::StartNaturalVibration() {
+    if (!m_engine || m_modesReady || m_engine->m_busy != 0) return false;
+    m_engine->m_busy = 1;
+    m_modesReady = m_engine->NaturalVibration();
+    m_engine->m_busy = 0;
+    return m_modesReady;
+}
+
+bool CMorvexView::ModesReady() const {
+    return m_document && m_document->ModesReady();
+}
+
+bool CMorvexView::VibrationRunning() const {
+    return m_pFrame && m_pFrame->m_busy != 0;
+}
+
+bool CMorvexView::ResponseExists() const {
+    std::error_code ec;
+    return m_pFrame && std::filesystem::exists(m_pFrame->ResponsePath(), ec);
+}
+
+bool CMorvexView::DynamicsCommandState(int id, CCommandState& st) const {
+    switch (id) {
+        case kNaturalVibration:
+            // A second analysis must not start while one is running.
+            st.enabled = m_document && !ModesReady() && !VibrationRunning();
+            return true;
+        case kModeShape:
+            st.enabled = ModesReady();
+            st.checked = m_graphKind == graph::kMode;
+            return true;
+        case kDynamicRun:
+            // The response run uses the matrices that a running eigen-solution fills.
+            st.enabled = m_pFrame && !VibrationRunning();
+            return true;
+        case kDynamicResponse:
+        case kDynamicData:
+            st.enabled = ResponseExists();
+            st.checked = id == kDynamicResponse && m_graphKind == graph::kDynamic;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CMorvexView::ExecuteDynamicsCommand(int id) {
+    switch (id) {
+        case kNaturalVibration:
+            m_document->StartNaturalVibration();
+            return true;
+        case kModeShape:
+            m_nModes = m_pFrame->m_nModes;
+            if (m_modeIndex >= m_nModes) m_modeIndex = 0;
+            SelectGraph(ModesReady() && m_nModes > 0 ? graph::kMode : graph::kStructure);
+            return true;
+        case kDynamicRun: {
+            ShowStatus("动力响应分析进行中，请等待...");
+            const bool ok = m_pFrame->DynamicResponse();
+            ShowStatus("");
+            ShowMessage(ok ? "动力响应分析完成！" : "动力响应未能顺利完成！");
+            m_window.Redraw();
+            return true;
+        }
+        case kDynamicResponse: {
+            const long long records = ResponseRecordCount(*m_pFrame);
+            if (records < 1) return true;
+            m_nTimeSteps = records > 1000000000 ? 1000000000 : static_cast<int>(records);
+            if (m_timeIndex > m_nTimeSteps - 1) m_timeIndex = m_nTimeSteps - 1;
+            SelectGraph(graph::kDynamic);
+            return true;
+        }
+        case kDynamicData: {
+            int node = 0, direction = 0;
+            if (!m_window.ChooseResponseComponent(node, direction)) return true;
+            if (ExtractResponse(*m_pFrame, node, direction) == ExtractResult::kWritten)
+                m_frame.OpenTextFile(ResponseHistoryPath(*m_pFrame, node, direction));
+            return true;
+        }
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,76 @@
+// The dynamics graphs of the result view: the dynamic response of one record of B.tim with
+// the symbols of the excitations acting at its time (the mode shapes are element curves of
+// the graph frame).
+#include "dynamics/DynamicLoad.h"
+#include "dynamics/ResponseExtraction.h"
+#include "engine/PlaneFrame.h"
+#include "platform/BinaryFile.h"
+#include "view/MorvexView.h"
+
+namespace {
+
+constexpr CColour kSymbolColour = Rgb(43, 174, 49);
+
+}  // namespace
+
+void DrawSymbol(CDrawSurface& s, const CMorvexView& mapping, const CDynamicLoad& load, double t) {
+    const CPlaneFrame& f = *mapping.m_pFrame;
+    double x = 0, y = 0;
+    if (load.m_type == CDynamicLoad::kMoving) {
+        // Drawn wherever the load is, before its start and beyond the path too.
+        x = load.m_x0 + load.m_speed * (t - load.m_startTime);
+    } else if (load.m_type == CDynamicLoad::kNodal || load.m_type == CDynamicLoad::kPrescribed) {
+        if (load.m_node < 0 || load.m_node >= f.m_nNodes) return;
+        x = f.m_nodes[load.m_node].x;
+        y = f.m_nodes[load.m_node].y;
+    } else {
+        return;
+    }
+    const CLPoint p = mapping.WorldToLogical(x, y);
+    const int X = p.x, Y = p.y;
+    const CPen old = s.SelectPen(CPen{kSymbolColour, 1});
+    if (load.m_type == CDynamicLoad::kMoving || load.m_dof == 1) {
+        // An upward arrow whose tip is the point.
+        s.MoveTo(X, Y);
+        s.LineTo(X, Y - 70);
+        s.MoveTo(X - 7, Y - 20);
+        s.LineTo(X, Y);
+        s.LineTo(X + 7, Y - 20);
+    } else if (load.m_dof == 0) {
+        // A leftward arrow whose tip is the point.
+        s.MoveTo(X, Y);
+        s.LineTo(X + 70, Y);
+        s.MoveTo(X + 20, Y + 7);
+        s.LineTo(X, Y);
+        s.LineTo(X + 20, Y - 7);
+    } else {
+        // The quarter circle below the point with its arrowhead.
+        s.Arc(X - 35, Y - 35, X + 35, Y + 35, X - 10, Y - 10, X + 10, Y - 10);
+        s.MoveTo(X + 24, Y - 24);
+        s.LineTo(X + 9, Y - 39);
+        s.MoveTo(X + 24, Y - 24);
+        s.LineTo(X + 9, Y - 22);
+    }
+    s.SelectPen(old);
+}
+
+double CMorvexView::DrawDynamicResponse(CDrawSurface& s) {
+    CPlaneFrame& f = *m_pFrame;
+    const int n = f.m_nDof;
+    CBinaryIn in;
+    if (n <= 0 || m_timeIndex < 0 || !in.Open(f.ResponsePath())) return 0.0;
+    const long long bytes = ResponseRecordBytes(n);
+    // A record beyond the present file (after a shorter run) shows as a missing file does.
+    if (in.Size() < (m_timeIndex + 1LL) * bytes || !in.Seek(m_timeIndex * bytes)) return 0.0;
+    if (f.m_dynRecord.size() < static_cast<size_t>(n))
+        f.m_dynRecord.assign(2 * static_cast<size_t>(n), 0.0);
+    double t = 0;
+    if (!in.Double(t)) return 0.0;
+    for (int i = 0; i < n; ++i)
+        if (!in.Double(f.m_dynRecord[i])) return 0.0;
+    m_curveSource = &f.m_dynRecord;
+    for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, 0, false);
+    for (const auto& load : f.m_dynLoads)
+        if (load) DrawSymbol(s, *this, *load, t);
+    return t;
+}
