@@ -1,0 +1,199 @@
+// Dynamics in the result window: the natural-vibration command on its worker and the mode
+// graph, closing during a long eigen-solution, the dynamic response command, the response
+// graph stepping through B.tim with the time in the status bar, and the extraction.
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiTestSupport.h"
+#include "app/ChildFrame.h"
+#include "app/Commands.h"
+#include "app/MainFrame.h"
+#include "app/MorvexApp.h"
+#include "app/MorvexDoc.h"
+#include "app/MyeditDoc.h"
+#include "engine/PlaneFrame.h"
+#include "platform/Format.h"
+#include "view/qt/ExtractResponseDialog.h"
+#include "view/qt/MorvexViewWidget.h"
+
+class DynamicsWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void VibrationCommandFillsTheModeGraph();
+    void ClosingDuringALongEigenSolutionReturnsPromptly();
+    void ResponseIsComputedShownAndExtracted();
+    void ExtractionDialogRefusesANonInteger();
+};
+
+namespace {
+
+struct Window {
+    CGuiFixture fx;
+    CMorvexDoc* doc = nullptr;
+    CMorvexViewWidget* widget = nullptr;
+
+    bool Open(const QString& name = QStringLiteral("girder.fem")) {
+        if (!fx.Start()) return false;
+        if (!QFileInfo::exists(fx.Path(name)) && !QFile::copy(ExamplePath(), fx.Path(name)))
+            return false;
+        doc = qobject_cast<CMorvexDoc*>(fx.App().OpenDocumentFile(fx.Path(name)));
+        CGuiFixture::Settle();
+        widget = fx.Frame().ActiveResultView();
+        return doc && widget;
+    }
+    CMainFrame& Frame() { return fx.Frame(); }
+    void Choose(int index) {
+        QComboBox* box = Frame().GraphSelector();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    bool Enabled(int id) { return Frame().Action(id)->isEnabled(); }
+};
+
+// A simply supported steel beam of 100 m in n elements: 3 n equations to solve.
+QByteArray LongBeam(int n) {
+    std::string t = FormatString("%d %d 0 1 1 0 2 0\n", n + 1, n);
+    for (int k = 0; k <= n; ++k) t += FormatString("%d %.6f 0 0 0\n", k + 1, 100.0 * k / n);
+    t += "1 2e11 1e-5\n1 1 0.01 9800 0 0.5 0.5\n";
+    for (int e = 1; e <= n; ++e) t += FormatString("%d %d %d 1 1 1 0\n", e, e, e + 1);
+    t += FormatString("1 110 0 0 0\n%d 10 0 0 0\n", n + 1);
+    return QByteArray::fromStdString(t);
+}
+
+}  // namespace
+
+void DynamicsWindowTest::VibrationCommandFillsTheModeGraph() {
+    Window w;
+    QVERIFY(w.Open());
+    CModalRecorder boxes;
+    QVERIFY(w.Enabled(ID_NATURAL_VIBRATION));
+    // No modes yet: the selector falls back to the structure.
+    w.Choose(9);
+    QCOMPARE(w.widget->View().m_graphKind, 0);
+
+    QSignalSpy ended(w.doc, &CMorvexDoc::NaturalVibrationEnded);
+    w.Frame().Action(ID_NATURAL_VIBRATION)->trigger();
+    QVERIFY(ended.count() == 1 || ended.wait(20000));
+    QCOMPARE(ended.first().first().toBool(), true);
+    QVERIFY(w.doc->ModesReady());
+    QVERIFY(!w.Enabled(ID_NATURAL_VIBRATION));
+    QCOMPARE(w.Frame().PaneText(0), QStringLiteral("固有振动分析完毕"));
+
+    w.Choose(9);
+    QCOMPARE(w.widget->View().m_graphKind, 9);
+    w.widget->repaint();
+    const CPlaneFrame& f = *w.doc->Engine();
+    QCOMPARE(w.Frame().PaneText(1),
+             QString::fromStdString(FormatString("频率1：%.4e", f.m_omega[f.m_modeOrder[0]])));
+    w.Frame().Action(ID_NEXT)->trigger();
+    w.widget->repaint();
+    QVERIFY(w.Frame().PaneText(1).startsWith(QStringLiteral("频率2：")));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void DynamicsWindowTest::ClosingDuringALongEigenSolutionReturnsPromptly() {
+    Window w;
+    w.fx.WriteFile("long.fem", LongBeam(300));
+    QVERIFY(w.Open(QStringLiteral("long.fem")));
+    CPlaneFrame* engine = w.doc->Engine();
+    w.Frame().Action(ID_NATURAL_VIBRATION)->trigger();
+    // Set by the command itself, before the worker's first step.
+    QCOMPARE(int(engine->m_busy), 1);
+    QVERIFY(!w.Enabled(ID_NATURAL_VIBRATION));
+    QVERIFY(!w.Enabled(ID_DYNAMIC_RESPONSE));
+    // The window stays usable meanwhile.
+    w.Frame().Action(ID_NODE_NUMBERS)->trigger();
+    QVERIFY(!w.widget->View().m_showNodeNumbers);
+    QCOMPARE(w.Frame().Action(ID_NODE_NUMBERS)->text(), QStringLiteral("显示节点号"));
+    QTest::qWait(300);
+    QCOMPARE(int(engine->m_busy), 1);  // still solving: this takes seconds
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(w.doc->Frames().first()->close());
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!w.doc->Engine());
+    QVERIFY(!w.doc->ModesReady());
+    CGuiFixture::Settle();
+}
+
+void DynamicsWindowTest::ResponseIsComputedShownAndExtracted() {
+    Window w;
+    QVERIFY(w.Open());
+    QVERIFY(QFile::copy(QStringLiteral(MORVEX_SOURCE_DIR "/examples/dynamic_load.txt"),
+                        w.fx.Path("dynamic_load.txt")));
+    QVERIFY(!w.Enabled(ID_DYNAMIC_DATA));
+    QVERIFY(w.Enabled(ID_DYNAMIC_RESPONSE));
+    {
+        CModalRecorder boxes;
+        w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+        QCOMPARE(boxes.texts, QStringList{QStringLiteral("动力响应分析完成！")});
+    }
+    QVERIFY(QFileInfo::exists(w.fx.Path("girder.tim")));
+    QCOMPARE(w.Frame().PaneText(0), QStringLiteral("就绪"));
+    QVERIFY(w.Enabled(ID_DYNAMIC_DATA));
+
+    // The response graph steps through the records with the time in pane 1.
+    w.Choose(12);
+    CMorvexView& v = w.widget->View();
+    QCOMPARE(v.m_graphKind, 12);
+    QCOMPARE(v.m_nTimeSteps, 601);  // 6 s in steps of 0.01 s, with the start
+    w.widget->repaint();
+    QCOMPARE(w.Frame().PaneText(1), QStringLiteral("时间：0.0000e+000"));
+    QVERIFY(!w.Enabled(ID_PREVIOUS));
+    w.Frame().Action(ID_NEXT)->trigger();
+    w.Frame().Action(ID_NEXT)->trigger();
+    w.widget->repaint();
+    QCOMPARE(w.Frame().PaneText(1), QStringLiteral("时间：2.0000e-002"));
+    QVERIFY(w.Enabled(ID_PREVIOUS));
+
+    // Extraction of node 11, vertical: the dialog is answered as a user would.
+    QTimer::singleShot(100, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        auto* extract = dynamic_cast<CExtractResponseDialog*>(dialog);
+        if (!extract) return;
+        extract->nodeEdit->setText(QStringLiteral("11"));
+        extract->directionList->setCurrentRow(1);
+        extract->TryAccept();
+    });
+    w.Frame().Action(ID_DYNAMIC_DATA)->trigger();
+    CGuiFixture::Settle();
+    auto* text = qobject_cast<CMyeditDoc*>(w.Frame().ActiveChild()->Document());
+    QVERIFY(text);
+    QCOMPARE(QFileInfo(text->PathName()).fileName(),
+             QStringLiteral("girder_节点11自由度2_动力响应.txt"));
+    const QByteArray history = w.fx.ReadFile("girder_节点11自由度2_动力响应.txt");
+    QCOMPARE(history.count('\n'), 601);
+    QVERIFY(history.startsWith("   0.000000e+000 "));
+}
+
+void DynamicsWindowTest::ExtractionDialogRefusesANonInteger() {
+    CExtractResponseDialog dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral(" 提取变量动力响应数据"));
+    QCOMPARE(dialog.directionList->count(), 3);
+    QCOMPARE(dialog.directionList->currentRow(), 0);
+    QStringList refused;
+    dialog.showMessage = [&refused](const QString& text) { refused << text; };
+    dialog.nodeEdit->setText(QStringLiteral("2.5"));
+    dialog.TryAccept();
+    QCOMPARE(refused, QStringList{QStringLiteral("请键入一个整数。")});
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    dialog.nodeEdit->setText(QStringLiteral(" 7 "));
+    dialog.directionList->setCurrentRow(2);
+    dialog.TryAccept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.m_node, 7);
+    QCOMPARE(dialog.m_direction, 2);
+}
+
+QTEST_MAIN(DynamicsWindowTest)
+#include "DynamicsWindowTest.moc"
