@@ -1,12 +1,14 @@
 // Live loads in the result window: the live-load selector places vehicles and writes the
 // placement file, the influence-line listing opens in the editor, the envelope commands
 // write their files and the envelope graph draws them, the live-load type dialog.
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QTest>
+#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
@@ -27,6 +29,7 @@ private slots:
     void InfluenceListingOpensInTheEditor();
     void EnvelopeCommandFeedsTheEnvelopeGraph();
     void TypeDialogListsTheElevenTypes();
+    void TypeCommandStoresTheChosenType();
 };
 
 namespace {
@@ -148,6 +151,31 @@ void LiveLoadWindowTest::TypeDialogListsTheElevenTypes() {
     QCOMPARE(dialog.Type(), -1);
     CLiveLoadTypeDialog outside(-1);
     QCOMPARE(outside.Type(), -1);
+}
+
+void LiveLoadWindowTest::TypeCommandStoresTheChosenType() {
+    Window w;
+    QVERIFY(w.Open());
+    QCOMPARE(w.widget->View().m_envelopeType, 1);
+    // The user picks "挂车—100级" (type 7) and confirms.
+    int offered = -2;
+    QTimer::singleShot(100, [&offered] {
+        auto* dialog = dynamic_cast<CLiveLoadTypeDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        offered = dialog->Type();
+        dialog->list->setCurrentRow(7);
+        dialog->accept();
+    });
+    w.Frame().Action(ID_LIVE_LOAD_TYPE)->trigger();
+    QCOMPARE(offered, 1);
+    QCOMPARE(w.widget->View().m_envelopeType, 7);
+    // Cancel keeps it.
+    QTimer::singleShot(100, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    w.Frame().Action(ID_LIVE_LOAD_TYPE)->trigger();
+    QCOMPARE(w.widget->View().m_envelopeType, 7);
 }
 
 QTEST_MAIN(LiveLoadWindowTest)
