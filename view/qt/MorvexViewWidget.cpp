@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <memory>
 
 #include "view/ViewCommands.h"
 #include "view/qt/ElementGroupDialog.h"
@@ -31,32 +32,33 @@ double CMorvexViewWidget::LogicalPerPixel() const {
 }
 
 void CMorvexViewWidget::RunCommand(int id) {
-    QPrinter ownPrinter;
-    QPrinter& printer = m_printer ? *m_printer : ownPrinter;
-    switch (id) {
-        case viewcmd::kPrint:
-        case viewcmd::kPrintDirect: {
-            // Without an installed printer a direct print would go nowhere; the dialog
-            // offers a file instead.
-            const bool noPrinter =
-                printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty();
-            if (id == viewcmd::kPrint || noPrinter) {
-                QPrintDialog dialog(&printer, this);
-                if (dialog.exec() != QDialog::Accepted) break;
-            }
-            PrintPage(printer);
-            break;
+    const bool printing =
+        id == viewcmd::kPrint || id == viewcmd::kPrintDirect || id == viewcmd::kPrintPreview;
+    if (!printing) {
+        m_view.Execute(id);
+        Notify();
+        return;
+    }
+    // A printer is made only for printing: setting one up asks the print system.
+    std::unique_ptr<QPrinter> own;
+    if (!m_printer) own = std::make_unique<QPrinter>();
+    QPrinter& printer = m_printer ? *m_printer : *own;
+    if (id == viewcmd::kPrintPreview) {
+        QPrintPreviewDialog preview(&printer, this);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [this](QPrinter* p) { PrintPage(*p); });
+        preview.exec();
+    } else {
+        // Without an installed printer a direct print would go nowhere; the dialog offers
+        // a file instead.
+        const bool noPrinter =
+            printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty();
+        bool go = true;
+        if (id == viewcmd::kPrint || noPrinter) {
+            QPrintDialog dialog(&printer, this);
+            go = dialog.exec() == QDialog::Accepted;
         }
-        case viewcmd::kPrintPreview: {
-            QPrintPreviewDialog preview(&printer, this);
-            connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-                    [this](QPrinter* p) { PrintPage(*p); });
-            preview.exec();
-            break;
-        }
-        default:
-            m_view.Execute(id);
-            break;
+        if (go) PrintPage(printer);
     }
     Notify();
 }
