@@ -49,3 +49,13 @@ protected:
 };
 
 std::string SourcePath(const std::string& relative);
+
+// What a run of the batch tool printed and returned.
+struct CliResult {
+    int status = -1;
+    std::string out, err;
+    std::string All() const { return out + err; }
+};
+
+// Runs morvex-cli with the arguments in the working directory.
+CliResult RunCli(const std::string& args);

@@ -18,12 +18,10 @@ class DynamicsCliTest : public ScratchDirTest {
 protected:
     // Runs the batch tool in the scratch directory; returns its exit status.
     int Cli(const std::string& args) {
-        const std::string cmd =
-            std::string(MORVEX_CLI) + " " + args + " >" + Path("stdout") + " 2>" + Path("stderr");
-        const int status = std::system(cmd.c_str());
-        out = ReadFile("stdout");
-        err = ReadFile("stderr");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const CliResult r = RunCli(args);
+        out = r.out;
+        err = r.err;
+        return r.status;
     }
     std::string out, err;
 };

@@ -22,11 +22,10 @@ protected:
     // Runs morvex-cli with the arguments in the scratch directory; stdout in `out`, stderr
     // in `err`; returns the exit status.
     int Cli(const std::string& args) {
-        const std::string cmd = std::string(MORVEX_CLI) + " " + args + " >out.txt 2>err.txt";
-        const int status = std::system(cmd.c_str());
-        out = ReadFile("out.txt");
-        err = ReadFile("err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const CliResult r = RunCli(args);
+        out = r.out;
+        err = r.err;
+        return r.status;
     }
 
     std::string out, err;
