@@ -36,7 +36,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }  // namespace
 
 TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 4;
     WriteFile("beam.fem", BeamModel(b));
     ASSERT_EQ(Cli("modes beam.fem"), 0) << err;
@@ -72,7 +72,7 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
 }
 
 TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 400;  // 1200 free equations: far longer than the wait below
     WriteFile("long.fem", BeamModel(b));
     const pid_t pid = fork();
