@@ -14,17 +14,7 @@
 
 namespace {
 
-class DynamicsCliTest : public ScratchDirTest {
-protected:
-    // Runs the batch tool in the scratch directory; returns its exit status.
-    int Cli(const std::string& args) {
-        const CliResult r = RunCli(args);
-        out = r.out;
-        err = r.err;
-        return r.status;
-    }
-    std::string out, err;
-};
+class DynamicsCliTest : public CliTest {};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> v;

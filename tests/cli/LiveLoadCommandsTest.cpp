@@ -12,23 +12,12 @@
 
 namespace {
 
-class LiveLoadCommandsTest : public ScratchDirTest {
+class LiveLoadCommandsTest : public CliTest {
 protected:
     void SetUp() override {
         ScratchDirTest::SetUp();
         WriteFile("beam.fem", ContinuousBeam({12, 16}, 5, {"4 0.4375 3", "6 0 3"}));
     }
-
-    // Runs morvex-cli with the arguments in the scratch directory; stdout in `out`, stderr
-    // in `err`; returns the exit status.
-    int Cli(const std::string& args) {
-        const CliResult r = RunCli(args);
-        out = r.out;
-        err = r.err;
-        return r.status;
-    }
-
-    std::string out, err;
 };
 
 }  // namespace
