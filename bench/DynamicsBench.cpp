@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     const std::string dir = tmpl;
     std::filesystem::current_path(dir);
     for (int m : sizes) {
-        BeamSpec b;
+        BeamData b;
         b.length = 100;
         b.elements = m / 3;  // 3 (E + 1) equations, 3 supported
         b.loadingPath = true;

@@ -74,29 +74,49 @@ bool CPlaneFrame::LayoutBand() {
     return true;
 }
 
-void CPlaneFrame::ElementStiffness(int element) {
+StiffnessTerms CPlaneFrame::ElementStiffnessTerms(int element) const {
     const Element& el = m_elements[element];
     const Section& si = m_sections[el.iSection];
     const Section& sj = m_sections[el.jSection];
     const double E = m_materials[el.material].E;
-    const double L = el.length, c = el.cos, s = el.sin;
-    const double Ii = si.I, Ij = sj.I;
-    const double kN = E * (si.A + sj.A) / (2 * L);
-    const double kV = 6 * E * (Ii + Ij) / (L * L * L);
-    const double kTi = 2 * E * (2 * Ii + Ij) / (L * L);
-    const double kTj = 2 * E * (Ii + 2 * Ij) / (L * L);
-    const double kii = E * (3 * Ii + Ij) / L;
-    const double kjj = E * (Ii + 3 * Ij) / L;
-    const double kij = E * (Ii + Ij) / L;
+    const double L = el.length, Ii = si.I, Ij = sj.I;
+    return {E * (si.A + sj.A) / (2 * L),
+            6 * E * (Ii + Ij) / (L * L * L),
+            2 * E * (2 * Ii + Ij) / (L * L),
+            2 * E * (Ii + 2 * Ij) / (L * L),
+            E * (3 * Ii + Ij) / L,
+            E * (Ii + 3 * Ij) / L,
+            E * (Ii + Ij) / L};
+}
+
+void CPlaneFrame::ElementStiffness(int element) {
+    const Element& el = m_elements[element];
+    const double c = el.cos, s = el.sin;
+    const auto [kN, kV, kTi, kTj, kii, kjj, kij] = ElementStiffnessTerms(element);
     const double xx = s * s * kV + c * c * kN;
     const double xy = c * s * (kN - kV);
     const double yy = c * c * kV + s * s * kN;
     auto& k = m_elemK;
-    k[0][0] = xx;  k[0][1] = xy;  k[0][2] = -s * kTi; k[0][3] = -xx; k[0][4] = -xy; k[0][5] = -s * kTj;
-    k[1][1] = yy;  k[1][2] = c * kTi;  k[1][3] = -xy; k[1][4] = -yy; k[1][5] = c * kTj;
-    k[2][2] = kii; k[2][3] = s * kTi;  k[2][4] = -c * kTi; k[2][5] = kij;
-    k[3][3] = xx;  k[3][4] = xy;  k[3][5] = s * kTj;
-    k[4][4] = yy;  k[4][5] = -c * kTj;
+    k[0][0] = xx;
+    k[0][1] = xy;
+    k[0][2] = -s * kTi;
+    k[0][3] = -xx;
+    k[0][4] = -xy;
+    k[0][5] = -s * kTj;
+    k[1][1] = yy;
+    k[1][2] = c * kTi;
+    k[1][3] = -xy;
+    k[1][4] = -yy;
+    k[1][5] = c * kTj;
+    k[2][2] = kii;
+    k[2][3] = s * kTi;
+    k[2][4] = -c * kTi;
+    k[2][5] = kij;
+    k[3][3] = xx;
+    k[3][4] = xy;
+    k[3][5] = s * kTj;
+    k[4][4] = yy;
+    k[4][5] = -c * kTj;
     k[5][5] = kjj;
 }
 
@@ -107,11 +127,12 @@ bool CPlaneFrame::Assemble() {
                           m_dofNum[el.jNode][0], m_dofNum[el.jNode][1], m_dofNum[el.jNode][2]};
         ElementStiffness(e);
         for (int a = 0; a < 6; ++a)
-            for (int b = a; b < 6; ++b) BandAt(std::min(g[a], g[b]), std::max(g[a], g[b])) += m_elemK[a][b];
+            for (int b = a; b < 6; ++b)
+                BandAt(std::min(g[a], g[b]), std::max(g[a], g[b])) += m_elemK[a][b];
     }
     CBinaryOut stf;
-    const bool ok = stf.Open(StiffnessPath()) && (stf.Doubles(m_bandK.data(), m_bandK.size()), true) &&
-                    stf.Close();
+    const bool ok = stf.Open(StiffnessPath()) &&
+                    (stf.Doubles(m_bandK.data(), m_bandK.size()), true) && stf.Close();
     if (!ok) {
         ShowMessage(FormatString("错误：无法写入文件%s!", StiffnessPath().c_str()));
         return false;

@@ -17,6 +17,15 @@ constexpr double kPi = 3.141592653589793;
 
 // Reference sections are not range-checked (an invalid one just means no lowering), so keep
 // whatever the file says, interpolated or not, inside int range.
+// Nodes, sections and material of an element from its five stored indices.
+void SetConnectivity(Element& e, const int v[5]) {
+    e.iNode = v[0];
+    e.jNode = v[1];
+    e.iSection = v[2];
+    e.jSection = v[3];
+    e.material = v[4];
+}
+
 int ClampIndex(long long v) {
     return static_cast<int>(std::clamp<long long>(v, INT_MIN + 1LL, INT_MAX - 1LL));
 }
@@ -78,8 +87,8 @@ bool CPlaneFrame::ReadControl() {
     m_outFile.Printf("\n截面数:%5d  工况数:%5d  约束点数:%5d  影响线单元：%5d\n", m_nSections,
                      m_nCases, m_nSupports, m_nIlElements);
     // Negative optional counts are as wrong as missing required ones.
-    if (m_nNodes < 1 || m_nElements < 1 || m_nMaterials < 1 || m_nSections < 1 ||
-        m_nSupports < 1 || m_nSlaves < 0 || m_nCases < 0 || m_nIlElements < 0) {
+    if (m_nNodes < 1 || m_nElements < 1 || m_nMaterials < 1 || m_nSections < 1 || m_nSupports < 1 ||
+        m_nSlaves < 0 || m_nCases < 0 || m_nIlElements < 0) {
         ShowMessage("总控数据错误！");
         return false;
     }
@@ -270,10 +279,16 @@ bool CPlaneFrame::ReadSections() {
         if (!NextLine()) return false;
         unsigned num = 0, kind = 0;
         double A = 0, I = 0, gamma = 0, hTop = 0, hBottom = 0;
-        CFieldScanner(m_lineBuf).UInt(num).Double(A).Double(I).Double(gamma).UInt(kind).Double(
-            hTop).Double(hBottom);
-        HzPrintf("%5d%20.6lf%20.6lf%20.6lf%5d%20.6lf%20.6lf\n", static_cast<int>(num), A, I,
-                 gamma, static_cast<int>(kind), hTop, hBottom);
+        CFieldScanner(m_lineBuf)
+            .UInt(num)
+            .Double(A)
+            .Double(I)
+            .Double(gamma)
+            .UInt(kind)
+            .Double(hTop)
+            .Double(hBottom);
+        HzPrintf("%5d%20.6lf%20.6lf%20.6lf%5d%20.6lf%20.6lf\n", static_cast<int>(num), A, I, gamma,
+                 static_cast<int>(kind), hTop, hBottom);
         if (num < 1 || num > static_cast<unsigned>(m_nSections)) {
             ShowMessage("截面号错误!");
             return false;
@@ -331,7 +346,8 @@ bool CPlaneFrame::ReadElements() {
     const auto materials = static_cast<unsigned>(m_nMaterials);
     while (defined < m_nElements) {
         if (!NextLine()) return false;
-        unsigned v[7] = {0, 0, 0, 0, 0, 0, 0};  // number, i, j, i section, j section, material, flag
+        unsigned v[7] = {0, 0, 0, 0,
+                         0, 0, 0};  // number, i, j, i section, j section, material, flag
         CFieldScanner f(m_lineBuf);
         for (unsigned& x : v) f.UInt(x);
         HzPrintf("%5d%5d%5d%5d%5d%5d%5d\n", static_cast<int>(v[0]), static_cast<int>(v[1]),
@@ -364,23 +380,13 @@ bool CPlaneFrame::ReadElements() {
             int g[5];
             for (int k = p + 1; k < n; ++k) {
                 for (int d = 0; d < 5; ++d) g[d] = pv[d] + ((cur[d] - pv[d]) / (n - p)) * (k - p);
-                Element& e = m_elements[k];
-                e.iNode = g[0];
-                e.jNode = g[1];
-                e.iSection = g[2];
-                e.jSection = g[3];
-                e.material = g[4];
+                SetConnectivity(m_elements[k], g);
                 m_outFile.Printf("%5u%9u%9u%9u%9u%9u\n", k + 1, g[0] + 1, g[1] + 1, g[2] + 1,
                                  g[3] + 1, g[4] + 1);
                 ++defined;
             }
         }
-        Element& e = m_elements[n];
-        e.iNode = cur[0];
-        e.jNode = cur[1];
-        e.iSection = cur[2];
-        e.jSection = cur[3];
-        e.material = cur[4];
+        SetConnectivity(m_elements[n], cur);
         m_outFile.Printf("%5u%9u%9u%9u%9u%9u\n", v[0], v[1], v[2], v[3], v[4], v[5]);
         prev = v[0];
         first = false;
@@ -420,8 +426,8 @@ bool CPlaneFrame::ReadSupports() {
             return false;
         }
         // Only the three digits matter; keep the code in int range.
-        m_supports[i] = Support{static_cast<int>(node) - 1, static_cast<int>(code % 1000u), dx, dy,
-                                drot};
+        m_supports[i] =
+            Support{static_cast<int>(node) - 1, static_cast<int>(code % 1000u), dx, dy, drot};
         if (code >= 1000) m_supports[i].code += 100;
     }
     return true;
@@ -493,7 +499,8 @@ bool CPlaneFrame::ReadLoads() {
             ShowMessage("单元荷载(单元号、工况、类型)错误!");
             return false;
         }
-        AddElementLoad(static_cast<int>(e) - 1, static_cast<int>(lc) - 1, static_cast<int>(type), p);
+        AddElementLoad(static_cast<int>(e) - 1, static_cast<int>(lc) - 1, static_cast<int>(type),
+                       p);
     }
     AddEquivalentLoads();
     m_loadOrig = m_disp;

@@ -12,22 +12,11 @@ EndForceSet CPlaneFrame::EndForces(int element, int loadCase) const {
     const double u[6] = {c * d[g[0]] + s * d[g[1]], -s * d[g[0]] + c * d[g[1]], d[g[2]],
                          c * d[g[3]] + s * d[g[4]], -s * d[g[3]] + c * d[g[4]], d[g[5]]};
 
-    const Section& si = m_sections[el.iSection];
-    const Section& sj = m_sections[el.jSection];
-    const double E = m_materials[el.material].E;
-    const double Ii = si.I, Ij = sj.I;
-    const double kN = E * (si.A + sj.A) / (2 * L);
-    const double kV = 6 * E * (Ii + Ij) / (L * L * L);
-    const double kTi = 2 * E * (2 * Ii + Ij) / (L * L);
-    const double kTj = 2 * E * (Ii + 2 * Ij) / (L * L);
-    const double kii = E * (3 * Ii + Ij) / L;
-    const double kjj = E * (Ii + 3 * Ij) / L;
-    const double kij = E * (Ii + Ij) / L;
+    const auto [kN, kV, kTi, kTj, kii, kjj, kij] = ElementStiffnessTerms(element);
     // Local stiffness (the global one with c = 1, s = 0), applied as a symmetric matrix.
     const double k[6][6] = {
-        {kN, 0, 0, -kN, 0, 0},         {0, kV, kTi, 0, -kV, kTj},
-        {0, kTi, kii, 0, -kTi, kij},   {-kN, 0, 0, kN, 0, 0},
-        {0, -kV, -kTi, 0, kV, -kTj},   {0, kTj, kij, 0, -kTj, kjj},
+        {kN, 0, 0, -kN, 0, 0}, {0, kV, kTi, 0, -kV, kTj},   {0, kTi, kii, 0, -kTi, kij},
+        {-kN, 0, 0, kN, 0, 0}, {0, -kV, -kTi, 0, kV, -kTj}, {0, kTj, kij, 0, -kTj, kjj},
     };
     EndForceSet f{};
     for (int a = 0; a < 6; ++a) {
@@ -65,8 +54,10 @@ void CPlaneFrame::ForcesAt(int element, int loadCase, double x, const EndForceSe
             const double xa = std::min(x, a);
             N -= qx * xa;
             Q += qy * xa;
-            if (x >= a) M -= a * (x - a / 2) * qy - a * m;
-            else M -= x * x * qy / 2 - x * m;
+            if (x >= a)
+                M -= a * (x - a / 2) * qy - a * m;
+            else
+                M -= x * x * qy / 2 - x * m;
             if (r.type == 5) {
                 const double dqx = r.d5 - r.d2, dqy = r.d6 - r.d3, dm = r.d7 - r.d4;
                 if (x >= a) {

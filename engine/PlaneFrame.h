@@ -67,6 +67,12 @@ struct InfluenceRequest {
 
 using EndForceSet = std::array<double, 6>;  // Xi, Yi, Mi, Xj, Yj, Mj in local axes
 
+// The stiffness coefficients of an element whose section varies from end i to end j (for
+// equal ends: EA/L, 12EI/L^3, 6EI/L^2, 6EI/L^2, 4EI/L, 4EI/L, 2EI/L).
+struct StiffnessTerms {
+    double kN, kV, kTi, kTj, kii, kjj, kij;
+};
+
 class CLiveLoad;
 struct EnvelopeData;
 struct LiveLoadPlacement;
@@ -91,6 +97,7 @@ public:
     bool MarkSupports();
     bool LayoutBand();
     bool Assemble();
+    StiffnessTerms ElementStiffnessTerms(int element) const;
     // Upper triangle of the element's stiffness in global axes into m_elemK.
     void ElementStiffness(int element);
     // Band entry (i, j) of the upper triangle, i <= j <= i + m_nBand.

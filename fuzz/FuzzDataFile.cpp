@@ -9,42 +9,10 @@
 #include <string>
 
 #include "engine/PlaneFrame.h"
-#include "platform/Host.h"
+#include "fuzz/FuzzHarness.h"
 #include "platform/TextFile.h"
 
-namespace {
-
-class CQuietHost : public CHost {
-public:
-    void Message(const std::string&, const std::string&) override {}
-    void Status(const std::string&) override {}
-};
-
-std::string g_workDir;
-
-void RemoveWorkDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(g_workDir, ec);
-}
-
-// The files go to a private folder in memory, removed at exit. The working directory stays
-// (libFuzzer resolves its corpus paths against it), so "huozai.txt" is named absolutely by
-// running from that folder only for the call.
-const std::string& WorkDir() {
-    if (g_workDir.empty()) {
-        const std::string root = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        g_workDir = root + "/morvex_fuzz_" + std::to_string(getpid());
-        std::filesystem::create_directories(g_workDir);
-        std::atexit(RemoveWorkDir);
-    }
-    return g_workDir;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static CQuietHost host;
-    SetHost(&host);
     // Counts beyond a million describe benchmark-size models (a few generation lines can
     // define them); their allocations would only measure the machine.
     {
@@ -59,12 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
-    const std::string fem = WorkDir() + "/f.fem";
-    WriteWholeFile(fem, std::string_view(reinterpret_cast<const char*>(data), size));
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(WorkDir());
-    {
-        CPlaneFrame frame(fem, WorkDir() + "/f.out");
+    fuzz::InWorkDir([&] {
+        WriteWholeFile("f.fem", std::string_view(reinterpret_cast<const char*>(data), size));
+        CPlaneFrame frame("f.fem", "f.out");
         if (frame.Read()) {
             // Generation lets a few lines define millions of equations or a huge bandwidth;
             // solving those is a benchmark, not a fuzz case.
@@ -84,7 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 frame.m_nElements * cases < 2e5)
                 frame.Solve();
         }
-    }
-    std::filesystem::current_path(previous);
+    });
     return 0;
 }

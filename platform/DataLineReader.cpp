@@ -1,5 +1,6 @@
 #include "platform/DataLineReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -130,45 +131,43 @@ std::string Token(std::string_view text, size_t pos) {
 
 }  // namespace
 
-CFieldScanner& CFieldScanner::Int(int& value) {
-    if (!m_ok) return *this;
+bool CFieldScanner::NextInteger(long long& value, bool& outOfRange) {
+    if (!m_ok) return false;
     SkipSpace();
     const std::string tok = Token(m_text, m_pos);
     char* end = nullptr;
     errno = 0;
-    long long v = std::strtoll(tok.c_str(), &end, 10);
+    value = std::strtoll(tok.c_str(), &end, 10);
     if (end == tok.c_str()) {
         m_ok = false;
-        return *this;
+        return false;
     }
-    if (v > INT_MAX) v = INT_MAX;
-    if (v < INT_MIN) v = INT_MIN;
-    value = static_cast<int>(v);
+    outOfRange = errno == ERANGE;
     m_pos += static_cast<size_t>(end - tok.c_str());
     ++m_count;
+    return true;
+}
+
+CFieldScanner& CFieldScanner::Int(int& value) {
+    long long v;
+    bool outOfRange;
+    if (NextInteger(v, outOfRange))
+        value = static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
     return *this;
 }
 
 CFieldScanner& CFieldScanner::UInt(unsigned& value) {
-    if (!m_ok) return *this;
-    SkipSpace();
-    const std::string tok = Token(m_text, m_pos);
-    char* end = nullptr;
-    errno = 0;
+    long long v;
+    bool outOfRange;
     // Like %u: a minus sign wraps the value, so -1 becomes a huge number that every range
     // check rejects.
-    long long v = std::strtoll(tok.c_str(), &end, 10);
-    if (end == tok.c_str()) {
-        m_ok = false;
-        return *this;
+    if (NextInteger(v, outOfRange)) {
+        if (outOfRange || v > static_cast<long long>(UINT_MAX) ||
+            v < -static_cast<long long>(UINT_MAX))
+            value = UINT_MAX;
+        else
+            value = static_cast<unsigned>(v);
     }
-    if (errno == ERANGE || v > static_cast<long long>(UINT_MAX) ||
-        v < -static_cast<long long>(UINT_MAX))
-        value = UINT_MAX;
-    else
-        value = static_cast<unsigned>(v);
-    m_pos += static_cast<size_t>(end - tok.c_str());
-    ++m_count;
     return *this;
 }
 

@@ -61,6 +61,8 @@ public:
 
 private:
     void SkipSpace();
+    // The next integer field; false (and the reading ended) when there is none.
+    bool NextInteger(long long& value, bool& outOfRange);
 
     std::string_view m_text;
     size_t m_pos = 0;

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -48,4 +49,17 @@ std::unique_ptr<CPlaneFrame> ScratchDirTest::Load(const std::string& model, bool
 
 std::string SourcePath(const std::string& relative) {
     return std::string(MORVEX_SOURCE_DIR) + "/" + relative;
+}
+
+CliResult RunCli(const std::string& args) {
+    CliResult r;
+    const std::string cmd =
+        std::string(MORVEX_CLI) + " " + args + " >.cli_stdout 2>.cli_stderr </dev/null";
+    const int status = std::system(cmd.c_str());
+    ReadWholeFile(".cli_stdout", r.out);
+    ReadWholeFile(".cli_stderr", r.err);
+    RemoveFile(".cli_stdout");
+    RemoveFile(".cli_stderr");
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
 }

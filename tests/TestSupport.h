@@ -49,3 +49,26 @@ protected:
 };
 
 std::string SourcePath(const std::string& relative);
+
+// What a run of the batch tool printed and returned.
+struct CliResult {
+    int status = -1;
+    std::string out, err;
+    std::string All() const { return out + err; }
+};
+
+// Runs morvex-cli with the arguments in the working directory.
+CliResult RunCli(const std::string& args);
+
+// A scratch-directory test that runs the batch tool: Cli() returns the exit status and keeps
+// what it printed in out and err.
+class CliTest : public ScratchDirTest {
+protected:
+    int Cli(const std::string& args) {
+        const CliResult r = RunCli(args);
+        out = r.out;
+        err = r.err;
+        return r.status;
+    }
+    std::string out, err;
+};

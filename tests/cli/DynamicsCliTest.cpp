@@ -14,19 +14,7 @@
 
 namespace {
 
-class DynamicsCliTest : public ScratchDirTest {
-protected:
-    // Runs the batch tool in the scratch directory; returns its exit status.
-    int Cli(const std::string& args) {
-        const std::string cmd =
-            std::string(MORVEX_CLI) + " " + args + " >" + Path("stdout") + " 2>" + Path("stderr");
-        const int status = std::system(cmd.c_str());
-        out = ReadFile("stdout");
-        err = ReadFile("stderr");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string out, err;
-};
+class DynamicsCliTest : public CliTest {};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> v;
@@ -38,7 +26,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }  // namespace
 
 TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 4;
     WriteFile("beam.fem", BeamModel(b));
     ASSERT_EQ(Cli("modes beam.fem"), 0) << err;
@@ -74,7 +62,7 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
 }
 
 TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 400;  // 1200 free equations: far longer than the wait below
     WriteFile("long.fem", BeamModel(b));
     const pid_t pid = fork();

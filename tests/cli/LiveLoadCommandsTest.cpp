@@ -12,24 +12,12 @@
 
 namespace {
 
-class LiveLoadCommandsTest : public ScratchDirTest {
+class LiveLoadCommandsTest : public CliTest {
 protected:
     void SetUp() override {
         ScratchDirTest::SetUp();
         WriteFile("beam.fem", ContinuousBeam({12, 16}, 5, {"4 0.4375 3", "6 0 3"}));
     }
-
-    // Runs morvex-cli with the arguments in the scratch directory; stdout in `out`, stderr
-    // in `err`; returns the exit status.
-    int Cli(const std::string& args) {
-        const std::string cmd = std::string(MORVEX_CLI) + " " + args + " >out.txt 2>err.txt";
-        const int status = std::system(cmd.c_str());
-        out = ReadFile("out.txt");
-        err = ReadFile("err.txt");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    std::string out, err;
 };
 
 }  // namespace

@@ -1,31 +1,11 @@
 // The batch tool's render command end to end: PNG and SVG files, their size and
 // resolution, the graph drawn, and the refusals.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 
 #include "TestSupport.h"
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out;  // stdout and stderr together
-};
-
-Result Cli(const std::string& args) {
-    Result r;
-    const std::string cmd = std::string(MORVEX_CLI) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
 
 unsigned BigEndian32(const std::string& s, size_t at) {
     return (static_cast<unsigned char>(s[at]) << 24) |
@@ -47,9 +27,10 @@ protected:
 }  // namespace
 
 TEST_F(RenderCommandTest, PngHasTheAskedSizeAndResolution) {
-    const Result r = Cli("render g.fem --graph 2 --case 3 --size 640x360 --dpi 144 --out m.png");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("工况：3"), std::string::npos) << r.out;
+    const CliResult r =
+        RunCli("render g.fem --graph 2 --case 3 --size 640x360 --dpi 144 --out m.png");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.All().find("工况：3"), std::string::npos) << r.All();
     const std::string png = ReadFile("m.png");
     ASSERT_GT(png.size(), 33u);
     EXPECT_EQ(png.substr(1, 3), "PNG");
@@ -65,9 +46,9 @@ TEST_F(RenderCommandTest, PngHasTheAskedSizeAndResolution) {
 }
 
 TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
-    ASSERT_EQ(Cli("render g.fem --graph 0 --size 800x400 --out s.svg").status, 0);
-    const Result r = Cli("render g.fem --graph 2 --size 800x400 --out m.svg");
-    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_EQ(RunCli("render g.fem --graph 0 --size 800x400 --out s.svg").status, 0);
+    const CliResult r = RunCli("render g.fem --graph 2 --size 800x400 --out m.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
     const std::string structure = ReadFile("s.svg"), moment = ReadFile("m.svg");
     EXPECT_NE(structure.find("viewBox=\"0 0 800 400\""), std::string::npos);
     // Both curves of sign: magenta above, green below; the structure alone has neither.
@@ -75,67 +56,67 @@ TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
     EXPECT_NE(moment.find("#008000"), std::string::npos);
     EXPECT_EQ(structure.find("#ff00ff"), std::string::npos);
     EXPECT_NE(structure.find("结构图"), std::string::npos);
-    EXPECT_EQ(Cli("render g.fem --graph 2 --size 800x400 --no-caption --out n.svg").status, 0);
+    EXPECT_EQ(RunCli("render g.fem --graph 2 --size 800x400 --no-caption --out n.svg").status, 0);
     EXPECT_EQ(ReadFile("n.svg").find("工况"), std::string::npos);
 }
 
 TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
-    Result r = Cli("render g.fem --graph 13 --out e.png");
-    EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_NE(r.out.find("unknown graph kind 13"), std::string::npos) << r.out;
-    r = Cli("render g.fem --graph 5 --type 11 --out e.png");
-    EXPECT_EQ(r.status, 2) << r.out;
-    r = Cli("render g.fem --graph 8 --entry 35 --out e.png");
-    EXPECT_EQ(r.status, 2) << r.out;
-    r = Cli("render g.fem --graph 2 --case 4 --out e.png");
-    EXPECT_EQ(r.status, 2) << r.out;
-    r = Cli("render g.fem --graph 8 --line 5 --out e.png");
-    EXPECT_EQ(r.status, 2) << r.out;
-    r = Cli("render g.fem --graph 2 --out e.gif");
-    EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_NE(r.out.find(".png or .svg"), std::string::npos) << r.out;
-    r = Cli("render g.fem --graph 2 --size 10x10 --out e.png");
-    EXPECT_EQ(r.status, 2) << r.out;
-    r = Cli("render missing.fem --graph 0 --out e.png");
-    EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_NE(r.out.find("文件不存在！"), std::string::npos) << r.out;
-    r = Cli("render g.fem --graph 2 --out nodir/e.png");
-    EXPECT_EQ(r.status, 1) << r.out;
+    CliResult r = RunCli("render g.fem --graph 13 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    EXPECT_NE(r.All().find("unknown graph kind 13"), std::string::npos) << r.All();
+    r = RunCli("render g.fem --graph 5 --type 11 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render g.fem --graph 8 --entry 35 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render g.fem --graph 2 --case 4 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render g.fem --graph 8 --line 5 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render g.fem --graph 2 --out e.gif");
+    EXPECT_EQ(r.status, 2) << r.All();
+    EXPECT_NE(r.All().find(".png or .svg"), std::string::npos) << r.All();
+    r = RunCli("render g.fem --graph 2 --size 10x10 --out e.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render missing.fem --graph 0 --out e.png");
+    EXPECT_EQ(r.status, 1) << r.All();
+    EXPECT_NE(r.All().find("文件不存在！"), std::string::npos) << r.All();
+    r = RunCli("render g.fem --graph 2 --out nodir/e.png");
+    EXPECT_EQ(r.status, 1) << r.All();
     EXPECT_FALSE(Exists("e.png"));
 }
 
 TEST_F(RenderCommandTest, EnvelopeAndPlacedLiveLoadAreDrawn) {
     // The envelope file is computed when it is missing and kept for the next picture.
-    Result r = Cli("render g.fem --graph 5 --type 3 --size 800x400 --out env.svg");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("包络图"), std::string::npos) << r.out;
+    CliResult r = RunCli("render g.fem --graph 5 --type 3 --size 800x400 --out env.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.All().find("包络图"), std::string::npos) << r.All();
     EXPECT_TRUE(Exists("g.w3"));
     EXPECT_NE(ReadFile("env.svg").find("汽车—20级"), std::string::npos);
-    r = Cli("render g.fem --graph 5 --type 3 --size 800x400 --out env2.svg");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out.find("computing"), std::string::npos) << r.out;
+    r = RunCli("render g.fem --graph 5 --type 3 --size 800x400 --out env2.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_EQ(r.All().find("computing"), std::string::npos) << r.All();
 
-    r = Cli("render g.fem --graph 8 --line 2 --entry 11 --size 800x400 --out ll.svg");
-    ASSERT_EQ(r.status, 0) << r.out;
+    r = RunCli("render g.fem --graph 8 --line 2 --entry 11 --size 800x400 --out ll.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
     EXPECT_NE(ReadFile("ll.svg").find("荷载引起的最值为："), std::string::npos);
     EXPECT_TRUE(Exists("g_活载.fem"));
 }
 
 TEST_F(RenderCommandTest, ModeShapeAndResponseStepAreDrawn) {
-    Result r = Cli("render g.fem --graph 9 --mode 2 --size 800x400 --out mode.svg");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("频率2："), std::string::npos) << r.out;
-    r = Cli("render g.fem --graph 9 --mode 999 --out mode.svg");
-    EXPECT_EQ(r.status, 2) << r.out;
+    CliResult r = RunCli("render g.fem --graph 9 --mode 2 --size 800x400 --out mode.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.All().find("频率2："), std::string::npos) << r.All();
+    r = RunCli("render g.fem --graph 9 --mode 999 --out mode.svg");
+    EXPECT_EQ(r.status, 2) << r.All();
 
     // Without a dynamic load file the response cannot be computed.
-    r = Cli("render g.fem --graph 12 --out resp.png");
-    EXPECT_EQ(r.status, 1) << r.out;
+    r = RunCli("render g.fem --graph 12 --out resp.png");
+    EXPECT_EQ(r.status, 1) << r.All();
     std::filesystem::copy_file(SourcePath("examples/dynamic_load.txt"), Path("dynamic_load.txt"));
-    r = Cli("render g.fem --graph 12 --step 201 --size 800x400 --out resp.svg");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("时间：2.0000e+000"), std::string::npos) << r.out;
+    r = RunCli("render g.fem --graph 12 --step 201 --size 800x400 --out resp.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.All().find("时间：2.0000e+000"), std::string::npos) << r.All();
     EXPECT_TRUE(Exists("g.tim"));
-    r = Cli("render g.fem --graph 12 --step 100000 --out resp.svg");
-    EXPECT_EQ(r.status, 2) << r.out;
+    r = RunCli("render g.fem --graph 12 --step 100000 --out resp.svg");
+    EXPECT_EQ(r.status, 2) << r.All();
 }

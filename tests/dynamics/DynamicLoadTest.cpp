@@ -10,7 +10,7 @@ class DynamicLoadTest : public ScratchDirTest {
 protected:
     void SetUp() override {
         ScratchDirTest::SetUp();
-        BeamSpec b;
+        BeamData b;
         b.elements = 4;
         b.angle = 0.3;
         b.loadingPath = true;

@@ -12,7 +12,7 @@ protected:
     // A cantilever of one element whose tip deflection is its only free equation (number 4):
     // stiffness 12 E I / L^3, consistent mass 156 m L / 420.
     void SingleMode() {
-        BeamSpec b;
+        BeamData b;
         b.elements = 1;
         b.length = 2;
         b.leftCode = "111";
@@ -89,7 +89,7 @@ TEST_F(DynamicResponseTest, RayleighDampingDecaysLikeTheDampedOscillator) {
 }
 
 TEST_F(DynamicResponseTest, EnergyOfAFrameIsKeptWithoutDampingAndLostWithIt) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 5;
     b.angle = 0.25;
     frame = Load(BeamModel(b), true, "frame");
@@ -113,7 +113,7 @@ TEST_F(DynamicResponseTest, EnergyOfAFrameIsKeptWithoutDampingAndLostWithIt) {
 }
 
 TEST_F(DynamicResponseTest, SupportsStayAtRestAndPrescribedMotionsAreFollowed) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 4;
     frame = Load(BeamModel(b), true, "pres");
     ASSERT_TRUE(frame);
@@ -157,7 +157,7 @@ TEST_F(DynamicResponseTest, HarmonicLoadReachesTheSteadyStateAmplitude) {
 }
 
 TEST_F(DynamicResponseTest, TwoRunsWriteIdenticalFiles) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 6;
     b.loadingPath = true;
     frame = Load(BeamModel(b), true, "twice");

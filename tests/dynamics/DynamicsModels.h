@@ -6,7 +6,7 @@
 
 #include "platform/Format.h"
 
-struct BeamSpec {
+struct BeamData {
     double length = 10;
     int elements = 8;
     double E = 2e11, A = 1, I = 0.01;
@@ -17,7 +17,7 @@ struct BeamSpec {
     bool loadingPath = false;  // every element on the live-load path
 };
 
-inline std::string BeamModel(const BeamSpec& b) {
+inline std::string BeamModel(const BeamData& b) {
     const int nodes = b.elements + 1;
     const int supports = (*b.leftCode ? 1 : 0) + (*b.rightCode ? 1 : 0);
     std::string t = FormatString("%d %d 0 1 1 0 %d %d\n", nodes, b.elements, supports,
@@ -40,7 +40,7 @@ inline std::string BeamModel(const BeamSpec& b) {
 }
 
 // Circular frequency of a uniform beam: (beta L)^2 / L^2 * sqrt(E I / m).
-inline double BeamOmega(const BeamSpec& b, double betaL) {
+inline double BeamOmega(const BeamData& b, double betaL) {
     const double m = b.weight / 9.8;
     return betaL * betaL / (b.length * b.length) * std::sqrt(b.E * b.I / m);
 }

@@ -12,7 +12,7 @@ namespace {
 class EigenSolverTest : public ScratchDirTest {
 protected:
     // Reduced stiffness and mass (lower triangles) of a solved beam model.
-    bool Reduced(const BeamSpec& b, std::vector<double>& K, std::vector<double>& M, int& m,
+    bool Reduced(const BeamData& b, std::vector<double>& K, std::vector<double>& M, int& m,
                  int& band) {
         frame.reset();  // its destructor removes the B.stf of the same name
         frame = Load(BeamModel(b), true);
@@ -72,7 +72,7 @@ TEST_F(EigenSolverTest, JacobiWithRowMaximaIsBitIdenticalToTheFullScan) {
 
 TEST_F(EigenSolverTest, FastSolutionEqualsThePlainOneOnFrames) {
     for (int elements : {3, 10, 16}) {
-        BeamSpec b;
+        BeamData b;
         b.elements = elements;
         b.angle = 0.2;
         std::vector<double> K, M;

@@ -13,7 +13,7 @@ constexpr double kPi = 3.141592653589793;
 class NaturalVibrationTest : public ScratchDirTest {
 protected:
     // Each model gets its own name: destroying an engine removes its B.stf.
-    std::unique_ptr<CPlaneFrame> Solved(const BeamSpec& b) {
+    std::unique_ptr<CPlaneFrame> Solved(const BeamData& b) {
         auto frame = Load(BeamModel(b), true, FormatString("m%d", ++m_models));
         EXPECT_TRUE(frame) << LastMessage();
         return frame;
@@ -37,7 +37,7 @@ protected:
 
 TEST_F(NaturalVibrationTest, UniformElementGivesTheClassicalConsistentMass) {
     // Inclined element: the global matrix must equal T^T m T of the classical local matrix.
-    BeamSpec b;
+    BeamData b;
     b.length = 3;
     b.elements = 1;
     b.angle = 0.6;
@@ -81,8 +81,8 @@ TEST_F(NaturalVibrationTest, UniformElementGivesTheClassicalConsistentMass) {
 
 TEST_F(NaturalVibrationTest, BeamFrequenciesConvergeToTheAnalyticalValues) {
     // Simply supported: beta_k L = k pi. Cantilever: 1.8751, 4.6941.
-    BeamSpec ss;
-    BeamSpec cant;
+    BeamData ss;
+    BeamData cant;
     cant.leftCode = "111";
     cant.rightCode = "";
     const double ssRoots[] = {kPi, 2 * kPi, 3 * kPi};
@@ -90,7 +90,7 @@ TEST_F(NaturalVibrationTest, BeamFrequenciesConvergeToTheAnalyticalValues) {
     double lastErr[2][3] = {{1, 1, 1}, {1, 1, 1}};
     for (int elements : {2, 4, 8}) {
         for (int kind = 0; kind < 2; ++kind) {
-            BeamSpec b = kind == 0 ? ss : cant;
+            BeamData b = kind == 0 ? ss : cant;
             b.elements = elements;
             auto frame = Solved(b);
             ASSERT_TRUE(frame);
@@ -113,7 +113,7 @@ TEST_F(NaturalVibrationTest, BeamFrequenciesConvergeToTheAnalyticalValues) {
 }
 
 TEST_F(NaturalVibrationTest, ModesAreNormalisedOrthogonalAndZeroAtSupports) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 6;
     b.angle = 0.3;
     auto frame = Solved(b);
@@ -147,7 +147,7 @@ TEST_F(NaturalVibrationTest, ModesAreNormalisedOrthogonalAndZeroAtSupports) {
 
 TEST_F(NaturalVibrationTest, NoOneAndEqualModes) {
     // m = 0: everything fixed.
-    BeamSpec none;
+    BeamData none;
     none.elements = 1;
     none.leftCode = "111";
     none.rightCode = "111";
@@ -157,7 +157,7 @@ TEST_F(NaturalVibrationTest, NoOneAndEqualModes) {
     EXPECT_EQ(frame->m_nModes, 0);
 
     // m = 1: only the tip deflection of a cantilever is free, omega^2 = k / m exactly.
-    BeamSpec one = none;
+    BeamData one = none;
     one.rightCode = "101";
     frame = Solved(one);
     ASSERT_TRUE(frame);
@@ -186,7 +186,7 @@ TEST_F(NaturalVibrationTest, NoOneAndEqualModes) {
 }
 
 TEST_F(NaturalVibrationTest, SortModesOrdersAnyValuesAndTakesRoots) {
-    auto frame = Solved(BeamSpec());
+    auto frame = Solved(BeamData());
     ASSERT_TRUE(frame);
     for (int m : {0, 1, 2, 7, 8, 100}) {
         std::vector<double> values(static_cast<size_t>(m));
@@ -208,7 +208,7 @@ TEST_F(NaturalVibrationTest, SortModesOrdersAnyValuesAndTakesRoots) {
 }
 
 TEST_F(NaturalVibrationTest, MasslessEquationsGiveNoResultsAndNoMessage) {
-    BeamSpec b;
+    BeamData b;
     b.weight = 0;
     auto frame = Solved(b);
     ASSERT_TRUE(frame);
@@ -218,7 +218,7 @@ TEST_F(NaturalVibrationTest, MasslessEquationsGiveNoResultsAndNoMessage) {
 }
 
 TEST_F(NaturalVibrationTest, MissingOrShortStiffnessFileIsReported) {
-    auto frame = Solved(BeamSpec());
+    auto frame = Solved(BeamData());
     ASSERT_TRUE(frame);
     const std::string stf = frame->StiffnessPath();
     std::string bytes;
@@ -236,7 +236,7 @@ TEST_F(NaturalVibrationTest, MissingOrShortStiffnessFileIsReported) {
 TEST_F(NaturalVibrationTest, StiffModelWithLargeEigenvaluesFinishes) {
     // Short, very stiff and light elements: the largest eigenvalues are near 1e10 and
     // beyond, where rounding keeps off-diagonal entries far above the absolute 1e-8.
-    BeamSpec b;
+    BeamData b;
     b.length = 2;
     b.elements = 20;
     b.A = 0.05;
@@ -261,7 +261,7 @@ TEST_F(NaturalVibrationTest, StiffModelWithLargeEigenvaluesFinishes) {
 }
 
 TEST_F(NaturalVibrationTest, StopFlagEndsALongSolvePromptly) {
-    BeamSpec b;
+    BeamData b;
     b.elements = 200;  // 600 free equations
     auto frame = Solved(b);
     ASSERT_TRUE(frame);

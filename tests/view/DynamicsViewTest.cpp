@@ -37,7 +37,7 @@ protected:
     }
     static CLPoint P(int x, int y) { return CLPoint{x, y}; }
 
-    BeamSpec spec;
+    BeamData spec;
     std::unique_ptr<CPlainViewDocument> document;
 };
 
