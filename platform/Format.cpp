@@ -10,7 +10,7 @@
 
 namespace {
 
-struct Spec {
+struct Conversion {
     bool left = false, plus = false, space = false, alt = false, zero = false;
     int width = 0;
     int precision = -1;
@@ -19,7 +19,7 @@ struct Spec {
 };
 
 // Pads body (sign/prefix already split off) to the field width.
-void Emit(std::string& out, const Spec& s, std::string_view sign, std::string_view body,
+void Emit(std::string& out, const Conversion& s, std::string_view sign, std::string_view body,
           bool zeroPadAllowed) {
     const size_t len = sign.size() + body.size();
     const size_t width = s.width > 0 ? static_cast<size_t>(s.width) : 0;
@@ -42,7 +42,7 @@ void Emit(std::string& out, const Spec& s, std::string_view sign, std::string_vi
     }
 }
 
-std::string_view SignOf(bool negative, const Spec& s) {
+std::string_view SignOf(bool negative, const Conversion& s) {
     if (negative) return "-";
     if (s.plus) return "+";
     if (s.space) return " ";
@@ -62,7 +62,7 @@ std::string_view IntegerBody(char* buf, size_t size, unsigned long long mag, int
     return std::string_view(buf, zeros + n);
 }
 
-void FormatSigned(std::string& out, const Spec& s, long long v) {
+void FormatSigned(std::string& out, const Conversion& s, long long v) {
     char buf[128];
     const bool neg = v < 0;
     const unsigned long long mag =
@@ -70,7 +70,7 @@ void FormatSigned(std::string& out, const Spec& s, long long v) {
     Emit(out, s, SignOf(neg, s), IntegerBody(buf, sizeof buf, mag, s.precision), s.precision < 0);
 }
 
-void FormatUnsigned(std::string& out, const Spec& s, unsigned long long v) {
+void FormatUnsigned(std::string& out, const Conversion& s, unsigned long long v) {
     char buf[128];
     Emit(out, s, "", IntegerBody(buf, sizeof buf, v, s.precision), s.precision < 0);
 }
@@ -140,7 +140,7 @@ bool FastScientific(double mag, int prec, bool upper, char* out, std::to_chars_r
 }
 
 // %f and %e of a finite or non-finite double.
-void FormatDouble(std::string& out, const Spec& s, double v) {
+void FormatDouble(std::string& out, const Conversion& s, double v) {
     const bool upper = s.conv == 'E' || s.conv == 'F';
     const bool neg = std::signbit(v);
     const double mag = std::fabs(v);
@@ -215,7 +215,7 @@ void FormatDouble(std::string& out, const Spec& s, double v) {
 
 // Conversions the program does not use in bulk (%g, %x, %o, %a, %p): C's own output.
 template <typename T>
-void FormatByC(std::string& out, const Spec& s, T value) {
+void FormatByC(std::string& out, const Conversion& s, T value) {
     std::string fmt = "%";
     if (s.left) fmt += '-';
     if (s.plus) fmt += '+';
@@ -257,7 +257,7 @@ void AppendFormatV(std::string& out, const char* fmt, va_list args) {
             ++p;
             continue;
         }
-        Spec s;
+        Conversion s;
         for (;; ++p) {
             if (*p == '-')
                 s.left = true;

@@ -23,7 +23,7 @@ class DynamicsViewTest : public ViewTest {
 protected:
     // A simply supported beam of span 10 in 8 elements, with its document.
     CMorvexView& OpenBeam() {
-        CMorvexView& v = Open(BeamModel(spec));
+        CMorvexView& v = Open(BeamModel(beam));
         document = std::make_unique<CPlainViewDocument>(engine.get());
         v.SetDocument(document.get());
         return v;
@@ -37,7 +37,7 @@ protected:
     }
     static CLPoint P(int x, int y) { return CLPoint{x, y}; }
 
-    BeamData spec;
+    BeamData beam;
     std::unique_ptr<CPlainViewDocument> document;
 };
 
@@ -131,7 +131,7 @@ TEST_F(DynamicsViewTest, VibrationCommandFillsTheModeGraph) {
     Draw();
     double omega = 0;
     ASSERT_EQ(std::sscanf(v.Caption().c_str(), "频率1：%lf", &omega), 1) << v.Caption();
-    EXPECT_NEAR(omega, BeamOmega(spec, M_PI), 0.01 * omega);
+    EXPECT_NEAR(omega, BeamOmega(beam, M_PI), 0.01 * omega);
     EXPECT_EQ(v.Caption(), FormatString("频率1：%.4e", omega));
     // Its shape is one half wave: every ordinate on one side. The second is antisymmetric.
     const auto smaller = [&v] {
@@ -150,7 +150,7 @@ TEST_F(DynamicsViewTest, VibrationCommandFillsTheModeGraph) {
 }
 
 TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
-    spec.elements = 4;
+    beam.elements = 4;
     CMorvexView& v = OpenBeam();
     EXPECT_FALSE(v.CommandState(kDynamicResponse).enabled);
     EXPECT_FALSE(v.CommandState(kDynamicData).enabled);
