@@ -6,6 +6,7 @@
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "view/MorvexView.h"
+#include "view/Symbols.h"
 
 namespace {
 
@@ -29,28 +30,12 @@ void DrawSymbol(CDrawSurface& s, const CMorvexView& mapping, const CDynamicLoad&
     const CLPoint p = mapping.WorldToLogical(x, y);
     const int X = p.x, Y = p.y;
     const CPen old = s.SelectPen(CPen{kSymbolColour, 1});
-    if (load.m_type == CDynamicLoad::kMoving || load.m_dof == 1) {
-        // An upward arrow whose tip is the point.
-        s.MoveTo(X, Y);
-        s.LineTo(X, Y - 70);
-        s.MoveTo(X - 7, Y - 20);
-        s.LineTo(X, Y);
-        s.LineTo(X + 7, Y - 20);
-    } else if (load.m_dof == 0) {
-        // A leftward arrow whose tip is the point.
-        s.MoveTo(X, Y);
-        s.LineTo(X + 70, Y);
-        s.MoveTo(X + 20, Y + 7);
-        s.LineTo(X, Y);
-        s.LineTo(X + 20, Y - 7);
-    } else {
-        // The quarter circle below the point with its arrowhead.
-        s.Arc(X - 35, Y - 35, X + 35, Y + 35, X - 10, Y - 10, X + 10, Y - 10);
-        s.MoveTo(X + 24, Y - 24);
-        s.LineTo(X + 9, Y - 39);
-        s.MoveTo(X + 24, Y - 24);
-        s.LineTo(X + 9, Y - 22);
-    }
+    if (load.m_type == CDynamicLoad::kMoving || load.m_dof == 1)
+        DrawUpwardArrow(s, X, Y);
+    else if (load.m_dof == 0)
+        DrawHorizontalArrow(s, X, Y, 1);  // a leftward arrow whose tip is the point
+    else
+        DrawRotationArc(s, X, Y);
     s.SelectPen(old);
 }
 

@@ -4,6 +4,7 @@
 #include "engine/PlaneFrame.h"
 #include "platform/Format.h"
 #include "view/MorvexView.h"
+#include "view/Symbols.h"
 
 void CMorvexView::DrawStructure(CDrawSurface& s) {
     const CPlaneFrame& f = *m_pFrame;
@@ -55,28 +56,11 @@ void CMorvexView::DrawStructure(CDrawSurface& s) {
         int k = sup.code;
         if (k > 99) {
             // The arrow points away from the middle of the picture.
-            const int d = node.x > m_worldCx ? 1 : -1;
-            s.MoveTo(X, Y);
-            s.LineTo(X + 70 * d, Y);
-            s.MoveTo(X + 20 * d, Y + 7);
-            s.LineTo(X, Y);
-            s.LineTo(X + 20 * d, Y - 7);
+            DrawHorizontalArrow(s, X, Y, node.x > m_worldCx ? 1 : -1);
         }
         k %= 100;
-        if (k > 9) {
-            s.MoveTo(X, Y);
-            s.LineTo(X, Y - 70);
-            s.MoveTo(X - 7, Y - 20);
-            s.LineTo(X, Y);
-            s.LineTo(X + 7, Y - 20);
-        }
-        if (k % 10 > 0) {
-            s.Arc(X - 35, Y - 35, X + 35, Y + 35, X - 10, Y - 10, X + 10, Y - 10);
-            s.MoveTo(X + 24, Y - 24);
-            s.LineTo(X + 9, Y - 39);
-            s.MoveTo(X + 24, Y - 24);
-            s.LineTo(X + 9, Y - 22);
-        }
+        if (k > 9) DrawUpwardArrow(s, X, Y);
+        if (k % 10 > 0) DrawRotationArc(s, X, Y);
     }
     s.SelectPen(old);
 }

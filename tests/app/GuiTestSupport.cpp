@@ -7,21 +7,11 @@
 #include <QSettings>
 #include <QTest>
 
+#include "SmallModels.h"
 #include "app/MainFrame.h"
 #include "app/MorvexApp.h"
 
-const char* const kSmallModel =
-    "3 2 0 1 1 1 1 0\n"
-    "1 0 0 0 0\n"
-    "3 10 0 0 1\n"
-    "1 2e11 1.2e-5\n"
-    "1 0.01 1e-4 78500 0 0.1 0.1\n"
-    "1 1 2 1 1 1 0\n"
-    "2 2 3 1 1 1 0\n"
-    "1 111 0 0 0\n"
-    "1\n"
-    "3 1 0 -1000 0\n"
-    "0\n";
+const char* const kSmallModel = kTwoElementBeam;
 
 QString ExamplePath() {
     return QStringLiteral(MORVEX_SOURCE_DIR "/examples/three_span_girder.fem");

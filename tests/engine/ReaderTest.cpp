@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "SmallModels.h"
 #include "TestSupport.h"
 #include "platform/TextFile.h"
 
@@ -12,18 +13,7 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 
 // A two-element beam: fixed at node 1, a tip load in case 1.
-const char* const kBeam =
-    "3 2 0 1 1 1 1 0\n"
-    "1 0 0 0 0\n"
-    "3 10 0 0 1\n"
-    "1 2e11 1.2e-5\n"
-    "1 0.01 1e-4 78500 0 0.1 0.1\n"
-    "1 1 2 1 1 1 0\n"
-    "2 2 3 1 1 1 0\n"
-    "1 111 0 0 0\n"
-    "1\n"
-    "3 1 0 -1000 0\n"
-    "0\n";
+const char* const kBeam = kTwoElementBeam;
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
     const size_t at = text.find(from);
