@@ -1,11 +1,7 @@
 // Fuzz target: the data-file reader and, for models of modest size, the static solution.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "engine/PlaneFrame.h"

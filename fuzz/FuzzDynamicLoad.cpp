@@ -1,11 +1,7 @@
 // Fuzz target: the dynamic load file and the response run it drives, on a small fixed frame
 // (a propped girder with a slave node and a loading path).
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
