@@ -62,5 +62,5 @@ TEST_F(LiveLoadCommandsTest, InfluenceAndPlace) {
 
     ASSERT_EQ(Cli("place beam.fem --line 1 --entry 0"), 0);
     EXPECT_EQ(out, "无活载\n");
-    EXPECT_EQ(Cli("place beam.fem --line 1 --entry 35"), 2);
+    EXPECT_EQ(Cli("place beam.fem --line 1 --entry 43"), 2);
 }
