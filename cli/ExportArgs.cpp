@@ -5,18 +5,10 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "cli/DynamicsArgs.h"
 #include "liveload/LiveLoad.h"
 
 namespace {
-
-bool ParseInt(const std::string& text, int& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < -1000000000L || v > 1000000000L) return false;
-    value = static_cast<int>(v);
-    return true;
-}
 
 // "1,3,5" or "1-3" pieces, each from first to last; false on anything else.
 bool ParseList(const std::string& text, int first, int last, std::vector<int>& out) {
@@ -26,9 +18,10 @@ bool ParseList(const std::string& text, int first, int last, std::vector<int>& o
         const size_t dash = piece.find('-', 1);
         int a = 0, b = 0;
         if (dash == std::string::npos) {
-            if (!ParseInt(piece, a)) return false;
+            if (!ParseIntArg(piece, a)) return false;
             b = a;
-        } else if (!ParseInt(piece.substr(0, dash), a) || !ParseInt(piece.substr(dash + 1), b)) {
+        } else if (!ParseIntArg(piece.substr(0, dash), a) ||
+                   !ParseIntArg(piece.substr(dash + 1), b)) {
             return false;
         }
         if (a < first || b > last || a > b) return false;
@@ -84,14 +77,14 @@ bool ParseExportArgs(const char* command, const std::vector<std::string>& args,
                             std::to_string(kLiveLoadTypes - 1) + ", e.g. 1,3 or 1-4 or all)");
             }
         } else if (a == "--modes") {
-            if (!ParseInt(v, out.choice.modes) || out.choice.modes < 0)
+            if (!ParseIntArg(v, out.choice.modes) || out.choice.modes < 0)
                 return fail("bad mode count " + v);
         } else if (a == "--history") {
             const size_t colon = v.find(':');
             int dof = 0;
             if (colon == std::string::npos ||
-                !ParseInt(v.substr(0, colon), out.choice.historyNode) ||
-                !ParseInt(v.substr(colon + 1), dof) || out.choice.historyNode < 1 || dof < 1 ||
+                !ParseIntArg(v.substr(0, colon), out.choice.historyNode) ||
+                !ParseIntArg(v.substr(colon + 1), dof) || out.choice.historyNode < 1 || dof < 1 ||
                 dof > 3)
                 return fail("--history needs NODE:DOF (DOF 1 x, 2 y, 3 rotation), not " + v);
             out.choice.historyDirection = dof - 1;
