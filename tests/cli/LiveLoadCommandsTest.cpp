@@ -32,7 +32,7 @@ TEST_F(LiveLoadCommandsTest, EnvelopeWritesEveryQuantity) {
     // The scratch files go as when a window closes; the envelopes stay.
     EXPECT_FALSE(Exists("huozai.txt"));
 
-    EXPECT_EQ(Cli("envelope beam.fem --type 11 --quantity 3"), 2);
+    EXPECT_EQ(Cli("envelope beam.fem --type 14 --quantity 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3 --quantity 3 --threads 0"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 10 --quantity 3"), 1);
