@@ -2,6 +2,7 @@
 // free equations of the run and the precise integration into B.tim.
 #include <algorithm>
 #include <new>
+#include <optional>
 
 #include "dynamics/DenseStorage.h"
 #include "dynamics/PreciseIntegrator.h"
@@ -100,6 +101,11 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
         return false;
     }
 
+    // Messages of the reading name the file and line; those of the integration do not.
+    m_readPath = loadPath;
+    std::optional<CMessageDetail> where;
+    where.emplace(
+        [](const void* self) { return static_cast<const CPlaneFrame*>(self)->ReadPlace(); }, this);
     if (!NextLine()) return false;
     m_dynAlpha = m_dynBeta = 0;
     CFieldScanner(m_lineBuf).Double(m_dynAlpha).Double(m_dynBeta);
@@ -123,6 +129,7 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
 
     if (!ReadDynamicLoads() || !ReadInitialState()) return false;
     m_femFile.Close();
+    where.reset();
 
     std::vector<int> reduced;
     for (int e = 0; e < n; ++e)

@@ -13,6 +13,12 @@
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/ReplacingFile.h"
+
+namespace {
+// A response file larger than this (1 TiB) is refused whatever the disk holds.
+constexpr double kMaxResponseBytes = 1099511627776.0;
+}  // namespace
 
 // C = alpha A B + beta C for row-major A (r x k, leading dimension lda), B (k x c, ldb),
 // C (r x c, ldc).
@@ -165,6 +171,14 @@ bool CPreciseIntegrator::Integrate(CPlaneFrame& frame, double duration) {
         return false;
     const int records = RecordCount(duration, m_dt);
     const std::string path = frame.ResponsePath();
+    // Refused before the integration rather than found out at its end.
+    const double bytes = static_cast<double>(records) * (1.0 + 2.0 * n) * 8.0;
+    if (bytes > kMaxResponseBytes || bytes > FreeBytesBeside(path)) {
+        ShowMessage(FormatString("错误：动力响应文件%s需要%.0f字节,超过磁盘剩余空间或上限%.0f字节!",
+                                 path.c_str(), bytes, kMaxResponseBytes));
+        m_reported = true;
+        return false;
+    }
     CBinaryOut out;
     if (!out.Open(path)) {
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
@@ -219,13 +233,20 @@ bool CPreciseIntegrator::Integrate(CPlaneFrame& frame, double duration) {
         for (const auto& load : frame.m_dynLoads) load->PrescribedState(t, R);
         out.Double(t);
         out.Doubles(R, 2 * N);
+        if (!out.Good()) {
+            // A full disk: stop now rather than integrate to the end for nothing.
+            ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
+            m_reported = true;
+            ok = false;
+        }
     }
-    if (!out.Close() && ok) {
+    // A response cut short must not pass for a complete one, nor replace the last good one.
+    if (!ok) {
+        out.Discard();
+    } else if (!out.Close()) {
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
         m_reported = true;
         ok = false;
     }
-    // A response cut short must not pass for a complete one.
-    if (!ok) RemoveFile(path);
     return ok;
 }

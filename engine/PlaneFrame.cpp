@@ -23,11 +23,11 @@ CPlaneFrame::CPlaneFrame(const std::string& femPath, const std::string& outPath)
 
 CPlaneFrame::~CPlaneFrame() {
     m_femFile.Close();
-    m_outFile.Close();
+    m_outFile.Close();  // a model read but never solved keeps its echo
     if (m_keepScratchFiles) return;
     for (int k = 1; k <= m_nCaseFiles; ++k) RemoveFile(CaseBinaryPath(k));
     RemoveFile(StiffnessPath());
-    RemoveFile(kHuozaiFile);
+    RemoveFile(HuozaiPath());
 }
 
 bool CPlaneFrame::Solve() {
@@ -40,8 +40,10 @@ bool CPlaneFrame::Solve() {
         for (int k = 0; k < m_nCases; ++k) {
             double* v = &m_disp[static_cast<size_t>(k) * m_nDof];
             for (int j = 0; j < m_nDof; ++j) {
-                if (m_dofStatus[j] == 1) v[j] = m_supportLoad[j];
-                else v[j] += m_supportLoad[j];
+                if (m_dofStatus[j] == 1)
+                    v[j] = m_supportLoad[j];
+                else
+                    v[j] += m_supportLoad[j];
             }
         }
         Substitute(m_disp.data(), m_nCases);
@@ -49,6 +51,11 @@ bool CPlaneFrame::Solve() {
     }
     if (ok && m_nIlElements > 0) ok = ComputeInfluenceLines();
     if (ok && m_nCases > 0) ok = WriteResults();
+    if (!ok) {
+        // The previous result file stays as it was rather than a partial one.
+        m_outFile.Discard();
+        return false;
+    }
     const bool written = m_outFile.Close();
     if (ok && !written) {
         ShowMessage(FormatString("错误：无法写入文件%s.out!", m_baseName.c_str()));

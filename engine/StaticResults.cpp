@@ -158,7 +158,7 @@ bool CPlaneFrame::WriteResults() {
         m_bandK0.resize(size);
     } catch (const std::bad_alloc&) {
         ShowMessage("内存不足,反力无法计算!");
-        return true;
+        return false;
     }
     CBinaryIn stf;
     const bool read = stf.Open(StiffnessPath()) && stf.Size() >= static_cast<long long>(size * 8) &&
@@ -169,7 +169,7 @@ bool CPlaneFrame::WriteResults() {
         m_bandK0.shrink_to_fit();
         ShowMessage(FormatString("错误：总刚度文件%s缺失或不完整,反力无法计算!",
                                  StiffnessPath().c_str()));
-        return true;
+        return false;
     }
     out.Printf("\n\n各工况的约束反力:");
     for (const Support& s : m_supports) {
