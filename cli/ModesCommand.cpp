@@ -1,6 +1,7 @@
 // morvex-cli modes: natural frequencies of the supported frame.
 #include <cstdio>
 
+#include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/DynamicsArgs.h"
 #include "cli/StopSignal.h"
@@ -31,14 +32,18 @@ int ModesCommand(const std::vector<std::string>& args) {
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
     bool ok;
+    int shownBefore = 0;
     {
         CStopOnSignal stop(frame->m_keepRunning);
         std::fputs("固有振动分析进行中（Ctrl-C 中止）...\n", stderr);
         std::fflush(stderr);
         frame->m_busy = 1;
+        shownBefore = CCliHost::MessagesShown();
         ok = frame->NaturalVibration();
         frame->m_busy = 0;
     }
+    // The program's own message (out of memory, say) is the whole story.
+    if (!ok && CCliHost::MessagesShown() > shownBefore) return kExitFailed;
     if (!ok) {
         std::fputs(frame->m_keepRunning == 0
                        ? "morvex-cli modes: stopped; no modes\n"

@@ -109,6 +109,11 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
     if (!NextLine()) return false;
     m_dynAlpha = m_dynBeta = 0;
     CFieldScanner(m_lineBuf).Double(m_dynAlpha).Double(m_dynBeta);
+    // Negative damping feeds energy in: the response grows without bound.
+    if (m_dynAlpha < 0 || m_dynBeta < 0) {
+        ShowMessage("动力荷载数据错误：阻尼系数不能为负！");
+        return false;
+    }
     for (size_t i = 0; i < N; ++i)
         for (size_t j = 0; j <= i; ++j)
             m_fullC[i * N + j] = m_dynAlpha * m_fullM[i * N + j] + m_dynBeta * m_fullK[i * N + j];

@@ -231,6 +231,14 @@ bool CPreciseIntegrator::Integrate(CPlaneFrame& frame, double duration) {
             }
         }
         for (const auto& load : frame.m_dynLoads) load->PrescribedState(t, R);
+        for (size_t j = 0; j < 2 * N && ok; ++j) {
+            if (std::isfinite(R[j])) continue;
+            ShowMessage(
+                FormatString("错误：动力响应在第%d步(t=%g)的计算结果不是有限数值!", i + 1, t));
+            m_reported = true;
+            ok = false;
+        }
+        if (!ok) break;
         out.Double(t);
         out.Doubles(R, 2 * N);
         if (!out.Good()) {

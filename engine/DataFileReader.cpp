@@ -65,8 +65,7 @@ bool CPlaneFrame::NextLine() {
         return false;
     }
     if (m_femFile.TooLong()) {
-        ShowMessage(FormatString("错误：数据文件%s第%d行过长!", m_readPath.c_str(),
-                                 m_femFile.LineNumber()));
+        ShowMessage("错误：数据文件中的行过长(超过1 MiB)!");
         return false;
     }
     ShowMessage("缺少足够的数据！");
@@ -636,6 +635,11 @@ bool CPlaneFrame::ReadInfluenceBlock() {
         m_outFile.Printf("%5d  %10.3lf  %5d\n", e, pos, q);
         if (e < 1 || e > m_nElements || q < 1 || q > 6) {
             ShowMessage("待求影响线信息有误！");
+            return false;
+        }
+        // A position is a fraction of the element: beyond its ends it was extrapolated.
+        if (!(pos >= 0 && pos <= 1)) {
+            ShowMessage("待求影响线信息有误！", ReadPlace(FormatString("位置%g不在0~1之间", pos)));
             return false;
         }
         InfluenceRequest& r = m_ilRequests[i];

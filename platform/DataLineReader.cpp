@@ -1,5 +1,7 @@
 #include "platform/DataLineReader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -15,6 +17,12 @@ CDataLineReader::~CDataLineReader() {
 bool CDataLineReader::Open(const std::string& path) {
     Close();
     m_fp = std::fopen(path.c_str(), "rb");
+    // A folder opens but reads as empty: it is a file that cannot be opened, not a short one.
+    struct stat st {};
+    if (m_fp && (::fstat(::fileno(m_fp), &st) != 0 || S_ISDIR(st.st_mode))) {
+        std::fclose(m_fp);
+        m_fp = nullptr;
+    }
     m_first = true;
     m_bufPos = m_bufLen = 0;
     m_rawLine = m_dataLine = 0;

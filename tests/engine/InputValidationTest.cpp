@@ -93,7 +93,8 @@ TEST_F(InputValidationTest, NumbersNoDoubleHoldsAreRefused) {
     m = model;
     m.replace(m.find("1 0 0 0 0"), 9, "1 0 0 0 0" + std::string(2 << 20, ' '));
     EXPECT_FALSE(Load(m, false));
-    EXPECT_EQ(LastMessage(), "错误：数据文件" + Path("m.fem") + "第2行过长!");
+    EXPECT_EQ(LastMessage(), "错误：数据文件中的行过长(超过1 MiB)!");
+    EXPECT_EQ(host.details.back(), "文件" + Path("m.fem") + "第2行");
 }
 
 TEST_F(InputValidationTest, UserTrainListsCannotShiftOrOverlap) {
