@@ -7,26 +7,15 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <new>
 
+#include "dynamics/DenseStorage.h"
 #include "engine/PlaneFrame.h"
-#include "platform/BinaryFile.h"
-#include "platform/Format.h"
 #include "platform/Host.h"
-#include "platform/Memory.h"
 
 bool SymmetricBand::Allocate(int size, int halfBand) {
     n = size;
     band = std::max(0, std::min(halfBand, size - 1));
-    const double count = static_cast<double>(size) * (band + 1);
-    try {
-        if (!FitsInMemory(8.0 * count)) return false;
-        a.assign(static_cast<size_t>(count), 0.0);
-    } catch (const std::bad_alloc&) {
-        a.clear();
-        return false;
-    }
-    return true;
+    return AllocateZeroed(a, static_cast<double>(size) * (band + 1));
 }
 
 void SymmetricBand::Multiply(const double* x, double* y) const {
@@ -60,21 +49,8 @@ bool BuildFreeBands(CPlaneFrame& fr, SymmetricBand& K, SymmetricBand& M) {
                 M.At(std::max(ra, rb), std::min(ra, rb)) += fr.m_elemM[a][b];
             }
     }
-    const std::int64_t size = fr.m_diagAddr[static_cast<size_t>(n) - 1] + 1;
     std::vector<double> stiffness;
-    try {
-        stiffness.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        ShowMessage("错误：内存不够!");
-        return false;
-    }
-    CBinaryIn stf;
-    if (!stf.Open(fr.StiffnessPath()) || stf.Size() < 8 * size ||
-        !stf.Doubles(stiffness.data(), stiffness.size())) {
-        ShowMessage(FormatString("错误：刚度矩阵文件%s不存在或不完整!", fr.StiffnessPath().c_str()),
-                    "请重新打开数据文件进行静力分析。");
-        return false;
-    }
+    if (!ReadAssembledStiffness(fr, stiffness)) return false;
     for (int i = 0; i < n; ++i) {
         if (reduced[i] < 0) continue;
         const int hi = std::min(n - 1, i + fr.m_nBand);

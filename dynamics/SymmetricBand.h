@@ -25,6 +25,10 @@ struct SymmetricBand {
     void Multiply(const double* x, double* y) const;
 };
 
+// The assembled stiffness before supports, read back from B.stf in the band layout of
+// m_diagAddr. False after a message when the file is missing or short, or memory runs out.
+bool ReadAssembledStiffness(const CPlaneFrame& frame, std::vector<double>& band);
+
 // The stiffness (from B.stf) and the consistent mass of the free equations of the static
 // analysis, in their ascending order, without the dense squares. False after a message when
 // B.stf is missing or memory runs out.
