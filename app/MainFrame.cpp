@@ -291,12 +291,10 @@ void CMainFrame::ShowFindDialog(bool replace) {
 }
 
 QStringList GraphSelectorItems() {
-    return {
-        QStringLiteral("结构图"),     QStringLiteral("位移图"),     QStringLiteral("弯矩图"),
-        QStringLiteral("剪力图"),     QStringLiteral("轴力图"),     QStringLiteral("弯矩包络图"),
-        QStringLiteral("剪力包络图"), QStringLiteral("轴力包络图"), QStringLiteral("影响线"),
-        QStringLiteral("主振型"),     QStringLiteral("上缘拉应力"), QStringLiteral("下缘拉应力"),
-        QStringLiteral("动力响应")};
+    QStringList items;
+    for (int kind = 0; kind < graph::kCount; ++kind)
+        items << QString::fromUtf8(CMorvexView::GraphName(kind));
+    return items;
 }
 
 QStringList LiveLoadSelectorItems() {

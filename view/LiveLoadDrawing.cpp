@@ -53,16 +53,7 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
     EnvelopeData data;
     if (!m_pFrame->ReadEnvelope(m_envelopeType, quantity, data)) return false;
 
-    CGraphScale& gs = m_graphScale[m_graphKind];
-    if (gs.autoScale) {
-        const double m = std::max(std::abs(data.maxValue), std::abs(data.minValue));
-        if (m > 40 && m_scale > 0) {
-            gs.factor = 100 / m / m_scale;
-            m_frame.SetCurrentScale(gs.factor);
-        }
-        gs.autoScale = false;
-    }
-    const double factor = gs.factor;
+    const double factor = DiagramFactor(std::max(std::abs(data.maxValue), std::abs(data.minValue)));
     SetEnvelopeExtremes(data, quantity, factor);
 
     std::vector<CLPoint> upper(kPoints), lower(kPoints);
