@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "engine/PlaneFrame.h"
-#include "export/PixelRuns.h"
+#include "view/PixelRuns.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 #include "view/MorvexView.h"

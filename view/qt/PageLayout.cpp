@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <cmath>
 
+#include "view/PixelRuns.h"
 #include "view/qt/QtSurface.h"
 
 namespace {
@@ -35,8 +36,10 @@ CTitleBlock DrawFittedPage(QPainter& painter, const QRectF& area, double dpi, CM
     painter.translate(picture.topLeft());
     painter.setClipRect(QRectF(QPointF(0, 0), picture.size()));
     {
+        // On paper a device pixel is too small to see: the dotted diagrams become lines.
         CQtSurface surface(painter, 254.0 / dpi);
-        view.DrawFitted(surface, static_cast<int>(picture.width()),
+        CPixelRunSurface runs(surface);
+        view.DrawFitted(runs, static_cast<int>(picture.width()),
                         static_cast<int>(picture.height()), 254.0 / dpi);
     }
     painter.restore();

@@ -1,4 +1,4 @@
-#include "export/PixelRuns.h"
+#include "view/PixelRuns.h"
 
 void CPixelRunSurface::Flush() {
     if (m_run.size() >= 2) {
