@@ -56,7 +56,7 @@ const char* const kRenderHelp =
     "  --entry E     graph 8: place entry E (1 to 34) of the live-load list at its worst\n"
     "                position, as the window's live-load selector does (writes\n"
     "                MODEL_活载.fem)\n"
-    "  --type T      graphs 5 to 7: live-load type 0 to 10 (default 1); an envelope\n"
+    "  --type T      graphs 5 to 7: live-load type 0 to 13 (default 1); an envelope\n"
     "                file that does not exist yet is computed first\n"
     "  --mode K      graph 9: mode K (1-based, by ascending frequency, default 1); the\n"
     "                natural vibration is analysed first\n"
@@ -138,7 +138,7 @@ int RenderCommand(const std::vector<std::string>& args) {
                 return Usage("bad live-load entry " + args[i] + " (0 to 34)");
         } else if (a == "--type") {
             if (!ParseInt(args[++i], type) || type < 0 || type >= kLiveLoadTypes)
-                return Usage("bad live-load type " + args[i] + " (0 to 10)");
+                return Usage("bad live-load type " + args[i] + " (0 to 13)");
         } else if (a == "--mode") {
             if (!ParseInt(args[++i], mode) || mode < 1) return Usage("bad mode " + args[i]);
         } else if (a == "--step") {
