@@ -14,11 +14,11 @@ int ReportCommand(const std::vector<std::string>&) {
 
 #else
 
-#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 
 #include "cli/ExportArgs.h"
+#include "cli/HeadlessQt.h"
 #include "engine/AnalysisRun.h"
 #include "export/qt/CalcReport.h"
 #include "view/qt/QtSurface.h"
@@ -45,11 +45,6 @@ const char* const kReportHelp =
     "                    combine'), computed first\n"
     "  --modes N         the first N natural modes (the vibration is analysed first)\n";
 
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "morvex-cli report: %s\n", text.toLocal8Bit().constData());
-}
-
 }  // namespace
 
 int ReportCommand(const std::vector<std::string>& args) {
@@ -66,13 +61,7 @@ int ReportCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "morvex-cli report: no --out file given\n\n%s", kReportHelp);
         return kExitUsage;
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int qtArgc = 1;
-    static char qtName[] = "morvex-cli";
-    static char* qtArgv[] = {qtName, nullptr};
-    qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(qtArgc, qtArgv);
-    InstallViewFonts();
+    const CHeadlessQt qt("report");
 
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
