@@ -233,7 +233,12 @@ void CPlaneFrame::LinePieces(const std::vector<PathPiece>& path, const Influence
         misfit[i] =
             std::fabs(CubicAt(out[i].c, kCubicCheckPoint) - value(work[i], kCubicCheckPoint));
     }
-    const double tolerance = 1e-10 * scale;
+    // A line that is zero but for rounding (an axial force under vertical loads) has no
+    // shape to fit: the floor scales with the displacements the values are made from.
+    double stateScale = 0, longest = 1;
+    for (int g = 0; g < m_nDof; ++g) stateScale = std::max(stateScale, std::fabs(state[g]));
+    for (const PathPiece& p : path) longest = std::max(longest, p.x1 - p.x0);
+    const double tolerance = 1e-10 * scale + 1e-13 * stateScale * longest;
     if (std::none_of(misfit.begin(), misfit.end(), [&](double m) { return m > tolerance; }))
         return;
     std::vector<PieceCubic> refined;
@@ -252,7 +257,7 @@ void CPlaneFrame::LinePieces(const std::vector<PathPiece>& path, const Influence
             for (int k = 0; k < 4; ++k) v[k] = value(p, kCubicFitPoints[k]);
             FitCubic(v, pc.c);
             const double m = std::fabs(CubicAt(pc.c, kCubicCheckPoint) - value(p, kCubicCheckPoint));
-            if (m > tolerance && p.x1 - p.x0 > 1e-6 * (m_ilXMax - m_ilXMin)) {
+            if (m > tolerance && p.x1 - p.x0 > 1e-4 * (work[i].x1 - work[i].x0)) {
                 PathPiece a = p, b = p;
                 a.x1 = b.x0 = 0.5 * (p.x0 + p.x1);
                 a.t1 = b.t0 = 0.5 * (p.t0 + p.t1);
