@@ -1,5 +1,5 @@
 // The dynamic response run: the dynamic load file, the damping matrix, the reduction to the
-// free equations of the run and the precise integration into B.tim.
+// free equations of the run and the time integration into B.tim.
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -159,6 +159,8 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
 
     CPreciseIntegrator integrator(Mr.data(), Kr.data(), Cr.data(), m, m_dynStep, 20);
     integrator.m_keepRunning = &m_keepRunning;
+    integrator.m_method = m_responseMethod;
+    integrator.SetRayleigh(m_dynAlpha, m_dynBeta);
     if (!integrator.Prepare()) {
         if (m_keepRunning != 0) ShowMessage(kNoMemory);
         return false;

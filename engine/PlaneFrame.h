@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dynamics/DynamicLoad.h"
+#include "dynamics/DynamicsMethods.h"
 #include "liveload/DesignLoads.h"
 #include "liveload/LaneLoad.h"
 #include "platform/DataLineReader.h"
@@ -340,6 +341,10 @@ public:
     std::vector<int> m_dynCodes;  // run codes: m_dofStatus plus 2 per prescribed motion
     double m_dynAlpha = 0, m_dynBeta = 0;  // Rayleigh damping of the last run
     double m_dynDuration = 0, m_dynStep = 0;
+    EigenMethod m_eigenMethod = EigenMethod::kLapack;
+    int m_modeCount = 0;  // the lowest modes wanted; 0 for every mode
+    ResponseMethod m_responseMethod = ResponseMethod::kModal;
+    SturmCheck m_sturm;  // of the last natural vibration
 
 private:
     // Reading of the dynamic load file, after its first line.
