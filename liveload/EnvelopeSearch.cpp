@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -21,6 +22,8 @@ namespace {
 const char* const kHeaderWords[4] = {
     "", "轴力包络图数据:   ", "剪力包络图数据:   ", "弯矩包络图数据:   "};
 const char* const kCommandWords[4] = {"", "轴力包络图", "剪力包络图", "弯矩包络图"};
+const char* const kConcurrentWords[4] = {"", "轴力包络图同时内力:   ", "剪力包络图同时内力:   ",
+                                         "弯矩包络图同时内力:   "};
 constexpr int kPoints = 11;
 
 // Where one load of a vehicle reads the sampled line: on most models the sample index is
@@ -58,6 +61,13 @@ std::vector<LoadShift> Shifts(const CPlaneFrame& f, const CLiveLoad& ld,
     return out;
 }
 
+// The forces of the governing placements at one point: [0] of the maximum, [1] of the
+// minimum; N, Q, M, and where the loads stand.
+struct PointConcurrent {
+    double forces[2][3] = {{0, 0, 0}, {0, 0, 0}};
+    std::string where[2];
+};
+
 // One worker's own scratch line and sweep buffers.
 class CEnvelopeWorker {
 public:
@@ -73,6 +83,10 @@ public:
             if (load.HasMain()) m_main[d].resize(n);
         }
         if (load.HasMain()) m_effect.resize(n), m_upTo.resize(n), m_from.resize(n);
+        for (int o = 0; o < 2; ++o) {
+            m_otherState[o].resize(static_cast<size_t>(frame.m_nDof));
+            if (!load.IsLane()) m_otherSamples[o].resize(m_samples.size());
+        }
     }
 
     // Maximum and minimum at relative position xi of element e.
@@ -109,7 +123,164 @@ public:
         minValue = -Best(false);
     }
 
+    // The three forces that the governing placements of the maximum ([0]) and the minimum
+    // ([1]) produce together at the point of the last Evaluate, and where the loads stand.
+    void Concurrent(PointConcurrent& out) {
+        const int q = m_request.quantity;
+        for (int o = 0, k = 0; k < 3; ++k) {
+            if (k + 1 == q) continue;
+            InfluenceRequest& r = m_other[o];
+            r = InfluenceRequest{};
+            r.element = m_request.element, r.position = m_request.position, r.quantity = k + 1;
+            m_f.ComputeInfluenceLineInto(r, m_otherState[o].data());
+            ++o;
+        }
+        if (m_ld.IsLane()) {
+            LaneConcurrent(out);
+            return;
+        }
+        for (int o = 0; o < 2; ++o) {
+            for (size_t i = 0; i < m_samples.size(); ++i) {
+                const int f = m_plan.sampleElement[i];
+                m_otherSamples[o][i] = f < 0 ? 0.0
+                                             : m_f.ValueOnPathElement(f, m_plan.sampleT[i],
+                                                                      m_other[o],
+                                                                      m_otherState[o].data());
+            }
+        }
+        for (int side = 0; side < 2; ++side) {
+            const bool sign = side == 0;
+            int dir = 0;
+            long long step = 0;
+            Best(sign, &dir, &step);
+            const bool right = dir == 0;
+            std::vector<long long> mains;
+            if (m_ld.HasMain()) {
+                const int n = m_ld.m_nSteps;
+                for (int k = 0; k <= n; ++k) m_effect[k] = sign ? m_main[dir][k] : -m_main[dir][k];
+                BuildBestTables(m_effect.data(), n, m_ld.m_stepsMain, m_upTo.data(), m_from.data());
+                MainSteps(step, right, mains);
+            }
+            std::string where = right ? "→" : "←";
+            if (m_ld.HasHeavy())
+                where += FormatString(" 重车 %.6f", m_ld.m_xStart + 0.1 * static_cast<int>(step));
+            if (!mains.empty()) where += " 主车 " + Runs(mains);
+            out.where[side] = where;
+            for (int o = 0, k = 0; k < 3; ++k) {
+                const std::vector<double>& S = k + 1 == q ? m_samples : m_otherSamples[o++];
+                double v = 0;
+                if (m_ld.HasHeavy())
+                    v += OnSamples(S, m_ld.m_heavyLoads, m_ld.m_heavyOffsets, step, right);
+                for (long long g : mains)
+                    v += OnSamples(S, m_ld.m_mainLoads, m_ld.m_mainOffsets, g, right);
+                out.forces[side][k] = v;
+            }
+        }
+    }
+
 private:
+    // The lane load of each extreme on the other two lines: the same regions and the same
+    // concentrated load.
+    void LaneConcurrent(PointConcurrent& out) {
+        LaneLineSummary s;
+        std::vector<LaneRegion> regions[2];  // [0] where negative (the maximum), [1] positive
+        SummariseLine(m_cubics, s, &regions[1], &regions[0]);
+        const double qd = m_ld.m_laneUniform, pd = m_ld.LanePoint(m_request.quantity);
+        std::vector<PieceCubic> other[2];
+        for (int o = 0; o < 2; ++o)
+            m_f.LinePieces(m_plan.pieces, m_other[o], m_otherState[o].data(), other[o]);
+        for (int side = 0; side < 2; ++side) {
+            const LaneOrdinate& at = side == 0 ? s.smallest : s.largest;
+            std::string where = "均布";
+            // Regions that continue each other across element ends are written as one.
+            for (size_t i = 0; i < regions[side].size();) {
+                size_t j = i;
+                while (j + 1 < regions[side].size() &&
+                       std::fabs(regions[side][j + 1].x0 - regions[side][j].x1) <=
+                           1e-9 * (1 + std::fabs(regions[side][j].x1)))
+                    ++j;
+                where += FormatString(" %.6f~%.6f", regions[side][i].x0, regions[side][j].x1);
+                i = j + 1;
+            }
+            if (regions[side].empty()) where += " 无";
+            if (at.element >= 0) where += FormatString("; 集中 %.6f", at.x);
+            out.where[side] = where;
+            for (int o = 0, k = 0; k < 3; ++k) {
+                const std::vector<PieceCubic>& c = k + 1 == m_request.quantity ? m_cubics : other[o++];
+                double v = qd * IntegrateOver(c, regions[side]);
+                if (at.element >= 0) v += pd * ValueAt(c, at.x);
+                out.forces[side][k] = v;
+            }
+        }
+    }
+
+    // Value at x of a line given as cubic pieces (the piece that holds x, first of two).
+    static double ValueAt(const std::vector<PieceCubic>& pieces, double x) {
+        auto it = std::lower_bound(pieces.begin(), pieces.end(), x,
+                                   [](const PieceCubic& p, double v) { return p.piece.x1 < v; });
+        if (it == pieces.end() || x < it->piece.x0) return 0;
+        return CubicAt(it->c, (x - it->piece.x0) / (it->piece.x1 - it->piece.x0));
+    }
+
+    // Steps of the main vehicles that go with the heavy vehicle at `step`, from the tables
+    // of the governing sign and direction (as the placement traces them).
+    void MainSteps(long long step, bool right, std::vector<long long>& out) const {
+        const int n = m_ld.m_nSteps, s = std::max(1, m_ld.m_stepsMain);
+        int back = 0, front = 0;
+        PlacementReach(m_ld, right, back, front);
+        long long f = m_ld.HasHeavy() ? step - back : n;
+        if (f > n) f = -1;
+        while (f >= 0) {
+            if ((f == 0 ? 0.0 : m_upTo[f - 1]) >= m_upTo[f]) {
+                --f;
+            } else {
+                out.push_back(f);
+                f -= s;
+            }
+        }
+        long long g = m_ld.HasHeavy() ? step + front : n + 1LL;
+        if (g < 0) g = n + 1LL;
+        while (g <= n) {
+            if ((g == n ? 0.0 : m_from[g + 1]) >= m_from[g]) {
+                ++g;
+            } else {
+                out.push_back(g);
+                g += s;
+            }
+        }
+        std::sort(out.begin(), out.end());
+    }
+
+    // Reference abscissae of main vehicles, runs of evenly spaced ones as "a~b (n)".
+    std::string Runs(const std::vector<long long>& steps) const {
+        std::string text;
+        const long long s = std::max(1, m_ld.m_stepsMain);
+        for (size_t i = 0; i < steps.size();) {
+            size_t j = i;
+            while (j + 1 < steps.size() && steps[j + 1] - steps[j] == s) ++j;
+            const double a = m_ld.m_xStart + 0.1 * static_cast<int>(steps[i]);
+            const double b = m_ld.m_xStart + 0.1 * static_cast<int>(steps[j]);
+            if (!text.empty()) text += ",";
+            text += j == i ? FormatString("%.6f", a)
+                           : FormatString("%.6f~%.6f(%d)", a, b, static_cast<int>(j - i + 1));
+            i = j + 1;
+        }
+        return text;
+    }
+
+    // One vehicle at step k read from sampled line S, as the search reads it.
+    double OnSamples(const std::vector<double>& S, const std::vector<double>& loads,
+                     const std::vector<double>& offsets, long long k, bool right) const {
+        const double x = m_ld.m_xStart + 0.1 * static_cast<int>(k);
+        const long long last = m_f.m_ilSampleCount;
+        double v = 0;
+        for (size_t j = 0; j < loads.size(); ++j) {
+            const double idx = m_f.SampleIndex(right ? x - offsets[j] : x + offsets[j]);
+            if (idx >= 0 && idx <= last) v += loads[j] * S[static_cast<size_t>(idx)];
+        }
+        return v;
+    }
+
     // out[k] = sum over the loads, in their order, of load * eta at step k. Loads off the
     // sampled range add a zero in the direct evaluation, which leaves every sum unchanged.
     void Correlate(const std::vector<double>& loads, const std::vector<double>& offsets,
@@ -133,10 +304,19 @@ private:
     }
 
     // The largest value of the effect (sign true) or of its negation over both directions.
-    double Best(bool sign) {
+    // With dir and step not null they receive the governing direction (0 rightward) and
+    // heavy-vehicle step (-1: a train without a heavy vehicle); the first of equal wins.
+    double Best(bool sign, int* dir = nullptr, long long* step = nullptr) {
         const int n = m_ld.m_nSteps;
         double best = 0;
         bool first = true;
+        auto take = [&](double v, int d, long long k) {
+            if (!first && !(v > best)) return;
+            best = v;
+            first = false;
+            if (dir) *dir = d;
+            if (step) *step = k;
+        };
         for (int d = 0; d < 2; ++d) {
             if (m_ld.HasMain()) {
                 for (int k = 0; k <= n; ++k) m_effect[k] = sign ? m_main[d][k] : -m_main[d][k];
@@ -150,13 +330,11 @@ private:
                     const double v = m_ld.HasMain() ? CombinePlacement(h, k, n, back, front,
                                                                        m_upTo.data(), m_from.data())
                                                     : h;
-                    best = first ? v : std::max(best, v);
-                    first = false;
+                    take(v, d, k);
                 }
             } else if (m_ld.HasMain()) {
                 // A train without a heavy vehicle: its best arrangement over the whole path.
-                best = first ? m_upTo[n] : std::max(best, m_upTo[n]);
-                first = false;
+                take(m_upTo[n], d, -1);
             }
         }
         return best;
@@ -166,6 +344,8 @@ private:
     const CLiveLoad& m_ld;
     const SearchPlan& m_plan;
     InfluenceRequest m_request;
+    InfluenceRequest m_other[2];  // the other two quantities at the same point
+    std::vector<double> m_otherState[2], m_otherSamples[2];
     std::vector<PieceCubic> m_cubics;
     std::vector<double> m_state, m_samples, m_heavy[2], m_main[2], m_effect, m_upTo, m_from;
 };
@@ -192,6 +372,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     SearchPlan plan;
     std::vector<std::unique_ptr<CEnvelopeWorker>> workers;
     std::vector<double> maxima, minima;
+    std::vector<PointConcurrent> concurrent;
     bool ok = FitsInMemory(perWorker * nWorkers + 16.0 * m_ilSampleCount + 176.0 * m_nElements +
                            16.0 * (load.m_nHeavyAxles + load.m_nMainAxles));
     if (ok) {
@@ -205,6 +386,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
             }
             for (int w = 0; w < nWorkers; ++w)
                 workers.push_back(std::make_unique<CEnvelopeWorker>(*this, load, plan, quantity));
+            concurrent.resize(static_cast<size_t>(m_nElements) * kPoints);
             maxima.resize(static_cast<size_t>(m_nElements) * kPoints);
             minima.resize(static_cast<size_t>(m_nElements) * kPoints);
         } catch (const std::bad_alloc&) {
@@ -224,12 +406,18 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     CTextOut txt;
     const std::string binPath = EnvelopeBinaryPath(type, quantity);
     const std::string txtPath = EnvelopeTextPath(type, quantity);
+    CTextOut con;
+    const std::string conPath = ConcurrentTextPath(type, quantity);
     if (!bin.Open(binPath)) {
         ShowMessage(FormatString("错误：无法写入文件%s!", binPath.c_str()));
         return false;
     }
     if (!txt.Open(txtPath)) {
         ShowMessage(FormatString("错误：无法写入文件%s!", txtPath.c_str()));
+        return false;
+    }
+    if (!con.Open(conPath)) {
+        ShowMessage(FormatString("错误：无法写入文件%s!", conPath.c_str()));
         return false;
     }
 
@@ -246,6 +434,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
             for (int j = 0; j < kPoints; ++j) {
                 const size_t at = static_cast<size_t>(e) * kPoints + j;
                 w.Evaluate(e, xis[j], maxima[at], minima[at]);
+                w.Concurrent(concurrent[at]);
             }
             const int finished = ++done;
             if (!report) continue;
@@ -301,7 +490,26 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     bin.Int32(0);
     bin.Double(minXi * m_elements[minElement].length);
     bin.Double(minValue);
-    const bool binWritten = bin.Close(), txtWritten = txt.Close();
+    // The companion file: the forces that go with each extreme and where the loads stand.
+    con.Printf("%s%s", kConcurrentWords[quantity], LiveLoadDialogName(type));
+    if (IsDesignLoadType(type)) con.Printf("\n%s", DescribeFactors(m_designFactors).c_str());
+    con.Printf("\n\n单元       位置  极值             轴力            剪力            弯矩  荷载位置");
+    for (int e = 0; e < m_nElements; ++e) {
+        con.Printf("\n\n%5d", e + 1);
+        for (int j = 0; j < kPoints; ++j) {
+            const PointConcurrent& c = concurrent[static_cast<size_t>(e) * kPoints + j];
+            for (int side = 0; side < 2; ++side) {
+                if (side == 0)
+                    con.Printf("\n%15.6lf  最大", xis[j]);
+                else
+                    con.Printf("\n%15s  最小", "");
+                for (int k = 0; k < 3; ++k) con.Printf(" %15.6e", factor * c.forces[side][k]);
+                con.Printf("  %s", c.where[side].c_str());
+            }
+        }
+    }
+    const bool conWritten = con.Close();
+    const bool binWritten = bin.Close(), txtWritten = txt.Close() && conWritten;
 
     // The engine's scratch line, samples and tables are left as the last point left them.
     InfluenceRequest& scratch = m_ilRequests[m_nIlLines];
@@ -316,7 +524,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
 
     if (!binWritten || !txtWritten) {
         ShowMessage(
-            FormatString("错误：无法写入文件%s!", (binWritten ? txtPath : binPath).c_str()));
+            FormatString("错误：无法写入文件%s!",
+                         (binWritten ? (conWritten ? txtPath : conPath) : binPath).c_str()));
         return false;
     }
     return true;
