@@ -23,6 +23,7 @@
 #include "app/MorvexApp.h"
 #include "app/MorvexDoc.h"
 #include "app/MyeditView.h"
+#include "liveload/LiveLoadPlacement.h"
 #include "platform/Format.h"
 #include "view/qt/MorvexViewWidget.h"
 
@@ -291,34 +292,16 @@ void CMainFrame::ShowFindDialog(bool replace) {
 }
 
 QStringList GraphSelectorItems() {
-    return {
-        QStringLiteral("结构图"),     QStringLiteral("位移图"),     QStringLiteral("弯矩图"),
-        QStringLiteral("剪力图"),     QStringLiteral("轴力图"),     QStringLiteral("弯矩包络图"),
-        QStringLiteral("剪力包络图"), QStringLiteral("轴力包络图"), QStringLiteral("影响线"),
-        QStringLiteral("主振型"),     QStringLiteral("上缘拉应力"), QStringLiteral("下缘拉应力"),
-        QStringLiteral("动力响应")};
+    QStringList items;
+    for (int kind = 0; kind < graph::kCount; ++kind)
+        items << QString::fromUtf8(CMorvexView::GraphName(kind));
+    return items;
 }
 
 QStringList LiveLoadSelectorItems() {
-    QStringList items = {QStringLiteral("无活载"), QStringLiteral("人群荷载最大值"),
-                         QStringLiteral("人群荷载最小值")};
-    // Trains that run both ways get four entries, the others two.
-    const auto both = [&items](const QString& name) {
-        items << name + QStringLiteral("最大值(→)") << name + QStringLiteral("最大值(←)")
-              << name + QStringLiteral("最小值(→)") << name + QStringLiteral("最小值(←)");
-    };
-    const auto one = [&items](const QString& name) {
-        items << name + QStringLiteral("最大值") << name + QStringLiteral("最小值");
-    };
-    both(QStringLiteral("汽10"));
-    both(QStringLiteral("汽15"));
-    both(QStringLiteral("汽20"));
-    both(QStringLiteral("汽超20"));
-    one(QStringLiteral("履带50"));
-    one(QStringLiteral("挂车80"));
-    one(QStringLiteral("挂车100"));
-    one(QStringLiteral("挂车120"));
-    both(QStringLiteral("中—活载"));
-    both(QStringLiteral("用户车列"));
+    // The core's list, so that the selector and the placement always agree.
+    QStringList items;
+    for (int e = 0; e < kLiveLoadEntries; ++e)
+        items << QString::fromUtf8(LiveLoadListEntry(e).text);
     return items;
 }

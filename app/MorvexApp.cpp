@@ -141,7 +141,8 @@ CMyeditDoc* CMorvexApp::OpenAsText(const QString& path) {
 
 CChildFrame* CMorvexApp::CreateResultWindow(CMorvexDoc* doc) {
     auto* view = new CMorvexViewWidget(*m_mainFrame);
-    view->SetPrinter(Printer());
+    view->SetPrinterSource([] { return CMorvexApp::Instance()->Printer(); });
+    view->SetDataFile(doc->PathName());
     // Through the instance: while the frame goes down its views are destroyed after it.
     view->SetCommandObserver([] {
         if (CMainFrame* frame = CMainFrame::Instance()) frame->UpdateCommands();
@@ -236,6 +237,19 @@ void CMorvexApp::SaveRecentFiles() const {
 }
 
 QPrinter* CMorvexApp::Printer() {
+    // A printer whose start failed stays active and refuses every later job, to a file too;
+    // a fresh one with the same settings takes its place.
+    if (m_printer && m_printer->printerState() != QPrinter::Idle) {
+        auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!m_printer->printerName().isEmpty()) fresh->setPrinterName(m_printer->printerName());
+        fresh->setPageLayout(m_printer->pageLayout());
+        fresh->setCopyCount(m_printer->copyCount());
+        if (m_printer->outputFormat() == QPrinter::PdfFormat) {
+            fresh->setOutputFormat(QPrinter::PdfFormat);
+            fresh->setOutputFileName(m_printer->outputFileName());
+        }
+        m_printer = std::move(fresh);
+    }
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return m_printer.get();
 }

@@ -19,6 +19,8 @@
 #include "app/MainFrame.h"
 #include "app/MorvexApp.h"
 #include "app/MyeditDoc.h"
+#include "platform/Host.h"
+#include "view/qt/PageLayout.h"
 
 namespace {
 
@@ -124,14 +126,15 @@ void CMyeditView::PrintTo(QPrinter* printer) const {
 void CMyeditView::Print(bool direct) {
     QPrinter* printer = CMorvexApp::Instance()->Printer();
     // Without an installed printer a direct print would go nowhere; the dialog offers a file.
-    if (printer->outputFormat() == QPrinter::NativeFormat && printer->printerName().isEmpty())
-        direct = false;
+    if (PrinterNeedsDialog(*printer)) direct = false;
     if (!direct) {
         QPrintDialog dialog(printer, this);
         if (textCursor().hasSelection()) dialog.setOption(QAbstractPrintDialog::PrintSelection);
         if (dialog.exec() != QDialog::Accepted) return;
     }
     PrintTo(printer);
+    // A printer that could not start is left active; the next print gets a fresh one.
+    if (printer->printerState() != QPrinter::Idle) ShowMessage(kPrintFailedText);
 }
 
 void CMyeditView::PrintPreview() {

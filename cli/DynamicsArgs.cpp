@@ -4,9 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-bool ParseInt(const std::string& text, int& value) {
+bool ParseIntArg(const std::string& text, int& value) {
     if (text.empty()) return false;
     char* end = nullptr;
     const long v = std::strtol(text.c_str(), &end, 10);
@@ -14,8 +12,6 @@ bool ParseInt(const std::string& text, int& value) {
     value = static_cast<int>(v);
     return true;
 }
-
-}  // namespace
 
 bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args,
                        const std::vector<std::string>& allowed, const char* help,
@@ -38,8 +34,8 @@ bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args
             if (a == "--load") {
                 out.loadFile = v;
             } else if (a == "--node") {
-                if (!ParseInt(v, out.node)) return fail("--node needs an integer, not " + v);
-            } else if (!ParseInt(v, out.dof) || out.dof < 1 || out.dof > 3) {
+                if (!ParseIntArg(v, out.node)) return fail("--node needs an integer, not " + v);
+            } else if (!ParseIntArg(v, out.dof) || out.dof < 1 || out.dof > 3) {
                 return fail("--dof must be 1 (x), 2 (y) or 3 (rotation), not " + v);
             }
         } else if (out.model.empty()) {

@@ -12,6 +12,9 @@ struct DynamicsArgs {
     bool help = false;
 };
 
+// A whole decimal number within +-1e9; false for anything else.
+bool ParseIntArg(const std::string& text, int& value);
+
 // Reads MODEL.fem and the options the command allows (any of "--load", "--node", "--dof").
 // On a usage error prints it with the help text to stderr and returns false.
 bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args,

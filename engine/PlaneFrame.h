@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "dynamics/DynamicLoad.h"
+#include "liveload/DesignLoads.h"
+#include "liveload/LaneLoad.h"
 #include "platform/DataLineReader.h"
 #include "platform/TextFile.h"
 
@@ -268,6 +270,12 @@ public:
     double VehicleEffect(double x, int place, const CLiveLoad& load, bool rightward,
                          int line) const;
     std::string PlacementPath() const { return m_baseName + "_活载.fem"; }
+    // The worst placement of a lane load: the uniform load over the regions where the line
+    // is adverse and the concentrated load at its largest adverse ordinate; writes
+    // B_活载.fem.
+    bool PlaceLaneLoad(int line, bool sign, const CLiveLoad& load, LiveLoadPlacement& placement);
+    // B_活载.fem: the model copy with `count` element-load lines of case 1.
+    bool WritePlacementFile(const std::string& loads, int count);
     // Writes B_影响线数据K.out for line `line` (0-based); false after the message.
     bool WriteInfluenceListing(int line);
     std::string InfluenceListingPath(int line) const;
@@ -276,6 +284,29 @@ public:
     // load standing there on the side the samples hold.
     long long m_ilSectionSample = -1;
     double m_ilSectionShift = 0;
+    // --- design loads and combinations ---
+
+    // The calculation span L0: the one given in m_designLoad, else the longest distance
+    // between consecutive vertically supported nodes on the loading path (the path length
+    // when fewer than two are supported).
+    double DesignSpan() const;
+    // The pieces of the loading path between element ends, in ascending x.
+    void PathPieces(std::vector<PathPiece>& out) const;
+    // A line as cubic pieces on those pieces, split at the section of a force quantity.
+    void LinePieces(const std::vector<PathPiece>& path, const InfluenceRequest& request,
+                    const double* state, std::vector<PieceCubic>& out) const;
+    // The factors of design-load type `type` under m_designLoad (types 0 ... 10 get 1); an
+    // automatic impact factor runs the natural vibration first. False after the message.
+    bool ComputeDesignFactors(int type, DesignFactorSet& out);
+    // Runs the combinations of a combination file (all, or the one named); false after the
+    // message.
+    bool RunCombinations(const std::string& path, const std::string& name);
+    std::string CombinationTextPath(const std::string& name) const;
+    std::string CombinationBinaryPath(const std::string& name) const;
+
+    DesignLoadOptions m_designLoad;
+    DesignFactorSet m_designFactors;  // of the last envelope search
+
     // Best totals of main vehicles with reference steps up to / from each step.
     std::vector<double> m_trainBestUpTo;
     std::vector<double> m_trainBestFrom;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "liveload/DesignLoads.h"
 #include "platform/DataLineReader.h"
 #include "platform/Host.h"
 
@@ -13,10 +14,11 @@ namespace {
 
 const char* const kDialogNames[kLiveLoadTypes] = {
     "人群荷载(1KN/m)", "汽车—10级", "汽车—15级", "汽车—20级", "汽车—超20级", "履带—50",
-    "挂车—80",         "挂车—100",  "挂车—120",  "中—活载",   "自定义车列"};
-const char* const kFileNames[kLiveLoadTypes] = {"人群荷载",   "汽车10级", "汽车15级",  "汽车20级",
-                                                "汽车超20级", "履带50",   "挂车80",    "挂车100",
-                                                "挂车120",    "中—活载",  "自定义车列"};
+    "挂车—80",         "挂车—100",  "挂车—120",  "中—活载",   "自定义车列",  "公路-I级",
+    "公路-II级",       "车辆荷载"};
+const char* const kFileNames[kLiveLoadTypes] = {
+    "人群荷载", "汽车10级", "汽车15级", "汽车20级", "汽车超20级", "履带50",   "挂车80",
+    "挂车100",  "挂车120",  "中—活载",  "自定义车列", "公路I级", "公路II级", "车辆荷载"};
 
 // Offsets on the 0.1 grid are accumulated in double precision, as the models define them.
 void AppendGrid(std::vector<double>& offsets, double first, int count) {
@@ -86,7 +88,7 @@ void CLiveLoad::ClearLiveLoad() {
     *this = CLiveLoad();
 }
 
-bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1) {
+bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1, double span) {
     ClearLiveLoad();
     auto heavy = [this](std::vector<double> loads, std::vector<double> offsets) {
         m_nHeavyAxles = static_cast<int>(loads.size());
@@ -162,6 +164,19 @@ bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1) {
         }
         case 10:
             if (!ReadUserTrain()) return false;
+            break;
+        case kLaneLoadClassI:
+        case kLaneLoadClassII: {
+            // Class II is three quarters of class I, both parts.
+            const double f = type == kLaneLoadClassI ? 1.0 : 0.75;
+            m_span = span > 0 ? span : x1 - x0;
+            m_laneUniform = -f * kLaneUniformClassI;
+            m_lanePoint = -f * LanePointLoad(m_span);
+            break;
+        }
+        case kVehicleLoad:
+            // Five axles 30, 120, 120, 140, 140 kN at 3.0, 1.4, 7.0, 1.4 m; one per lane.
+            heavy({-30000, -120000, -120000, -140000, -140000}, {0, 3.0, 4.4, 11.4, 12.8});
             break;
         default:
             return false;

@@ -54,6 +54,7 @@ double CMorvexView::DrawDynamicResponse(CDrawSurface& s) {
     for (int i = 0; i < n; ++i)
         if (!in.Double(f.m_dynRecord[i])) return 0.0;
     m_curveSource = &f.m_dynRecord;
+    DiagramFactor(LargestResponse());
     for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, 0, false);
     for (const auto& load : f.m_dynLoads)
         if (load) DrawSymbol(s, *this, *load, t);

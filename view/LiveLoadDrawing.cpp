@@ -53,16 +53,7 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
     EnvelopeData data;
     if (!m_pFrame->ReadEnvelope(m_envelopeType, quantity, data)) return false;
 
-    CGraphScale& gs = m_graphScale[m_graphKind];
-    if (gs.autoScale) {
-        const double m = std::max(std::abs(data.maxValue), std::abs(data.minValue));
-        if (m > 40 && m_scale > 0) {
-            gs.factor = 100 / m / m_scale;
-            m_frame.SetCurrentScale(gs.factor);
-        }
-        gs.autoScale = false;
-    }
-    const double factor = gs.factor;
+    const double factor = DiagramFactor(std::max(std::abs(data.maxValue), std::abs(data.minValue)));
     SetEnvelopeExtremes(data, quantity, factor);
 
     std::vector<CLPoint> upper(kPoints), lower(kPoints);
@@ -83,7 +74,9 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
         s.Polyline(lower);
         s.SelectPen(old);
     }
+    s.SetLayer(DrawLayer::kAnnotation);
     s.TextOut(0, 0, LiveLoadEnvelopeLabel(m_envelopeType));
+    s.SetLayer(DrawLayer::kGraph);
     return true;
 }
 
@@ -118,5 +111,7 @@ void CMorvexView::DrawPlacedVehicles(CDrawSurface& s) {
         s.SelectPen(old);
         sum += m_pFrame->VehicleEffect(x0, place, m_placeLoad, m_placeRightward, m_lineIndex);
     }
+    s.SetLayer(DrawLayer::kAnnotation);
     if (m_liveLoadClass != -1) s.TextOut(0, 0, FormatString("%s %e", "荷载引起的最值为：", sum));
+    s.SetLayer(DrawLayer::kGraph);
 }

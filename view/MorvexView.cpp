@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/PlaneFrame.h"
 
@@ -14,6 +15,55 @@ int TruncLogical(double v) {
     if (!(v == v)) return 0;
     return static_cast<int>(std::clamp(v, -1.0e8, 1.0e8));
 }
+
+// Collects the extent of the lines and points of a drawing; texts keep their size on any
+// page, so they do not take part in fitting it.
+class CBoundsSurface : public CDrawSurface {
+public:
+    CPen SelectPen(const CPen& pen) override { return std::exchange(m_pen, pen); }
+    CFontSpec SelectFont(const CFontSpec& font) override { return std::exchange(m_font, font); }
+    CColour SetTextColour(CColour colour) override { return std::exchange(m_colour, colour); }
+    void MoveTo(int x, int y) override { m_current = {x, y}; }
+    void LineTo(int x, int y) override {
+        Add(m_current);
+        Add({x, y});
+        m_current = {x, y};
+    }
+    void Polyline(const std::vector<CLPoint>& points) override {
+        for (const CLPoint& p : points) Add(p);
+    }
+    void Rectangle(int x1, int y1, int x2, int y2) override {
+        Add({x1, y1});
+        Add({x2, y2});
+    }
+    void Arc(int x1, int y1, int x2, int y2, int, int, int, int) override {
+        Add({x1, y1});
+        Add({x2, y2});
+    }
+    void SetPixel(int x, int y, CColour) override { Add({x, y}); }
+    void TextOut(int, int, const std::string&) override {}
+
+    bool seen = false;
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+
+private:
+    void Add(CLPoint p) {
+        if (!seen) {
+            xMin = xMax = p.x;
+            yMin = yMax = p.y;
+            seen = true;
+            return;
+        }
+        xMin = std::min<double>(xMin, p.x);
+        xMax = std::max<double>(xMax, p.x);
+        yMin = std::min<double>(yMin, p.y);
+        yMax = std::max<double>(yMax, p.y);
+    }
+    CPen m_pen;
+    CFontSpec m_font;
+    CColour m_colour;
+    CLPoint m_current;
+};
 
 }  // namespace
 
@@ -80,6 +130,67 @@ void CMorvexView::Draw(CDrawSurface& surface) {
 void CMorvexView::Print(CDrawSurface& surface) {
     if (!m_pFrame) return;
     DrawGraph(surface);
+}
+
+double CMorvexView::FittedScale() const {
+    if (!m_pFrame) return 0;
+    const CLPoint corner = DeviceToLogical({m_clientWidthPx, m_clientHeightPx});
+    if (corner.x <= 0 || corner.y >= 0) return 0;
+    double width = m_pFrame->m_xMax - m_pFrame->m_xMin,
+           height = m_pFrame->m_yMax - m_pFrame->m_yMin;
+    if (width <= 0 && height <= 0) width = height = 1.0;
+    const double sx = width > 0 ? corner.x / width : HUGE_VAL;
+    const double sy = height > 0 ? -corner.y / height : HUGE_VAL;
+    return 0.8 * std::min(sx, sy);
+}
+
+void CMorvexView::DrawFitted(CDrawSurface& surface, int widthPx, int heightPx,
+                             double logicalPerPixel) {
+    if (!m_pFrame) return;
+    // Everything the screen mapping consists of, to be put back afterwards.
+    const int oldWidth = m_clientWidthPx, oldHeight = m_clientHeightPx;
+    const double oldPixel = m_logicalPerPixel;
+    const double oldWindow[4] = {m_worldXMin, m_worldYMin, m_worldXMax, m_worldYMax};
+    const double oldMap[5] = {m_scale, m_screenCx, m_screenCy, m_worldCx, m_worldCy};
+
+    SetClientSize(widthPx, heightPx, logicalPerPixel);
+    m_worldXMin = m_pFrame->m_xMin;
+    m_worldYMin = m_pFrame->m_yMin;
+    m_worldXMax = m_pFrame->m_xMax;
+    m_worldYMax = m_pFrame->m_yMax;
+    Fit();
+    // A first pass finds where the picture reaches; since ordinates are world lengths, every
+    // line scales with the mapping and one correction fits the whole picture exactly.
+    CBoundsSurface bounds;
+    DrawGraph(bounds);
+    const CLPoint corner = DeviceToLogical({m_clientWidthPx, m_clientHeightPx});
+    const double areaW = corner.x, areaH = -corner.y;
+    if (bounds.seen && areaW > 0 && areaH > 0) {
+        const double bw = std::max(1.0, bounds.xMax - bounds.xMin);
+        const double bh = std::max(1.0, bounds.yMax - bounds.yMin);
+        const double k = 0.94 * std::min(areaW / bw, areaH / bh);
+        double cx = 0, cy = 0;
+        LogicalToWorld((bounds.xMin + bounds.xMax) / 2, (bounds.yMin + bounds.yMax) / 2, cx, cy);
+        m_worldCx = cx;
+        m_worldCy = cy;
+        m_screenCx = areaW / 2;
+        m_screenCy = -areaH / 2;
+        m_scale *= k;
+    }
+    DrawGraph(surface);
+
+    m_clientWidthPx = oldWidth;
+    m_clientHeightPx = oldHeight;
+    m_logicalPerPixel = oldPixel;
+    m_worldXMin = oldWindow[0];
+    m_worldYMin = oldWindow[1];
+    m_worldXMax = oldWindow[2];
+    m_worldYMax = oldWindow[3];
+    m_scale = oldMap[0];
+    m_screenCx = oldMap[1];
+    m_screenCy = oldMap[2];
+    m_worldCx = oldMap[3];
+    m_worldCy = oldMap[4];
 }
 
 CLPoint CMorvexView::WorldToLogical(double x, double y) const {

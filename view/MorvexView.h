@@ -13,11 +13,15 @@ class CDynamicLoad;
 class CPlaneFrame;
 struct EnvelopeData;
 
-// Magnification of one graph kind and whether it is still to be fitted automatically.
+// Magnification of one graph kind: the factor of its last drawing (world units per unit of
+// the value shown) and the user's magnification relative to the automatic factor.
 struct CGraphScale {
     double factor = 1.0;
-    bool autoScale = true;
+    double relative = 1.0;
 };
+
+// The largest ordinate of an automatically scaled diagram, as a share of the drawing's height.
+constexpr double kOrdinateShare = 0.1;
 
 // A world point kept relative to the world centre.
 struct CWorldOffset {
@@ -66,6 +70,16 @@ public:
     void Draw(CDrawSurface& surface);
     // Printer drawing: the current graph at the screen's present mapping.
     void Print(CDrawSurface& surface);
+    // Draws the whole current picture (the whole structure, every ordinate) fitted into a
+    // drawing area of widthPx x heightPx device pixels, keeping the aspect ratio, as the
+    // printed page shows it. The screen's mapping is left as it was.
+    void DrawFitted(CDrawSurface& surface, int widthPx, int heightPx, double logicalPerPixel);
+    // The name of a graph kind as the graph selector lists it.
+    static const char* GraphName(int kind);
+    // What the present picture shows: the graph and its case, line, type, mode or step.
+    std::string PictureTitle() const;
+    // The scales of the last drawing: the structure's on paper and the diagram's ordinates.
+    std::string ScaleText() const;
     CLPoint WorldToLogical(double x, double y) const;
     void LogicalToWorld(double X, double Y, double& x, double& y) const;
     CLPoint DeviceToLogical(CLPoint device) const;
@@ -170,6 +184,16 @@ private:
     bool DrawForceDiagram(CDrawSurface& s);
     bool DrawEdgeStress(CDrawSurface& s);
     void DrawExtremeLabels(CDrawSurface& s);
+    // The one automatic scale rule of every diagram: the factor that makes the largest
+    // ordinate kOrdinateShare of the drawing's height, times the user's relative
+    // magnification. Stores it as the kind's factor, shows it in the frame and returns it.
+    double DiagramFactor(double largest);
+    // The largest translation of one state (a case, a line, a mode) of a displacement source.
+    double LargestTranslation(const std::vector<double>& source, int state) const;
+    // The largest translation over every record of the response file (cached by its size).
+    double LargestResponse();
+    // The world-to-logical scale that fits the whole structure into the client area.
+    double FittedScale() const;
     // Graphs of the live-load and dynamics subsystems; they draw nothing until those land.
     bool DrawEnvelope(CDrawSurface& s, int quantity);
     double DrawDynamicResponse(CDrawSurface& s);
@@ -199,6 +223,9 @@ private:
     CViewWindow& m_window;
     CViewDocument* m_document = nullptr;
     std::string m_caption;
+    double m_drawnScale = 1.0;  // the mapping's scale at the last drawing
+    double m_responseLargest = 0;
+    long long m_responseBytes = -1;
 };
 
 // Draws the symbol of one excitation at time t (moving load, nodal force or prescribed

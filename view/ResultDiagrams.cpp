@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dynamics/ResponseExtraction.h"
 #include "engine/PlaneFrame.h"
+#include "liveload/LiveLoad.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
 #include "view/MorvexView.h"
@@ -15,6 +17,28 @@ constexpr CColour kPositive = Rgb(255, 0, 255);
 constexpr CColour kNegative = Rgb(0, 128, 0);
 constexpr long long kElementBytes = 101 * 3 * 8;
 constexpr long long kExtremeBytes = 48;
+
+// The SI unit of the ordinates of a graph kind (empty where the ordinate has none of its own).
+const char* OrdinateUnit(int kind) {
+    switch (kind) {
+        case graph::kDisplaced:
+        case graph::kDynamic:
+            return " m";
+        case graph::kMoment:
+        case graph::kMomentEnvelope:
+            return " N·m";
+        case graph::kShear:
+        case graph::kAxial:
+        case graph::kShearEnvelope:
+        case graph::kAxialEnvelope:
+            return " N";
+        case graph::kUpperStress:
+        case graph::kLowerStress:
+            return " Pa";
+        default:
+            return "";
+    }
+}
 
 }  // namespace
 
@@ -28,13 +52,17 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     if (!m_pFrame) return;
     PrepareSurface();
     m_extremeSeen = false;
+    m_drawnScale = m_scale;
     const CFontSpec oldFont = s.SelectFont(CFontSpec{"宋体", 25, 400});
+    s.SetLayer(DrawLayer::kStructure);
     DrawStructure(s);
+    s.SetLayer(DrawLayer::kGraph);
     const CPen oldPen = s.SelectPen(CPen{m_displacementColour, 1});
 
     bool labels = true;
     switch (m_graphKind) {
         case graph::kDisplaced:
+            DiagramFactor(LargestTranslation(m_pFrame->m_disp, m_caseIndex));
             for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, m_caseIndex, false);
             m_caption = FormatString("工况：%d", m_caseIndex + 1);
             break;
@@ -74,6 +102,7 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
                                static_cast<size_t>(m_modeIndex) < f.m_modeOrder.size();
             const int mode = valid ? f.m_modeOrder[m_modeIndex] : -1;
             if (mode >= 0 && static_cast<size_t>(mode) < f.m_omega.size()) {
+                DiagramFactor(LargestTranslation(f.m_modeShapes, mode));
                 for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, mode, false);
                 m_caption = FormatString("频率%d：%.4e", m_modeIndex + 1, f.m_omega[mode]);
             } else {
@@ -90,13 +119,18 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             m_caption = "结构图";
             break;
     }
-    if (labels && m_extremeSeen) DrawExtremeLabels(s);
+    if (labels && m_extremeSeen) {
+        s.SetLayer(DrawLayer::kAnnotation);
+        DrawExtremeLabels(s);
+    }
+    s.SetLayer(DrawLayer::kGraph);
 
     m_frame.SetStatusPane(1, m_caption);
     s.SelectPen(oldPen);
     s.SelectFont(oldFont);
 
     if (m_graphKind == graph::kInfluence) DrawPlacedVehicles(s);
+    s.SetLayer(DrawLayer::kStructure);
 }
 
 void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
@@ -152,7 +186,15 @@ void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
     if (f.m_ilStates.size() < static_cast<size_t>(m_lineIndex + 1) * static_cast<size_t>(f.m_nDof))
         return;
     const InfluenceRequest& req = f.m_ilRequests[m_lineIndex];
-    const double factor = m_graphScale[graph::kInfluence].factor;
+    double largest = LargestTranslation(f.m_ilStates, m_lineIndex);
+    if (req.quantity <= 3) {
+        // The jump at the section may be the largest ordinate.
+        const double* line = &f.m_ilStates[static_cast<size_t>(m_lineIndex) * f.m_nDof];
+        const double xi = std::clamp(req.position, 0.0, 1.0);
+        for (double t : {xi, xi * (1 - 1e-12)})
+            largest = std::max(largest, std::fabs(f.ValueOnPathElement(req.element, t, req, line)));
+    }
+    const double factor = DiagramFactor(largest);
     const size_t offset = static_cast<size_t>(m_lineIndex) * static_cast<size_t>(f.m_nDof);
     for (int i = 0; i < f.m_nIlElements && i < static_cast<int>(f.m_ilElements.size()); ++i) {
         const int e = f.m_ilElements[i];
@@ -191,24 +233,16 @@ bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
     const int value = m_graphKind == graph::kMoment ? 2 : m_graphKind == graph::kShear ? 1 : 0;
     CBinaryIn in;
     if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1))) return false;
-    CGraphScale& gs = m_graphScale[m_graphKind];
-    if (gs.autoScale) {
-        const long long block = f.m_nElements * kElementBytes + value * kExtremeBytes;
-        double largest = 0, smallest = 0;
-        if (in.Seek(block + 16) && in.Double(largest) && in.Seek(block + 40) &&
-            in.Double(smallest)) {
-            const double g = std::max(std::fabs(largest), std::fabs(smallest));
-            if (g > 40) {
-                gs.factor = 100 / g / m_scale;
-                m_frame.SetCurrentScale(gs.factor);
-            }
-        }
-        gs.autoScale = false;
-    }
+    const long long block = f.m_nElements * kElementBytes + value * kExtremeBytes;
+    double largest = 0, smallest = 0;
+    if (!(in.Seek(block + 16) && in.Double(largest) && in.Seek(block + 40) && in.Double(smallest)))
+        largest = smallest = 0;
+    const double factor = DiagramFactor(std::max(std::fabs(largest), std::fabs(smallest)));
     const CPen oldPen = s.SelectPen(CPen{Rgb(150, 150, 150), 1});
     const int step = std::max(1, m_groupStep);
     for (int e = std::max(0, m_groupFirst); e < std::min(m_groupLast, f.m_nElements); e += step) {
         if (!in.Seek(e * kElementBytes)) break;
+        s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
         const Element& el = f.m_elements[e];
         const Node& ni = f.m_nodes[el.iNode];
         CWorldOffset base{ni.x - m_worldCx, ni.y - m_worldCy};
@@ -220,7 +254,7 @@ bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
                 complete = false;
                 break;
             }
-            const double v = gs.factor * rec[value];
+            const double v = factor * rec[value];
             const CWorldOffset tip{base.x - el.sin * v, base.y + el.cos * v};
             TrackExtreme(v, base, tip);
             const CLPoint p = OffsetToLogical(tip);
@@ -242,7 +276,6 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
     const bool upper = m_graphKind == graph::kUpperStress;
     CBinaryIn in;
     if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1))) return false;
-    CGraphScale& gs = m_graphScale[m_graphKind];
     const int step = std::max(1, m_groupStep);
     const int first = std::max(0, m_groupFirst), end = std::min(m_groupLast, f.m_nElements);
 
@@ -267,18 +300,13 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
         }
     };
 
-    if (gs.autoScale) {
-        double largest = 0;
-        forEachStress([&](int, int, double sigma) {
-            if (std::isfinite(sigma)) largest = std::max(largest, std::fabs(sigma));
-        });
-        if (largest > 40) {
-            gs.factor = 100 / largest / m_scale;
-            m_frame.SetCurrentScale(gs.factor);
-        }
-        gs.autoScale = false;
-    }
+    double largest = 0;
+    forEachStress([&](int, int, double sigma) {
+        if (std::isfinite(sigma)) largest = std::max(largest, std::fabs(sigma));
+    });
+    const double factor = DiagramFactor(largest);
     forEachStress([&](int e, int r, double sigma) {
+        if (r == 0) s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
         // A section without height or area has no edge stress to show.
         if (!std::isfinite(sigma)) return;
         const Element& el = f.m_elements[e];
@@ -286,7 +314,7 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
         const double along = el.length * r / 100;
         const CWorldOffset base{ni.x - m_worldCx + along * el.cos,
                                 ni.y - m_worldCy + along * el.sin};
-        const double v = gs.factor * sigma;
+        const double v = factor * sigma;
         const CWorldOffset tip{base.x - el.sin * v, base.y + el.cos * v};
         TrackExtreme(v, base, tip);
         const CLPoint p = OffsetToLogical(tip);
@@ -307,4 +335,99 @@ void CMorvexView::DrawExtremeLabels(CDrawSurface& s) {
     label(m_maxBase, m_maxTip, m_maxValue, 60);
     label(m_minBase, m_minTip, m_minValue, -20);
     s.SelectPen(oldPen);
+}
+
+double CMorvexView::DiagramFactor(double largest) {
+    CGraphScale& gs = m_graphScale[std::clamp(m_graphKind, 0, graph::kCount - 1)];
+    const CLPoint corner = DeviceToLogical({m_clientWidthPx, m_clientHeightPx});
+    const double fitted = FittedScale();
+    double automatic = 1.0;
+    // The reference is the drawing with the whole structure fitted, so zooming and panning
+    // move the diagram with the structure; nothing to show (all zero, a broken file) keeps
+    // factor one.
+    if (std::isfinite(largest) && largest > 0) {
+        if (fitted > 0 && corner.y < 0) {
+            automatic = kOrdinateShare * -corner.y / fitted / largest;
+        } else {
+            // No window size yet: a share of the structure's extent.
+            const double extent = std::max(
+                {m_pFrame->m_xMax - m_pFrame->m_xMin, m_pFrame->m_yMax - m_pFrame->m_yMin, 1.0});
+            automatic = kOrdinateShare * extent / largest;
+        }
+        if (!std::isfinite(automatic) || automatic <= 0) automatic = 1.0;
+    }
+    gs.factor = automatic * gs.relative;
+    m_frame.SetCurrentScale(gs.factor);
+    return gs.factor;
+}
+
+double CMorvexView::LargestTranslation(const std::vector<double>& source, int state) const {
+    const CPlaneFrame& f = *m_pFrame;
+    if (state < 0) return 0;
+    const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
+    if (source.size() < offset + static_cast<size_t>(f.m_nDof)) return 0;
+    double largest = 0;
+    for (int n = 0; n < f.m_nNodes && n < static_cast<int>(f.m_dofNum.size()); ++n)
+        for (int k = 0; k < 2; ++k) {
+            const double v = source[offset + static_cast<size_t>(f.m_dofNum[n][k])];
+            if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+        }
+    return largest;
+}
+
+double CMorvexView::LargestResponse() {
+    const CPlaneFrame& f = *m_pFrame;
+    CBinaryIn in;
+    if (f.m_nDof <= 0 || !in.Open(f.ResponsePath())) return 0;
+    // One scale for the whole run, so that stepping shows the motion growing and dying away.
+    if (in.Size() == m_responseBytes) return m_responseLargest;
+    m_responseBytes = in.Size();
+    m_responseLargest = 0;
+    const long long bytes = ResponseRecordBytes(f.m_nDof);
+    std::vector<double> record(static_cast<size_t>(f.m_nDof) + 1);
+    for (long long r = 0; in.Seek(r * bytes) && in.Doubles(record.data(), record.size()); ++r)
+        for (int n = 0; n < f.m_nNodes && n < static_cast<int>(f.m_dofNum.size()); ++n)
+            for (int k = 0; k < 2; ++k) {
+                const double v = record[1 + static_cast<size_t>(f.m_dofNum[n][k])];
+                if (std::isfinite(v)) m_responseLargest = std::max(m_responseLargest, std::fabs(v));
+            }
+    return m_responseLargest;
+}
+
+std::string CMorvexView::PictureTitle() const {
+    std::string title = GraphName(m_graphKind);
+    switch (m_graphKind) {
+        case graph::kDisplaced:
+        case graph::kMoment:
+        case graph::kShear:
+        case graph::kAxial:
+        case graph::kUpperStress:
+        case graph::kLowerStress:
+            return title + FormatString("  工况 %d", m_caseIndex + 1);
+        case graph::kMomentEnvelope:
+        case graph::kShearEnvelope:
+        case graph::kAxialEnvelope:
+            if (m_envelopeType >= 0 && m_envelopeType < kLiveLoadTypes)
+                title += std::string("  ") + LiveLoadEnvelopeLabel(m_envelopeType);
+            return title;
+        case graph::kInfluence:
+            return title + FormatString("  第 %d 条", m_lineIndex + 1);
+        case graph::kMode:
+            return title + FormatString("  第 %d 阶  ", m_modeIndex + 1) + m_caption;
+        case graph::kDynamic:
+            return title + FormatString("  第 %d 步  ", m_timeIndex + 1) + m_caption;
+        default:
+            return title;
+    }
+}
+
+std::string CMorvexView::ScaleText() const {
+    // Logical units are 0.1 mm: one metre of the structure is m_drawnScale / 10 mm on paper.
+    if (!(m_drawnScale > 0)) return std::string();
+    std::string text = FormatString("结构 1:%.0f", 10000.0 / m_drawnScale);
+    if (m_graphKind <= graph::kStructure || m_graphKind >= graph::kCount) return text;
+    const double factor = m_graphScale[m_graphKind].factor;
+    if (!(factor > 0)) return text;
+    return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) +
+           OrdinateUnit(m_graphKind);
 }

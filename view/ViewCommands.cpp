@@ -60,6 +60,13 @@ bool IsDiagramKind(int kind) {
 
 }  // namespace
 
+const char* CMorvexView::GraphName(int kind) {
+    static constexpr const char* kNames[graph::kCount] = {
+        "结构图",     "位移图", "弯矩图", "剪力图",     "轴力图",     "弯矩包络图", "剪力包络图",
+        "轴力包络图", "影响线", "主振型", "上缘拉应力", "下缘拉应力", "动力响应"};
+    return kind >= 0 && kind < graph::kCount ? kNames[kind] : "";
+}
+
 int CMorvexView::GraphCommand(int kind) {
     for (const GraphCommandEntry& g : kGraphCommands)
         if (g.kind == kind) return g.id;
@@ -269,7 +276,10 @@ bool CMorvexView::Execute(int id) {
         case kMagnify:
         case kReduce:
             if (m_graphKind > 0 && m_graphKind < graph::kCount) {
+                // The user's choice is kept relative to the automatic factor, which follows
+                // every change of picture.
                 CGraphScale& gs = m_graphScale[m_graphKind];
+                gs.relative *= id == kMagnify ? 2.0 : 0.5;
                 gs.factor *= id == kMagnify ? 2.0 : 0.5;
                 m_frame.SetCurrentScale(gs.factor);
             }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QPixmap>
+#include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include "app/MainFrame.h"
 #include "app/MorvexApp.h"
 #include "app/MorvexDoc.h"
+#include "view/qt/MorvexViewWidget.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -49,5 +51,16 @@ int main(int argc, char** argv) {
     frame->MdiArea()->setActiveSubWindow(doc->Frames().first());
     QTest::qWait(100);
     if (!frame->grab().save(outDir + QStringLiteral("/morvex-result-document.png"))) return 1;
+
+    // The printed page of the same picture, A4 landscape, as a PDF (rendered to PNG by the
+    // script that calls this).
+    auto* view = frame->ActiveResultView();
+    if (!view) return 1;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setOutputFileName(outDir + QStringLiteral("/morvex-printed-page.pdf"));
+    view->SetDataFile(fem);
+    if (!view->PrintPage(printer)) return 1;
     return 0;
 }

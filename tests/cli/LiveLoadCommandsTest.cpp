@@ -32,7 +32,7 @@ TEST_F(LiveLoadCommandsTest, EnvelopeWritesEveryQuantity) {
     // The scratch files go as when a window closes; the envelopes stay.
     EXPECT_FALSE(Exists("huozai.txt"));
 
-    EXPECT_EQ(Cli("envelope beam.fem --type 11 --quantity 3"), 2);
+    EXPECT_EQ(Cli("envelope beam.fem --type 14 --quantity 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3 --quantity 3 --threads 0"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 10 --quantity 3"), 1);
@@ -62,5 +62,5 @@ TEST_F(LiveLoadCommandsTest, InfluenceAndPlace) {
 
     ASSERT_EQ(Cli("place beam.fem --line 1 --entry 0"), 0);
     EXPECT_EQ(out, "无活载\n");
-    EXPECT_EQ(Cli("place beam.fem --line 1 --entry 35"), 2);
+    EXPECT_EQ(Cli("place beam.fem --line 1 --entry 43"), 2);
 }

@@ -194,14 +194,13 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
     }
     ASSERT_EQ(maxima.size(), 10u);
     ASSERT_EQ(minima.size(), 10u);
-    // Fitted once: the largest ordinate is 100 logical units (10 mm) from the deck axis.
+    // The largest ordinate is a tenth of the drawing's height from the deck axis.
     const int axis = v.WorldToLogical(0, 0).y;
     int largest = 0;
     for (const auto* set : {&maxima, &minima})
         for (const CDrawOp& op : *set)
             for (const CLPoint& p : op.points) largest = std::max(largest, std::abs(p.y - axis));
-    EXPECT_NEAR(largest, 100, 1);
-    EXPECT_FALSE(v.m_graphScale[graph::kMomentEnvelope].autoScale);
+    EXPECT_NEAR(largest, kOrdinateShare * 600 * kPixel, 1);
     // The labels give the extremes unmagnified, the corner names the live load.
     EXPECT_FALSE(s.Texts(FormatString("%.4g", data.maxValue)).empty());
     EXPECT_FALSE(s.Texts(FormatString("%.4g", data.minValue)).empty());

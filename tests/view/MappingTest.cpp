@@ -167,3 +167,50 @@ TEST_F(MappingTest, MousePositionGoesToStatusPanesTwoAndThree) {
     EXPECT_NEAR(x, 10, 2 * kPixel / v.m_scale);
     EXPECT_NEAR(y, 5, 2 * kPixel / v.m_scale);
 }
+
+TEST_F(MappingTest, FittedPageHoldsTheWholePictureWhateverTheScreenShows) {
+    // A long girder of 40 unit elements on supports at every fourth node.
+    std::string model = "41 40 0 1 1 1 11 0\n";
+    for (int n = 0; n <= 40; ++n)
+        model += std::to_string(n + 1) + " " + std::to_string(n) + " 0 0 0\n";
+    model += "1 2e11\n1 0.02 2e-4 0 0 0.2 0.2\n1 1 2 1 1 1 0\n40 40 41 1 1 1 1\n";
+    for (int n = 0; n <= 40; n += 4) model += std::to_string(n + 1) + (n ? " 10\n" : " 110\n");
+    model += "1\n21 1 0 -1000 0\n0\n";
+    CMorvexView& v = Open(model);
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    // The screen is zoomed onto the left end and panned.
+    v.m_worldXMin = 0;
+    v.m_worldXMax = 5;
+    v.m_userWindow = true;
+    v.Fit();
+    const double scale = v.m_scale, cx = v.m_worldCx;
+
+    // An A4 portrait drawing area at 300 dpi: 2480 x 3000 pixels.
+    const double k = 254.0 / 300;
+    CRecordingSurface page;
+    v.DrawFitted(page, 2480, 3000, k);
+    const double W = 2480 * k, H = 3000 * k;
+    int numbers = 0;
+    for (const CDrawOp& op : page.ops) {
+        for (const CLPoint& p : op.points) {
+            EXPECT_GE(p.x, 0);
+            EXPECT_LE(p.x, W);
+            EXPECT_LE(p.y, 0);
+            EXPECT_GE(p.y, -H);
+        }
+        if (op.kind == CDrawOp::Text && op.text == std::to_string(41)) ++numbers;
+    }
+    EXPECT_EQ(numbers, 1);  // the last node is on the page
+    // Fitted to the width: the picture spans nearly all of it.
+    int left = 1 << 30, right = -(1 << 30);
+    for (const CDrawOp& op : page.OfKind(CDrawOp::Pixel)) {
+        left = std::min(left, op.points[0].x);
+        right = std::max(right, op.points[0].x);
+    }
+    EXPECT_GT(right - left, 0.85 * W);
+    // The screen keeps its own mapping.
+    EXPECT_EQ(v.m_scale, scale);
+    EXPECT_EQ(v.m_worldCx, cx);
+    EXPECT_EQ(v.PictureTitle(), "弯矩图  工况 1");
+    EXPECT_EQ(v.ScaleText().rfind("结构 1:", 0), 0u) << v.ScaleText();
+}

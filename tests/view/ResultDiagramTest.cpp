@@ -67,15 +67,15 @@ protected:
 
 }  // namespace
 
-TEST_F(ResultDiagramTest, MomentDiagramIsScaledOnceToTenMillimetres) {
+TEST_F(ResultDiagramTest, MomentDiagramLargestOrdinateIsAShareOfTheHeight) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
     ASSERT_TRUE(v.Execute(viewcmd::kMoment));
     const CRecordingSurface first = Draw();
-    // qL^2/8 = 12500 becomes 100 logical units, and the frame shows the factor.
-    EXPECT_NEAR(LargestOrdinate(first), 100, 1);
+    // qL^2/8 = 12500 reaches a tenth of the 600-pixel drawing; the frame shows the factor.
+    const double share = kOrdinateShare * 600 * kPixel;
+    EXPECT_NEAR(LargestOrdinate(first), share, 1);
     const double factor = v.m_graphScale[graph::kMoment].factor;
-    EXPECT_NEAR(factor * 12500 * v.m_scale, 100, 1e-9);
-    EXPECT_FALSE(v.m_graphScale[graph::kMoment].autoScale);
+    EXPECT_NEAR(factor * 12500 * v.m_scale, share, 1);
     EXPECT_EQ(frame.currentScale, factor);
     EXPECT_EQ(frame.panes[1], "工况：1");
     // The labels show the moment itself: the sagging moment qL^2/8 and 0 at the supports.
@@ -90,32 +90,62 @@ TEST_F(ResultDiagramTest, MomentDiagramIsScaledOnceToTenMillimetres) {
             EXPECT_EQ(op.colour, kGreen);
         }
 
-    // A later resize keeps the factor; magnifying twice quadruples the ordinates but the
-    // printed values stay.
-    v.SetClientSize(1600, 1200, kPixel);
-    Draw();
-    EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, factor);
+    // A taller window keeps the share; magnifying twice quadruples the ordinates, the
+    // printed values stay, and the magnification survives a change of graph and back.
+    v.SetClientSize(800, 1200, kPixel);
+    EXPECT_NEAR(LargestOrdinate(Draw()), kOrdinateShare * 1200 * kPixel, 1);
     v.SetClientSize(800, 600, kPixel);
+    Draw();
     ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
     ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
     EXPECT_EQ(frame.currentScale, 4 * factor);
     const CRecordingSurface magnified = Draw();
-    EXPECT_NEAR(LargestOrdinate(magnified), 400, 2);
+    EXPECT_NEAR(LargestOrdinate(magnified), 4 * share, 2);
     EXPECT_EQ(LabelValues(magnified), LabelValues(first));
+    ASSERT_TRUE(v.Execute(viewcmd::kShear));
+    EXPECT_NEAR(LargestOrdinate(Draw()), share, 1);
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    EXPECT_NEAR(LargestOrdinate(Draw()), 4 * share, 2);
 }
 
-TEST_F(ResultDiagramTest, SmallMomentsKeepFactorOneAndEachKindScalesOnItsOwn) {
-    CMorvexView& v = Open(models::SimpleBeam(-3));  // largest moment 37.5
+TEST_F(ResultDiagramTest, EveryGraphIsScaledByTheSameRule) {
+    CMorvexView& v = Open(kBeamWithLines);
+    ASSERT_EQ(v.m_nIlLines, 2);
+    const double share = kOrdinateShare * 600 * kPixel;
+    // The tips of the curves: distance of every polyline point from the deck axis.
+    auto largestCurve = [&](const CRecordingSurface& s) {
+        const int axis = v.WorldToLogical(0, 0).y;
+        int largest = 0;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Polyline))
+            for (const CLPoint& p : op.points) largest = std::max(largest, std::abs(p.y - axis));
+        return largest;
+    };
+    // Influence lines of a shear and of a displacement (about 1e-9 m/N) both show at once.
+    ASSERT_TRUE(v.Execute(viewcmd::kInfluenceLine));
+    EXPECT_NEAR(largestCurve(Draw()), share, 2);
+    ASSERT_TRUE(v.Execute(viewcmd::kNext));
+    EXPECT_EQ(v.m_lineIndex, 1);
+    EXPECT_NEAR(largestCurve(Draw()), share, 2);
+    // The user's magnification stays relative when the line changes.
+    ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
+    ASSERT_TRUE(v.Execute(viewcmd::kPrevious));
+    EXPECT_NEAR(largestCurve(Draw()), 2 * share, 4);
+    EXPECT_EQ(frame.currentScale, v.m_graphScale[graph::kInfluence].factor);
+}
+
+TEST_F(ResultDiagramTest, AZeroDiagramKeepsFactorOne) {
+    CMorvexView& v = Open(models::SimpleBeam(0));
     ASSERT_TRUE(v.Execute(viewcmd::kMoment));
-    const CRecordingSurface s = Draw();
-    EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, 1.0);
-    EXPECT_NEAR(LargestOrdinate(s), 37.5 * v.m_scale, 1);
-    // Shear has its own flag: the largest shear 15 is also below 40.
-    ASSERT_TRUE(v.Execute(viewcmd::kShear));
-    EXPECT_TRUE(v.m_graphScale[graph::kShear].autoScale);
     Draw();
-    EXPECT_FALSE(v.m_graphScale[graph::kShear].autoScale);
-    EXPECT_EQ(v.m_graphScale[graph::kShear].factor, 1.0);
+    EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, 1.0);
+}
+
+TEST_F(ResultDiagramTest, AWindowWithoutSizeScalesByTheStructure) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    v.SetClientSize(0, 0, kPixel);
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    Draw();
+    EXPECT_NEAR(v.m_graphScale[graph::kMoment].factor * 12500, kOrdinateShare * 10, 1e-9);
 }
 
 TEST_F(ResultDiagramTest, OrdinatesAreColouredBySign) {
@@ -194,7 +224,7 @@ TEST_F(ResultDiagramTest, EdgeStressesFollowTheSectionModuli) {
     const std::vector<double> lowerLabels = LabelValues(lower);
     ASSERT_EQ(lowerLabels.size(), 2u);
     EXPECT_NEAR(std::max(lowerLabels[0], lowerLabels[1]) / (12500 / (2e-4 / 0.25)), 1, 1e-3);
-    EXPECT_NEAR(LargestOrdinate(lower), 100, 1);
+    EXPECT_NEAR(LargestOrdinate(lower), kOrdinateShare * 600 * kPixel, 1);
     for (const CDrawOp& op : lower.OfKind(CDrawOp::Line))  // no grey end ordinates
         EXPECT_NE(op.pen.colour, Rgb(150, 150, 150));
 }
@@ -202,21 +232,23 @@ TEST_F(ResultDiagramTest, EdgeStressesFollowTheSectionModuli) {
 TEST_F(ResultDiagramTest, DisplacedShapeFollowsTheBeamSolution) {
     CMorvexView& v = Open(kCantilever);
     ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
-    v.m_graphScale[graph::kDisplaced].factor = 1000;
     const CRecordingSurface s = Draw();
+    const double k = v.m_graphScale[graph::kDisplaced].factor;
     const auto curves = s.OfKind(CDrawOp::Polyline);
     ASSERT_EQ(curves.size(), 1u);
     ASSERT_EQ(curves[0].points.size(), 21u);
     EXPECT_EQ(curves[0].pen.colour, kMagenta);
-    // v(x) = -P x^2 (3L - x) / (6 EI), magnified 1000 times.
+    // v(x) = -P x^2 (3L - x) / (6 EI), magnified k times.
     const double P = 1000, L = 4, EI = 2e11 * 1e-4;
     for (int i : {5, 10, 20}) {
         const double x = L * i / 20;
-        const CLPoint expected = v.WorldToLogical(x, -1000 * P * x * x * (3 * L - x) / (6 * EI));
+        const CLPoint expected = v.WorldToLogical(x, -k * P * x * x * (3 * L - x) / (6 * EI));
         EXPECT_NEAR(curves[0].points[i].x, expected.x, 1);
         EXPECT_NEAR(curves[0].points[i].y, expected.y, 1);
     }
-    EXPECT_NEAR(v.m_minValue, -1000 * P * L * L * L / (3 * EI), 1e-9);
+    EXPECT_NEAR(v.m_minValue, -k * P * L * L * L / (3 * EI), 1e-9);
+    // The tip, the largest ordinate, reaches a tenth of the drawing's height.
+    EXPECT_NEAR(v.m_minValue * v.m_scale, -kOrdinateShare * 600 * kPixel, 0.5);
     EXPECT_EQ(frame.panes[1], "工况：1");
 }
 
@@ -241,13 +273,14 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     const CRecordingSurface s = Draw();
     EXPECT_EQ(frame.panes[1], "影响线：1");
     const auto curves = s.OfKind(CDrawOp::Polyline);
+    const double k = v.m_graphScale[graph::kInfluence].factor;
     ASSERT_EQ(curves.size(), 5u);  // elements 1, 2, 4 whole, element 3 in two pieces
     EXPECT_EQ(curves[2].points.size(), 12u);
     EXPECT_EQ(curves[3].points.size(), 11u);
-    EXPECT_EQ(curves[2].points.back(), v.WorldToLogical(6.25, before));
-    EXPECT_EQ(curves[3].points.front(), v.WorldToLogical(6.25, after));
-    EXPECT_EQ(curves[2].points.front(), v.WorldToLogical(5, 0.3));
-    EXPECT_EQ(curves[3].points.back(), v.WorldToLogical(7.5, -0.2));
+    EXPECT_EQ(curves[2].points.back(), v.WorldToLogical(6.25, before * k));
+    EXPECT_EQ(curves[3].points.front(), v.WorldToLogical(6.25, after * k));
+    EXPECT_EQ(curves[2].points.front(), v.WorldToLogical(5, 0.3 * k));
+    EXPECT_EQ(curves[3].points.back(), v.WorldToLogical(7.5, -0.2 * k));
 
     // The displacement line runs through its section without a break.
     ASSERT_TRUE(v.Execute(viewcmd::kNext));
@@ -261,7 +294,8 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
             EXPECT_EQ(pieces[i].points.front(), pieces[i - 1].points.back());
         }
     }
-    EXPECT_EQ(pieces[1].points.back(), v.WorldToLogical(5, -0.5));
+    const double kd = v.m_graphScale[graph::kInfluence].factor;
+    EXPECT_EQ(pieces[1].points.back(), v.WorldToLogical(5, -0.5 * kd));
     // Only vertical ordinates: every curve point stands above or below its base point.
     EXPECT_EQ(pieces[1].points[10].x, v.WorldToLogical(3.75, 0).x);
 }

@@ -10,10 +10,12 @@
 #include <QPrinter>
 #include <memory>
 
+#include "platform/Host.h"
 #include "view/ViewCommands.h"
 #include "view/qt/ElementGroupDialog.h"
 #include "view/qt/ExtractResponseDialog.h"
 #include "view/qt/LiveLoadTypeDialog.h"
+#include "view/qt/PageLayout.h"
 #include "view/qt/QtSurface.h"
 
 int CMorvexViewWidget::s_painting = 0;
@@ -40,9 +42,10 @@ void CMorvexViewWidget::RunCommand(int id) {
         return;
     }
     // A printer is made only for printing: setting one up asks the print system.
+    QPrinter* shared = m_printerSource ? m_printerSource() : nullptr;
     std::unique_ptr<QPrinter> own;
-    if (!m_printer) own = std::make_unique<QPrinter>();
-    QPrinter& printer = m_printer ? *m_printer : *own;
+    if (!shared) own = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrinter& printer = shared ? *shared : *own;
     if (id == viewcmd::kPrintPreview) {
         QPrintPreviewDialog preview(&printer, this);
         connect(&preview, &QPrintPreviewDialog::paintRequested, this,
@@ -51,14 +54,18 @@ void CMorvexViewWidget::RunCommand(int id) {
     } else {
         // Without an installed printer a direct print would go nowhere; the dialog offers
         // a file instead.
-        const bool noPrinter =
-            printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty();
+        const bool noPrinter = PrinterNeedsDialog(printer);
         bool go = true;
+        bool selection = false;
         if (id == viewcmd::kPrint || noPrinter) {
             QPrintDialog dialog(&printer, this);
+            // A zoomed window can be printed as it is shown.
+            if (m_view.m_userWindow) dialog.setOption(QAbstractPrintDialog::PrintSelection);
+            printer.setPrintRange(QPrinter::AllPages);
             go = dialog.exec() == QDialog::Accepted;
+            selection = printer.printRange() == QPrinter::Selection;
         }
-        if (go) PrintPage(printer);
+        if (go) PrintPage(printer, selection);
     }
     Notify();
 }
@@ -67,11 +74,21 @@ void CMorvexViewWidget::Notify() {
     if (m_observer) m_observer();
 }
 
-void CMorvexViewWidget::PrintPage(QPrinter& printer) {
+bool CMorvexViewWidget::PrintPage(QPrinter& printer, bool selection) {
     QPainter painter;
-    if (!painter.begin(&printer)) return;
-    CQtSurface surface(painter, 254.0 / std::max(1, printer.resolution()));
-    m_view.Print(surface);
+    if (!painter.begin(&printer)) {
+        ShowMessage(kPrintFailedText);
+        return false;
+    }
+    if (selection) {
+        CQtSurface surface(painter, 254.0 / std::max(1, printer.resolution()));
+        m_view.Print(surface);
+        return true;
+    }
+    CPageInfo info;
+    info.dataFile = m_dataFile;
+    DrawFittedPage(painter, printer, m_view, info);
+    return true;
 }
 
 QMenu* CMorvexViewWidget::CreateContextMenu(QWidget* parent) {

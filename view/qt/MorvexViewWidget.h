@@ -24,10 +24,17 @@ public:
     void RunCommand(int id);
     // The context menu for the present mouse mode; its actions run their commands.
     QMenu* CreateContextMenu(QWidget* parent);
-    // Draws one page: the current graph at the screen's present mapping.
-    void PrintPage(QPrinter& printer);
-    // The printer that print, direct print and preview use (one of its own when not set).
-    void SetPrinter(QPrinter* printer) { m_printer = printer; }
+    // Prints one page: the whole current picture fitted to the page with its title block,
+    // or with selection the screen's present window at the screen's mapping. False (after
+    // a message) when the printer cannot start.
+    bool PrintPage(QPrinter& printer, bool selection = false);
+    // Where print, direct print and preview get their printer (one of their own when not
+    // set); asked at every print, so that a printer replaced after a failure is used.
+    void SetPrinterSource(std::function<QPrinter*()> source) {
+        m_printerSource = std::move(source);
+    }
+    // The data file the view shows, named in the printed page's title block.
+    void SetDataFile(const QString& path) { m_dataFile = path; }
     // Called after each command and when the view gets the focus, so that the host can
     // bring its menus and toolbar up to date.
     void SetCommandObserver(std::function<void()> observer) { m_observer = std::move(observer); }
@@ -57,7 +64,8 @@ private:
     static int s_painting;
 
     CMorvexView m_view;
-    QPrinter* m_printer = nullptr;
+    std::function<QPrinter*()> m_printerSource;
+    QString m_dataFile;
     std::function<void()> m_observer;
     // Rubber rectangles now shown; inverting the same one again takes it away.
     std::vector<std::pair<CLPoint, CLPoint>> m_rubber;
