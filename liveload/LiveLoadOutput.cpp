@@ -116,10 +116,11 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
     for (size_t p = 0; p < placed.size(); ++p)
         WriteVehicleLoads(placed[p], static_cast<int>(p) + 1, load, right, loads,
                           placement.placeCount);
-    if (!WritePlacementFile(loads, placement.placeCount)) return false;
     for (size_t p = 0; p < placed.size(); ++p)
         placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
-    return true;
+    m_ilSamplesReady = false;
+    m_ilSectionSample = -1;
+    return WritePlacementFile(loads, placement.placeCount);
 }
 
 bool CPlaneFrame::PlaceLaneLoad(int line, bool sign, const CLiveLoad& load,
@@ -182,10 +183,6 @@ bool CPlaneFrame::WritePlacementFile(const std::string& loads, int count) {
         if (end == std::string::npos) break;
         start = end + 1;
     }
-    for (size_t p = 0; p < placed.size(); ++p)
-        placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
-    m_ilSamplesReady = false;
-    m_ilSectionSample = -1;
     if (!WriteWholeFile(PlacementPath(), text)) {
         ShowMessage(FormatString("错误：无法写入文件%s!", PlacementPath().c_str()));
         return false;
