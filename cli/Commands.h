@@ -19,3 +19,4 @@ int DynamicCommand(const std::vector<std::string>& args);
 int ExtractCommand(const std::vector<std::string>& args);
 int CombineCommand(const std::vector<std::string>& args);
 int ExportCommand(const std::vector<std::string>& args);
+int ReportCommand(const std::vector<std::string>& args);

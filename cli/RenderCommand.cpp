@@ -14,7 +14,6 @@ int RenderCommand(const std::vector<std::string>&) {
 
 #else
 
-#include <QGuiApplication>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +21,7 @@ int RenderCommand(const std::vector<std::string>&) {
 #include <memory>
 #include <string>
 
+#include "cli/HeadlessQt.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
@@ -83,12 +83,6 @@ bool ParseInt(const std::string& text, int& value) {
     if (text.empty() || *end != '\0' || v < -1000000000L || v > 1000000000L) return false;
     value = static_cast<int>(v);
     return true;
-}
-
-// Qt's own notices (runtime directories and the like) are noise in a batch run.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "morvex-cli render: %s\n", text.toLocal8Bit().constData());
 }
 
 bool HasPictureExtension(const std::string& path) {
@@ -174,13 +168,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (!HasPictureExtension(out)) return Usage("the output file must end in .png, .svg or .dxf");
 
     // Headless: the picture is drawn by the window's own code on an offscreen platform.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int qtArgc = 1;
-    static char qtName[] = "morvex-cli";
-    static char* qtArgv[] = {qtName, nullptr};
-    qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(qtArgc, qtArgv);
-    InstallViewFonts();
+    const CHeadlessQt qt("render");
 
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
     if (!frame) return kExitFailed;

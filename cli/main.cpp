@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"extract", "extract MODEL.fem --node N --dof D  time history of a node", ExtractCommand},
     {"combine", "combine MODEL.fem [--file COMB] [--name NAME]  load combinations", CombineCommand},
     {"export", "export MODEL.fem --xlsx FILE | --csv DIR  tables for spreadsheets", ExportCommand},
+    {"report", "report MODEL.fem --out FILE.pdf         calculation report (PDF)", ReportCommand},
 };
 
 void PrintHelp(FILE* to) {

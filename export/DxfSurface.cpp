@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "engine/PlaneFrame.h"
-#include "view/PixelRuns.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 #include "view/MorvexView.h"
+#include "view/PixelRuns.h"
 
 namespace {
 
