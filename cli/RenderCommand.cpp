@@ -26,6 +26,7 @@ int RenderCommand(const std::vector<std::string>&) {
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
 #include "export/DxfSurface.h"
+#include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
 #include "view/MorvexView.h"
@@ -172,7 +173,8 @@ int RenderCommand(const std::vector<std::string>& args) {
 
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
     if (!frame) return kExitFailed;
-    if ((kind != 8 && kind != 0 && caseNumber > frame->m_nCases) ||
+    // The mode shapes and the dynamic response need no load case.
+    if ((kind != 8 && kind != 0 && kind != 9 && kind != 12 && caseNumber > frame->m_nCases) ||
         (kind == 8 && lineNumber > frame->m_nIlLines)) {
         std::fprintf(stderr,
                      "morvex-cli render: the model has %d load case(s) and %d "
@@ -186,6 +188,9 @@ int RenderCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "morvex-cli render: computing the envelope first\n");
         if (!frame->ComputeEnvelope(type, 8 - kind)) return kExitFailed;
     }
+    // A missing, cut or foreign envelope file is reported, not drawn as a bare structure.
+    EnvelopeData envelopeData;
+    if (envelope && !frame->ReadEnvelope(type, 8 - kind, envelopeData)) return kExitFailed;
 
     CPlainViewDocument document(frame.get());
     if (kind == 9) {
@@ -200,7 +205,8 @@ int RenderCommand(const std::vector<std::string>& args) {
         // Computed afresh, so that the excitation symbols belong to the response drawn.
         std::fprintf(stderr, "morvex-cli render: computing the dynamic response first\n");
         if (!frame->DynamicResponse()) return kExitFailed;
-        const long long records = ResponseRecordCount(*frame);
+        const long long records = CheckedResponseRecords(*frame);
+        if (records < 0) return kExitFailed;
         if (step > records) {
             std::fprintf(stderr, "morvex-cli render: %s holds %lld record(s)\n",
                          frame->ResponsePath().c_str(), records < 0 ? 0 : records);
@@ -223,11 +229,10 @@ int RenderCommand(const std::vector<std::string>& args) {
         view.OnLiveLoadChoice(entry);
         if (view.m_liveLoadClass < 0) return kExitFailed;  // after its message
     }
-    if (view.m_graphKind != kind)
-        std::fprintf(stderr,
-                     "morvex-cli render: graph %d has no data in this model; "
-                     "drawing the structure\n",
-                     kind);
+    if (view.m_graphKind != kind) {
+        std::fprintf(stderr, "morvex-cli render: graph %d has no data in this model\n", kind);
+        return kExitFailed;
+    }
 
     for (int i = 0; i < magnify; ++i) view.Execute(viewcmd::kMagnify);
 

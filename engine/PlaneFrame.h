@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "dynamics/DynamicLoad.h"
+#include "dynamics/DynamicsMethods.h"
 #include "liveload/DesignLoads.h"
 #include "liveload/LaneLoad.h"
 #include "platform/DataLineReader.h"
+#include "platform/FileLock.h"
 #include "platform/TextFile.h"
 
 // Model records. Indices are 0-based; the data file counts from 1.
@@ -135,6 +137,8 @@ public:
     std::string CaseBinaryPath(int k) const;
     std::string CaseTextPath(int k) const;
     std::string StiffnessPath() const { return m_baseName + ".stf"; }
+    // The model copy beside the model, B_huozai.txt: never a user's file of another name.
+    std::string HuozaiPath() const { return m_baseName + "_huozai.txt"; }
 
     // Counts.
     int m_nNodes = 0;
@@ -186,7 +190,7 @@ public:
     // Files and text.
     CDataLineReader m_femFile;
     CTextOut m_outFile;
-    std::string m_hzText;  // this engine's own copy of "huozai.txt"
+    std::string m_hzText;  // this engine's own copy of the model copy file
     std::string m_lineBuf;
     std::string m_baseName;
 
@@ -194,12 +198,15 @@ public:
     std::atomic<std::uint8_t> m_keepRunning{1};
     std::atomic<std::uint8_t> m_busy{0};
 
-    // Leave B.1 ... B.n, B.stf and "huozai.txt" in place when the engine is destroyed
+    // Leave B.1 ... B.n, B.stf and B_huozai.txt in place when the engine is destroyed
     // (the batch tool's --keep).
     bool m_keepScratchFiles = false;
     // Number of per-case files the solution set out to write: the destructor removes those
     // and no others (a damaged control line may claim two billion load cases).
     int m_nCaseFiles = 0;
+    // Held from the analysis run to the end of the engine: another process working on the
+    // same data file would write the same side files.
+    CFileLock m_modelLock;
 
     // === influence lines and live loads (added by their subsystem) ===
 
@@ -347,6 +354,10 @@ public:
     std::vector<int> m_dynCodes;           // run codes: m_dofStatus plus 2 per prescribed motion
     double m_dynAlpha = 0, m_dynBeta = 0;  // Rayleigh damping of the last run
     double m_dynDuration = 0, m_dynStep = 0;
+    EigenMethod m_eigenMethod = EigenMethod::kLapack;
+    int m_modeCount = 0;  // the lowest modes wanted; 0 for every mode
+    ResponseMethod m_responseMethod = ResponseMethod::kModal;
+    SturmCheck m_sturm;  // of the last natural vibration
 
 private:
     // Reading of the dynamic load file, after its first line.
@@ -367,13 +378,15 @@ private:
     bool ReadInfluenceBlock();
     bool ComputeGeometry();
     void HzPrintf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    // Where the reading has got to, for the detail of a message: "文件F第N行" and, when
+    // given, "：" and the item.
+    std::string ReadPlace(const std::string& item = std::string()) const;
     void WriteHzFile();
 
     std::string m_femPath;
+    std::string m_readPath;  // the text file NextLine reads: data file or dynamic load file
     std::vector<int> m_nodeRefs;  // reference section of each node while reading
     bool m_hzCreated = false;
     bool m_hzClosed = false;
 };
 
-// Name of the fixed model copy in the working directory.
-inline constexpr const char* kHuozaiFile = "huozai.txt";

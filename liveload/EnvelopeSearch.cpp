@@ -283,6 +283,13 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     const double factor = m_designFactors.total;
     if (factor != 1)
         for (size_t i = 0; i < maxima.size(); ++i) maxima[i] *= factor, minima[i] *= factor;
+    for (size_t at = 0; at < maxima.size(); ++at) {
+        if (std::isfinite(maxima[at]) && std::isfinite(minima[at])) continue;
+        ShowMessage(
+            FormatString("错误：%s包络计算结果不是有限数值(数据过大)!", kCommandWords[quantity]),
+            FormatString("单元%d", static_cast<int>(at / kPoints) + 1));
+        return false;
+    }
     txt.Printf("%s%s", kHeaderWords[quantity], LiveLoadDialogName(type));
     if (IsDesignLoadType(type)) txt.Printf("\n%s", DescribeFactors(m_designFactors).c_str());
     txt.Printf("\n\n单元       位置                 最大值                最小值");

@@ -8,6 +8,7 @@
 
 #include "engine/LocalStiffness.h"
 #include "engine/PlaneFrame.h"
+#include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Memory.h"
 
@@ -35,7 +36,15 @@ bool CPlaneFrame::ComputeInfluenceLines() {
         ShowMessage("错误：内存不够!(影响线状态数组)");
         return false;
     }
-    for (int k = 0; k < m_nIlLines; ++k) ComputeInfluenceLine(k);
+    for (int k = 0; k < m_nIlLines; ++k) {
+        ComputeInfluenceLine(k);
+        const double* state = &m_ilStates[static_cast<size_t>(k) * m_nDof];
+        for (int j = 0; j < m_nDof; ++j) {
+            if (std::isfinite(state[j])) continue;
+            ShowMessage(FormatString("错误：第%d条影响线的计算结果不是有限数值!", k + 1));
+            return false;
+        }
+    }
     return true;
 }
 

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr const char* kNotFinite = "错误：活载布置的计算结果不是有限数值(数据过大)!";
+
 const char* const kQuantityNames[7] = {"", "轴力", "剪力", "弯矩", "x位移", "y位移", "转角"};
 
 }  // namespace
@@ -120,6 +122,10 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
         placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
     m_ilSamplesReady = false;
     m_ilSectionSample = -1;
+    if (!std::isfinite(placement.total)) {
+        ShowMessage(kNotFinite);
+        return false;
+    }
     return WritePlacementFile(loads, placement.placeCount);
 }
 
@@ -166,6 +172,10 @@ bool CPlaneFrame::PlaceLaneLoad(int line, bool sign, const CLiveLoad& load,
                      o.element + 1, 1, 2, o.t * m_elements[o.element].length, 0.0,
                      placement.laneConcentrated, 0.0);
         AppendFormat(loads, "   x坐标: %lf", o.x);
+    }
+    if (!std::isfinite(placement.total)) {
+        ShowMessage(kNotFinite);
+        return false;
     }
     return WritePlacementFile(loads, count);
 }

@@ -30,7 +30,7 @@ TEST_F(LiveLoadCommandsTest, EnvelopeWritesEveryQuantity) {
     EXPECT_TRUE(Exists("beam_剪力包络图数据_挂车80.out"));
     EXPECT_NE(out.find("wrote beam_弯矩包络图数据_挂车80.out"), std::string::npos);
     // The scratch files go as when a window closes; the envelopes stay.
-    EXPECT_FALSE(Exists("huozai.txt"));
+    EXPECT_FALSE(Exists("beam_huozai.txt"));
 
     EXPECT_EQ(Cli("envelope beam.fem --type 14 --quantity 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3"), 2);

@@ -42,7 +42,7 @@ TEST_F(RenderCommandTest, PngHasTheAskedSizeAndResolution) {
     EXPECT_EQ(BigEndian32(png, phys + 4), 5669u);  // 144 dpi in dots per metre
     // Scratch files go as after a window closes; the picture stays.
     EXPECT_FALSE(Exists("g.3"));
-    EXPECT_FALSE(Exists("huozai.txt"));
+    EXPECT_FALSE(Exists("g_huozai.txt"));
 }
 
 TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
