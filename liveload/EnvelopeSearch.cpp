@@ -111,6 +111,37 @@ public:
                 f < 0 ? 0.0
                       : m_f.ValueOnPathElement(f, m_plan.sampleT[i], m_request, m_state.data());
         }
+        double atSection = 0, beside = 0;
+        bool besideOnPath = false;
+        const long long k =
+            m_f.SectionSample(m_request, m_state.data(), atSection, beside, besideOnPath);
+        m_section = k;
+        m_sectionValue[0] = atSection, m_sectionValue[1] = beside;
+        if (k >= 0) m_samples[static_cast<size_t>(k)] = atSection;
+        Search(maxValue, minValue, m_governing);
+        if (k < 0 || beside == atSection) return;
+        // A load standing at the section counts on the worse side of the jump.
+        double maxBeside = 0, minBeside = 0;
+        Governing other[2];
+        m_samples[static_cast<size_t>(k)] = beside;
+        Search(maxBeside, minBeside, other);
+        other[0].beside = other[1].beside = true;
+        if (maxBeside > maxValue) maxValue = maxBeside, m_governing[0] = other[0];
+        if (minBeside < minValue) minValue = minBeside, m_governing[1] = other[1];
+    }
+
+private:
+    // The placement that gives one extreme: whether the section's sample held the value of
+    // a load just before the section, the direction (0 rightward) and the heavy vehicle's
+    // step (-1: a train without one).
+    struct Governing {
+        bool beside = false;
+        int dir = 0;
+        long long step = 0;
+    };
+
+    // Maximum and minimum over every placement on the current samples, and their placements.
+    void Search(double& maxValue, double& minValue, Governing governing[2]) {
         for (int d = 0; d < 2; ++d) {
             if (m_ld.HasHeavy())
                 Correlate(m_ld.m_heavyLoads, m_ld.m_heavyOffsets, d == 0, m_plan.heavyShift[d],
@@ -119,10 +150,12 @@ public:
                 Correlate(m_ld.m_mainLoads, m_ld.m_mainOffsets, d == 0, m_plan.mainShift[d],
                           m_main[d]);
         }
-        maxValue = Best(true);
-        minValue = -Best(false);
+        governing[0] = governing[1] = Governing{};
+        maxValue = Best(true, &governing[0].dir, &governing[0].step);
+        minValue = -Best(false, &governing[1].dir, &governing[1].step);
     }
 
+public:
     // The three forces that the governing placements of the maximum ([0]) and the minimum
     // ([1]) produce together at the point of the last Evaluate, and where the loads stand.
     void Concurrent(PointConcurrent& out) {
@@ -139,6 +172,9 @@ public:
             LaneConcurrent(out);
             return;
         }
+        // The other lines are sampled as the searched one: a force that jumps at the section
+        // holds, at the section's sample, the value of the side the extreme was found on.
+        double otherSection[2][2] = {{0, 0}, {0, 0}};
         for (int o = 0; o < 2; ++o) {
             for (size_t i = 0; i < m_samples.size(); ++i) {
                 const int f = m_plan.sampleElement[i];
@@ -147,32 +183,57 @@ public:
                                                                       m_other[o],
                                                                       m_otherState[o].data());
             }
+            bool onPath = false;
+            const long long k = m_f.SectionSample(m_other[o], m_otherState[o].data(),
+                                                  otherSection[o][0], otherSection[o][1], onPath);
+            if (k < 0) {
+                otherSection[o][0] = otherSection[o][1] = NAN;
+            } else if (m_section < 0) {
+                // The moment is searched: it does not jump, but a load at its section decides
+                // the other forces, and it stands there as the static analysis takes it.
+                m_section = k;
+                m_sectionValue[0] = m_sectionValue[1] = m_samples[static_cast<size_t>(k)];
+            }
         }
+        for (int o = 0; o < 2; ++o)
+            if (m_section >= 0 && std::isnan(otherSection[o][0]))
+                otherSection[o][0] = otherSection[o][1] =
+                    m_otherSamples[o][static_cast<size_t>(m_section)];
         for (int side = 0; side < 2; ++side) {
             const bool sign = side == 0;
-            int dir = 0;
-            long long step = 0;
-            Best(sign, &dir, &step);
-            const bool right = dir == 0;
+            const Governing& g = m_governing[side];
+            const bool right = g.dir == 0;
+            if (m_section >= 0) {
+                const size_t k = static_cast<size_t>(m_section);
+                m_samples[k] = m_sectionValue[g.beside ? 1 : 0];
+                for (int o = 0; o < 2; ++o) m_otherSamples[o][k] = otherSection[o][g.beside ? 1 : 0];
+            }
             std::vector<long long> mains;
             if (m_ld.HasMain()) {
+                // The tables of the governing side, sign and direction, as the search had them.
                 const int n = m_ld.m_nSteps;
-                for (int k = 0; k <= n; ++k) m_effect[k] = sign ? m_main[dir][k] : -m_main[dir][k];
+                Correlate(m_ld.m_mainLoads, m_ld.m_mainOffsets, right, m_plan.mainShift[g.dir],
+                          m_main[g.dir]);
+                for (int k = 0; k <= n; ++k)
+                    m_effect[k] = sign ? m_main[g.dir][k] : -m_main[g.dir][k];
                 BuildBestTables(m_effect.data(), n, m_ld.m_stepsMain, m_upTo.data(), m_from.data());
-                MainSteps(step, right, mains);
+                MainSteps(g.step, right, mains);
             }
             std::string where = right ? "→" : "←";
             if (m_ld.HasHeavy())
-                where += FormatString(" 重车 %.6f", m_ld.m_xStart + 0.1 * static_cast<int>(step));
+                where += FormatString(" 重车 %.6f", m_ld.m_xStart + 0.1 * static_cast<int>(g.step));
             if (!mains.empty()) where += " 主车 " + Runs(mains);
+            bool atSection = m_ld.HasHeavy() && ReadsSection(m_ld.m_heavyOffsets, g.step, right);
+            for (long long s : mains) atSection = atSection || ReadsSection(m_ld.m_mainOffsets, s, right);
+            if (atSection) where += SectionSide(m_f.SectionShift(m_request, g.beside ? -1 : 1) < 0);
             out.where[side] = where;
             for (int o = 0, k = 0; k < 3; ++k) {
                 const std::vector<double>& S = k + 1 == q ? m_samples : m_otherSamples[o++];
                 double v = 0;
                 if (m_ld.HasHeavy())
-                    v += OnSamples(S, m_ld.m_heavyLoads, m_ld.m_heavyOffsets, step, right);
-                for (long long g : mains)
-                    v += OnSamples(S, m_ld.m_mainLoads, m_ld.m_mainOffsets, g, right);
+                    v += OnSamples(S, m_ld.m_heavyLoads, m_ld.m_heavyOffsets, g.step, right);
+                for (long long s : mains)
+                    v += OnSamples(S, m_ld.m_mainLoads, m_ld.m_mainOffsets, s, right);
                 out.forces[side][k] = v;
             }
         }
@@ -203,7 +264,14 @@ private:
                 i = j + 1;
             }
             if (regions[side].empty()) where += " 无";
-            if (at.element >= 0) where += FormatString("; 集中 %.6f", at.x);
+            if (at.element >= 0) {
+                where += FormatString("; 集中 %.6f", at.x);
+                // On a section where the line jumps the concentrated load stands a hair to
+                // one side of it; the side decides the shear that goes with it.
+                double xs = 0;
+                if (SectionAbscissa(xs) && std::fabs(at.x - xs) <= 1e-6 * (1 + std::fabs(xs)))
+                    where += SectionSide(at.x < xs);
+            }
             out.where[side] = where;
             for (int o = 0, k = 0; k < 3; ++k) {
                 const std::vector<PieceCubic>& c = k + 1 == m_request.quantity ? m_cubics : other[o++];
@@ -212,6 +280,30 @@ private:
                 out.forces[side][k] = v;
             }
         }
+    }
+
+    // Abscissa of the point's section when its element carries the loading path.
+    bool SectionAbscissa(double& xs) const {
+        const Element& el = m_f.m_elements[m_request.element];
+        const double xi = m_f.m_nodes[el.iNode].x, xj = m_f.m_nodes[el.jNode].x;
+        const std::vector<int>& path = m_f.m_ilElements;
+        if (xi == xj || std::find(path.begin(), path.end(), m_request.element) == path.end())
+            return false;
+        xs = xi + m_request.position * (xj - xi);
+        return true;
+    }
+
+    // Where a load standing at the section acts: on its smaller-x side or its other side.
+    static std::string SectionSide(bool left) {
+        return left ? "; 截面处荷载在左侧" : "; 截面处荷载在右侧";
+    }
+
+    // Whether a load of the vehicle at step k reads the sample of the section.
+    bool ReadsSection(const std::vector<double>& offsets, long long k, bool right) const {
+        const double x = m_ld.m_xStart + 0.1 * static_cast<int>(k);
+        for (double d : offsets)
+            if (m_f.SampleIndex(right ? x - d : x + d) == static_cast<double>(m_section)) return true;
+        return false;
     }
 
     // Value at x of a line given as cubic pieces (the piece that holds x, first of two).
@@ -344,6 +436,9 @@ private:
     const CLiveLoad& m_ld;
     const SearchPlan& m_plan;
     InfluenceRequest m_request;
+    Governing m_governing[2];  // of the last Evaluate's maximum and minimum
+    long long m_section = -1;  // the section's sample, -1 none (as SectionSample gives it)
+    double m_sectionValue[2] = {0, 0};  // its value at the section, just before it
     InfluenceRequest m_other[2];  // the other two quantities at the same point
     std::vector<double> m_otherState[2], m_otherSamples[2];
     std::vector<PieceCubic> m_cubics;
@@ -398,7 +493,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         return false;
     }
     for (int i = 0; i <= m_ilSampleCount; ++i)
-        LocateOnPath(m_ilXMin + 0.1 * i, plan.sampleElement[i], plan.sampleT[i]);
+        LocateOnPath(SampleX(i), plan.sampleElement[i], plan.sampleT[i]);
 
     // The files are created first, so that a folder without write access is reported before
     // the long computation rather than after it.
@@ -422,11 +517,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     }
 
     double xis[kPoints];
-    double xi = 0;
-    for (double& p : xis) {
-        p = xi;
-        xi += 0.1;
-    }
+    for (int j = 0; j < kPoints; ++j) xis[j] = j / 10.0;
     std::atomic<int> next{0}, done{0};
     auto run = [&](CEnvelopeWorker& w, bool report) {
         int lastPercent = -1;

@@ -19,8 +19,11 @@ protected:
         ASSERT_TRUE(f) << LastMessage();
     }
 
-    // One concentrated load at abscissa x (kept when it lies on the path).
-    void PointLoad(double x, double p, std::string& lines, int& count) {
+    // One concentrated load at abscissa x (kept when it lies on the path). A load at the
+    // section xs goes a hair to the side `side` names (-1 smaller x, +1 larger, 0 none).
+    void PointLoad(double x, double p, std::string& lines, int& count, double xs = NAN,
+                   int side = 0) {
+        if (side != 0 && std::fabs(x - xs) < 1e-7) x = xs + side * 1e-8;
         if (x < f->m_ilXMin && x > f->m_ilXMin - 1e-9) x = f->m_ilXMin;
         if (x > f->m_ilXMax && x < f->m_ilXMax + 1e-9) x = f->m_ilXMax;
         int e = 0;
@@ -74,7 +77,8 @@ std::vector<std::string> ExtremeLines(const std::string& text) {
 }  // namespace
 
 TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesBesideIt) {
-    for (int type : {3, 11}) {
+    int sides[3] = {0, 0, 0};  // lines with a load at the section: left, none, right
+    for (int type : {0, 3, 11, 13}) {
         CLiveLoad ld;
         ASSERT_TRUE(ld.BuildLiveLoad(type, f->m_ilXMin, f->m_ilXMax, f->DesignSpan()));
         for (int q : {3, 2}) {
@@ -86,14 +90,17 @@ TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesB
             const std::vector<std::string> lines = ExtremeLines(text);
             ASSERT_EQ(lines.size(), 2u * 11 * f->m_nElements);
             int checked = 0;
-            for (size_t k = 0; k < lines.size(); k += 13) {
+            for (size_t k = 0; k < lines.size(); ++k) {
                 const int point = static_cast<int>(k / 2), e = point / 11, j = point % 11;
                 const bool isMax = k % 2 == 0;
-                // Shear with an axle standing on the section is the jump itself: skip
-                // sections on the 0.1 grid for the trains.
-                const double xs = f->m_nodes[f->m_elements[e].iNode].x + j / 10.0 * f->m_elements[e].length;
-                if (type == 3 && q == 2 && std::fabs(xs * 10 - std::round(xs * 10)) < 1e-6) continue;
+                const double xs = f->m_nodes[f->m_elements[e].iNode].x +
+                                  j / 10.0 * (f->m_nodes[f->m_elements[e].jNode].x -
+                                              f->m_nodes[f->m_elements[e].iNode].x);
                 const std::string& line = lines[k];
+                const int side = line.find("截面处荷载在左侧") != std::string::npos   ? -1
+                                 : line.find("截面处荷载在右侧") != std::string::npos ? 1
+                                                                                      : 0;
+                sides[side + 1] += 1;
                 double forces[3];
                 const size_t head = line.find(isMax ? "最大" : "最小");
                 ASSERT_EQ(std::sscanf(line.c_str() + head + 6, "%lf %lf %lf", &forces[0],
@@ -115,7 +122,7 @@ TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesB
                         if (w == "集中") {
                             double x = 0;
                             in >> x;
-                            PointLoad(x, ld.LanePoint(q), loads, count);
+                            PointLoad(x, ld.LanePoint(q), loads, count, xs, side);
                         }
                     }
                 } else {
@@ -124,7 +131,7 @@ TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesB
                     ASSERT_EQ(std::sscanf(line.c_str() + line.find("重车") + 6, "%lf", &x), 1);
                     for (int a = 0; a < ld.m_nHeavyAxles; ++a)
                         PointLoad(right ? x - ld.m_heavyOffsets[a] : x + ld.m_heavyOffsets[a],
-                                  ld.m_heavyLoads[a], loads, count);
+                                  ld.m_heavyLoads[a], loads, count, xs, side);
                     const size_t m = line.find("主车");
                     std::string mains = m == std::string::npos ? "" : line.substr(m + 6);
                     for (char& c : mains) c = c == ',' ? ' ' : c;
@@ -137,17 +144,20 @@ TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesB
                             const double ref = a + v * 0.1 * ld.m_stepsMain;
                             for (int z = 0; z < ld.m_nMainAxles; ++z)
                                 PointLoad(right ? ref - ld.m_mainOffsets[z] : ref + ld.m_mainOffsets[z],
-                                          ld.m_mainLoads[z], loads, count);
+                                          ld.m_mainLoads[z], loads, count, xs, side);
                         }
                     }
                 }
                 const std::array<double, 3> v = Analyse(loads, count, e, j);
                 const double scale = std::fabs(forces[0]) + std::fabs(forces[1]) + std::fabs(forces[2]) + 1;
                 for (int c = 0; c < 3; ++c)
-                    EXPECT_NEAR(v[c], forces[c], 1e-6 * scale) << "type " << type << " q " << q << " " << line;
+                    EXPECT_NEAR(v[c], forces[c], 1e-6 * scale) << "type " << type << " q " << q << " e " << e << " j " << j << " " << line;
                 ++checked;
             }
             EXPECT_GT(checked, 5);
         }
     }
+    // Both sides of a jump were met and checked.
+    EXPECT_GT(sides[0], 0);
+    EXPECT_GT(sides[2], 0);
 }
