@@ -100,6 +100,7 @@ private:
     CMorvexDoc* ActiveResultDoc() const;
     void OnNewWindow();
     void Tile(bool horizontal);
+    void Cascade();
     void ArrangeIcons();
     void ShowFindDialog(bool replace);
 
