@@ -63,6 +63,9 @@ const std::map<int, const char*>& StringTable() {
         {ID_DYNAMIC_DATA, "动力响应数据"},
         {ID_DYNAMIC_LOAD_EDIT, "编辑动力荷载以便进行动力计算"},
         {ID_HOMEPAGE, "启动IE浏览器，访问Morvex主页："},
+        {ID_EXPORT_REPORT, "把模型、各工况结果及图形写成PDF计算书\n导出计算书"},
+        {ID_EXPORT_EXCEL, "把模型及结果表格写入Excel工作簿\n导出到Excel"},
+        {ID_EXPORT_DXF, "把当前图形按实际尺寸写成DXF图纸\n导出DXF"},
     };
     return table;
 }

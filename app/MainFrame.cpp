@@ -24,6 +24,7 @@
 #include "app/MorvexApp.h"
 #include "app/MorvexDoc.h"
 #include "app/MyeditView.h"
+#include "liveload/LiveLoadPlacement.h"
 #include "platform/Format.h"
 #include "view/qt/MorvexViewWidget.h"
 
@@ -321,25 +322,9 @@ QStringList GraphSelectorItems() {
 }
 
 QStringList LiveLoadSelectorItems() {
-    QStringList items = {QStringLiteral("无活载"), QStringLiteral("人群荷载最大值"),
-                         QStringLiteral("人群荷载最小值")};
-    // Trains that run both ways get four entries, the others two.
-    const auto both = [&items](const QString& name) {
-        items << name + QStringLiteral("最大值(→)") << name + QStringLiteral("最大值(←)")
-              << name + QStringLiteral("最小值(→)") << name + QStringLiteral("最小值(←)");
-    };
-    const auto one = [&items](const QString& name) {
-        items << name + QStringLiteral("最大值") << name + QStringLiteral("最小值");
-    };
-    both(QStringLiteral("汽10"));
-    both(QStringLiteral("汽15"));
-    both(QStringLiteral("汽20"));
-    both(QStringLiteral("汽超20"));
-    one(QStringLiteral("履带50"));
-    one(QStringLiteral("挂车80"));
-    one(QStringLiteral("挂车100"));
-    one(QStringLiteral("挂车120"));
-    both(QStringLiteral("中—活载"));
-    both(QStringLiteral("用户车列"));
+    // The core's list, so that the selector and the placement always agree.
+    QStringList items;
+    for (int e = 0; e < kLiveLoadEntries; ++e)
+        items << QString::fromUtf8(LiveLoadListEntry(e).text);
     return items;
 }

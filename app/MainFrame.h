@@ -75,6 +75,11 @@ public:
     // A new selection in the live-load selector, as the user makes it.
     void OnLiveLoadSelector(int index);
 
+    // Writes an export of the active result document (ID_EXPORT_REPORT, ID_EXPORT_EXCEL or
+    // ID_EXPORT_DXF) into path; false after the message. The menu commands ask for the path
+    // first (ExportCommands.cpp).
+    bool ExportActiveResult(int id, const QString& path);
+
     // Refills the recent-file entries of the file menus.
     void UpdateRecentFiles(const QStringList& files);
     // Enables, disables and checks the commands for the active child.
@@ -103,6 +108,7 @@ private:
     void Cascade();
     void ArrangeIcons();
     void ShowFindDialog(bool replace);
+    void OnExport(int id);
 
     QMdiArea* m_mdi;
     QToolBar* m_toolBar = nullptr;

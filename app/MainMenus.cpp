@@ -136,6 +136,9 @@ void CMainFrame::CreateActions() {
     AddAction(ID_FILE_PRINT_PREVIEW, Text("打印预览(&V)"),
               print(ID_FILE_PRINT_PREVIEW, [](CMyeditView* v) { v->PrintPreview(); }));
     AddAction(ID_FILE_PRINT_SETUP, Text("打印设置(&R)..."), [app] { app->OnPrintSetup(); });
+    AddAction(ID_EXPORT_REPORT, Text("导出计算书..."), [this] { OnExport(ID_EXPORT_REPORT); });
+    AddAction(ID_EXPORT_EXCEL, Text("导出到Excel..."), [this] { OnExport(ID_EXPORT_EXCEL); });
+    AddAction(ID_EXPORT_DXF, Text("导出DXF..."), [this] { OnExport(ID_EXPORT_DXF); });
     AddAction(ID_APP_EXIT, Text("退出(&X)"), [this] { close(); });
 
     AddAction(ID_EDIT_UNDO, Text("撤消(&U)\tCtrl+Z"), editor([](CMyeditView* v) { v->undo(); }),
@@ -237,7 +240,8 @@ void CMainFrame::CreateMenus() {
     FillWindowMenu(resultWindow, true);
     m_menus[kMenuResult] = {
         menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, 0, ID_FILE_PRINT,
-                          ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, mru, 0, ID_APP_EXIT}),
+                          ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_EXPORT_REPORT,
+                          ID_EXPORT_EXCEL, ID_EXPORT_DXF, 0, mru, 0, ID_APP_EXIT}),
         menu("计算(&J)", {ID_LIVE_LOAD_TYPE, ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE,
                           ID_AXIAL_ENVELOPE, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION,
                           ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA}),
@@ -402,6 +406,9 @@ void CMainFrame::UpdateCommands() {
         {ID_EDIT_REPEAT, text},
         {ID_EDIT_REPLACE, writable},
         {ID_EDIT_DATA, result},
+        {ID_EXPORT_REPORT, result},
+        {ID_EXPORT_EXCEL, result},
+        {ID_EXPORT_DXF, result},
         {ID_VIEW_RESULT, result},
         {ID_DYNAMIC_LOAD_EDIT, result},
         {ID_WINDOW_NEW, result},

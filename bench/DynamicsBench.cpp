@@ -1,11 +1,16 @@
-// Timing of the dynamics' heavy steps on simply supported girders with m = 300, 600 and 1200
-// free equations: the eigen-solution, the integrator's Prepare and 1000 integration steps,
-// each beside the plain full-scan / triple-loop figure when --plain is given.
+// Timing of the dynamics on simply supported girders, each method beside the one it replaced
+// (in the same run):
+//   eigen     every mode of m free equations: LAPACK (dsygvd; the band dsbgvd for comparison)
+//   against
+//             the Jacobi kept as modes --method jacobi (up to --jacobi-limit, default 1200)
+//   lowest    the 20 lowest modes of a girder of --lowest-equations (default 99000)
+//             equations: band matrices, shift-invert Lanczos and the Sturm check
+//   response  a whole dynamic response run (eigen-solution or exponential included): the
+//             modal method against --method full (up to --full-limit, default 600), with
+//             3000 steps up to m = 600 and 1000 steps beyond
 //
-//   bench_dynamics [--plain] [--plain-limit M] [--only eigen|prepare|steps] [m ...]
-//
-// --plain-limit (default 600) caps the sizes that get the plain figure: at m = 1200 the
-// plain eigen-solution alone takes the better part of an hour.
+//   bench_dynamics [--only eigen|lowest|response] [--jacobi-limit M] [--full-limit M] [m ...]
+#include <lapacke.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,9 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "dynamics/EigenSolver.h"
-#include "dynamics/PreciseIntegrator.h"
 #include "engine/PlaneFrame.h"
+#include "platform/Format.h"
 #include "platform/TextFile.h"
 #include "tests/dynamics/DynamicsModels.h"
 
@@ -27,22 +31,18 @@ double Seconds(const std::chrono::steady_clock::time_point& start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct Figures {
-    double fast = -1, plain = -1;
-};
-
-void Print(const char* what, int m, const Figures& f) {
-    if (f.plain < 0) {
-        std::printf("%-22s m = %5d  %9.3f s\n", what, m, f.fast);
+void Print(const char* what, int m, double fast, const char* otherName, double other) {
+    if (other < 0) {
+        std::printf("%-28s m = %6d  %9.3f s\n", what, m, fast);
     } else {
-        std::printf("%-22s m = %5d  %9.3f s   plain %9.3f s   ratio %7.1f\n", what, m, f.fast,
-                    f.plain, f.plain / f.fast);
+        std::printf("%-28s m = %6d  %9.3f s   %s %9.3f s   ratio %7.1f\n", what, m, fast, otherName,
+                    other, other / fast);
     }
     std::fflush(stdout);
 }
 
 // Reduced lower triangles of the free equations.
-void Reduce(const CPlaneFrame& fr, std::vector<double>& K, std::vector<double>& M, bool full) {
+void Reduce(const CPlaneFrame& fr, std::vector<double>& K, std::vector<double>& M) {
     std::vector<int> free;
     for (int i = 0; i < fr.m_nDof; ++i)
         if (fr.m_dofStatus[i] == 0) free.push_back(i);
@@ -53,26 +53,50 @@ void Reduce(const CPlaneFrame& fr, std::vector<double>& K, std::vector<double>& 
         for (size_t c = 0; c <= r; ++c) {
             K[r * m + c] = fr.m_fullK[free[r] * n + free[c]];
             M[r * m + c] = fr.m_fullM[free[r] * n + free[c]];
-            if (full) {
-                K[c * m + r] = K[r * m + c];
-                M[c * m + r] = M[r * m + c];
-            }
         }
+}
+
+// The band driver on the same matrices, for the choice of the dense one.
+double BandDriverSeconds(const std::vector<double>& K, const std::vector<double>& M, int m,
+                         int band) {
+    const size_t ld = static_cast<size_t>(band) + 1;
+    std::vector<double> ab(m * ld), bb(m * ld), w(m), z(static_cast<size_t>(m) * m);
+    for (size_t j = 0; j < static_cast<size_t>(m); ++j)
+        for (size_t i = j >= ld - 1 ? j - (ld - 1) : 0; i <= j; ++i) {
+            ab[j * ld + ld - 1 + i - j] = K[j * m + i];
+            bb[j * ld + ld - 1 + i - j] = M[j * m + i];
+        }
+    const auto t0 = std::chrono::steady_clock::now();
+    if (LAPACKE_dsbgvd(LAPACK_COL_MAJOR, 'V', 'U', m, band, band, ab.data(), static_cast<int>(ld),
+                       bb.data(), static_cast<int>(ld), w.data(), z.data(), m) != 0)
+        return -1;
+    return Seconds(t0);
+}
+
+bool Girder(int elements, CPlaneFrame*& frame) {
+    BeamData b;
+    b.length = 100;
+    b.elements = elements;
+    b.loadingPath = true;
+    WriteWholeFile("girder.fem", BeamModel(b));
+    frame = new CPlaneFrame("girder.fem", "girder.out");
+    return frame->Read() && frame->Solve();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool plain = false;
-    int plainLimit = 600;
+    int jacobiLimit = 1200, fullLimit = 600, lowestEquations = 99000;
     std::string only;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--plain") {
-            plain = true;
-        } else if (a == "--plain-limit" && i + 1 < argc) {
-            plainLimit = std::atoi(argv[++i]);
+        if (a == "--jacobi-limit" && i + 1 < argc) {
+            jacobiLimit = std::atoi(argv[++i]);
+        } else if (a == "--full-limit" && i + 1 < argc) {
+            fullLimit = std::atoi(argv[++i]);
+        } else if (a == "--lowest-equations" && i + 1 < argc) {
+            lowestEquations = std::atoi(argv[++i]);
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else if (std::atoi(argv[i]) >= 3) {
@@ -82,7 +106,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (sizes.empty()) sizes = {300, 600, 1200};
+    if (sizes.empty()) sizes = {600, 1200, 3000};
+    auto want = [&](const char* part) { return only.empty() || only == part; };
 
     // A directory of its own under the build tree's working directory.
     std::string tmpl = (std::filesystem::current_path() / "dynamics_bench_XXXXXX").string();
@@ -90,70 +115,65 @@ int main(int argc, char** argv) {
     const std::string dir = tmpl;
     std::filesystem::current_path(dir);
     for (int m : sizes) {
-        BeamData b;
-        b.length = 100;
-        b.elements = m / 3;  // 3 (E + 1) equations, 3 supported
-        b.loadingPath = true;
-        WriteWholeFile("girder.fem", BeamModel(b));
-        CPlaneFrame frame("girder.fem", "girder.out");
-        if (!frame.Read() || !frame.Solve() || !frame.BuildDynamicMatrices()) return 1;
-        const bool withPlain = plain && m <= plainLimit;
-
-        std::vector<double> K, M;
-        Reduce(frame, K, M, false);
-        auto want = [&](const char* part) { return only.empty() || only == part; };
+        CPlaneFrame* raw = nullptr;
+        const bool built = Girder(m / 3, raw);  // 3 (E + 1) equations, 3 supported
+        std::unique_ptr<CPlaneFrame> frame(raw);
+        if (!built || !frame->BuildDynamicMatrices()) return 1;
         if (want("eigen")) {
-            Figures eig;
+            std::vector<double> K, M;
+            Reduce(*frame, K, M);
             std::vector<double> A = K, B = M;
-            const auto t0 = std::chrono::steady_clock::now();
-            if (!frame.SolveGeneralEigen(A.data(), B.data(), m)) return 1;
-            eig.fast = Seconds(t0);
-            if (withPlain) {
+            frame->m_eigenMethod = EigenMethod::kLapack;
+            auto t0 = std::chrono::steady_clock::now();
+            if (!frame->SolveGeneralEigen(A.data(), B.data(), m)) return 1;
+            const double lapack = Seconds(t0);
+            double jacobi = -1;
+            if (m <= jacobiLimit) {
                 A = K;
                 B = M;
-                StopFlag keep{1};
-                const auto t1 = std::chrono::steady_clock::now();
-                if (!SolveGeneralEigenPlain(A.data(), B.data(), m, frame.m_nBand, keep)) return 1;
-                eig.plain = Seconds(t1);
+                frame->m_eigenMethod = EigenMethod::kJacobi;
+                t0 = std::chrono::steady_clock::now();
+                if (!frame->SolveGeneralEigen(A.data(), B.data(), m)) return 1;
+                jacobi = Seconds(t0);
             }
-            Print("eigen-solution", m, eig);
+            Print("every mode, LAPACK dsygvd", m, lapack, "Jacobi", jacobi);
+            Print("every mode, band dsbgvd", m,
+                  BandDriverSeconds(K, M, m, std::min(frame->m_nBand, m - 1)), "", -1);
         }
-
-        Reduce(frame, K, M, true);
-        std::vector<double> C(K.size());
-        for (size_t i = 0; i < C.size(); ++i) C[i] = 0.5 * M[i] + 1e-4 * K[i];
-        const double dt = 0.001;
-        Figures prep;
-        for (int pass = 0; want("prepare") && pass < (withPlain ? 2 : 1); ++pass) {
-            std::vector<double> Mr = M;
-            CPreciseIntegrator pim(Mr.data(), K.data(), C.data(), m, dt);
-            pim.m_plainProducts = pass == 1;
-            const auto t0 = std::chrono::steady_clock::now();
-            if (!pim.Prepare()) return 1;
-            (pass == 0 ? prep.fast : prep.plain) = Seconds(t0);
-        }
-        if (want("prepare")) Print("Prepare", m, prep);
-        if (!want("steps")) continue;
-
-        // The run's state (codes, loads, initial record) from a one-step response.
+        if (!want("response")) continue;
+        const int steps = m <= 600 ? 3000 : 1000;
+        const double dt = 0.002;
         WriteWholeFile(kDynamicLoadFile,
-                       "0.5 1e-4\n0.001 0.001\n1 1 0\n0 20 -1e5 0 0 0 0\n2 2 -1e4 1 30 0 0\n0\n");
-        if (!frame.DynamicResponse()) {
-            std::fprintf(stderr, "bench_dynamics: the dynamic response failed in %s\n",
-                         dir.c_str());
-            return 1;
-        }
-        Figures steps;
-        for (int pass = 0; pass < (withPlain ? 2 : 1); ++pass) {
-            std::vector<double> Mr = M;
-            CPreciseIntegrator pim(Mr.data(), K.data(), C.data(), m, dt);
-            if (!pim.Prepare()) return 1;
-            pim.m_plainProducts = pass == 1;
+                       FormatString("0.5 1e-4\n%.17g %.17g\n1 1 0\n0 20 -1e5 0 0 0 0\n"
+                                    "%d 2 -1e4 1 30 0 0\n0\n",
+                                    (steps - 1) * dt, dt, m / 6 + 1));
+        double times[2] = {-1, -1};
+        for (int pass = 0; pass < (m <= fullLimit ? 2 : 1); ++pass) {
+            frame->m_responseMethod = pass == 0 ? ResponseMethod::kModal : ResponseMethod::kFull;
             const auto t0 = std::chrono::steady_clock::now();
-            if (!pim.Integrate(frame, 999 * dt)) return 1;
-            (pass == 0 ? steps.fast : steps.plain) = Seconds(t0);
+            if (!frame->DynamicResponse()) {
+                std::fprintf(stderr, "bench_dynamics: the response failed in %s\n", dir.c_str());
+                return 1;
+            }
+            times[pass] = Seconds(t0);
         }
-        Print("1000 integration steps", m, steps);
+        Print(FormatString("response, %d steps, modal", steps).c_str(), m, times[0], "full",
+              times[1]);
+    }
+    if (want("lowest")) {
+        CPlaneFrame* raw = nullptr;
+        const bool built = Girder(lowestEquations / 3, raw);
+        std::unique_ptr<CPlaneFrame> frame(raw);
+        if (!built) return 1;
+        frame->m_modeCount = 20;
+        const auto t0 = std::chrono::steady_clock::now();
+        if (!frame->NaturalVibration()) return 1;
+        const double lowest = Seconds(t0);
+        int m = 0;
+        for (int i = 0; i < frame->m_nDof; ++i) m += frame->m_dofStatus[i] == 0;
+        Print("20 lowest modes", m, lowest, "", -1);
+        std::printf("  Sturm check: %d eigenvalues below the shift, %d modes found\n",
+                    frame->m_sturm.below, frame->m_sturm.reported);
     }
     std::filesystem::current_path("/");
     std::filesystem::remove_all(dir);

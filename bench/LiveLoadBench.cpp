@@ -1,6 +1,7 @@
 // The envelope search on a three-span continuous girder 30 + 40 + 30 m of 100 elements
 // with the whole deck as the loading path: the railway moment envelope (306 loads) and all
-// eleven types times three quantities, on one worker and on two.
+// eleven types times three quantities, on one worker and on two; the lane load 公路-I级 on
+// the same girder in 400 elements against the crowd load's walk.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -23,6 +24,18 @@ std::string Girder() {
     for (int e = 1; e <= 100; ++e) AppendFormat(m, "%d %d %d 1 1 1\n", e, e, e + 1);
     m += "1 110\n31 10\n71 10\n101 10\n";
     for (int e = 1; e <= 100; ++e) AppendFormat(m, "%d%s", e, e % 10 == 0 ? "\n" : " ");
+    m += "0\n";
+    return m;
+}
+
+// The same girder in 400 elements of 0.25 m, nodes x = i / 4 m.
+std::string FineGirder() {
+    std::string m = "401 400 0 1 1 0 4 400\n";
+    for (int n = 0; n <= 400; ++n) AppendFormat(m, "%d %.2f 0\n", n + 1, n * 0.25);
+    m += "1 3.45e10\n1 6.5 8.2 26000 0 1.2 0.8\n";
+    for (int e = 1; e <= 400; ++e) AppendFormat(m, "%d %d %d 1 1 1\n", e, e, e + 1);
+    m += "1 110\n121 10\n281 10\n401 10\n";
+    for (int e = 1; e <= 400; ++e) AppendFormat(m, "%d%s", e, e % 10 == 0 ? "\n" : " ");
     m += "0\n";
     return m;
 }
@@ -50,6 +63,34 @@ CPlaneFrame& Frame() {
     return *frame;
 }
 
+CPlaneFrame& FineFrame() {
+    static std::unique_ptr<CPlaneFrame> frame;
+    if (!frame) {
+        Frame();  // the scratch working directory
+        WriteWholeFile("fine.fem", FineGirder());
+        frame = RunAnalysis("fine.fem");
+        if (!frame) std::abort();
+    }
+    return *frame;
+}
+
+// The lane load's exact search on the 400-element girder, and what a user had before: the
+// crowd load's walk of 0.1 m pieces (a uniform load approximated on the grid, without the
+// concentrated load), on the same girder.
+void LaneMomentEnvelope400(benchmark::State& state) {
+    CPlaneFrame& f = FineFrame();
+    f.m_envelopeWorkers = static_cast<int>(state.range(0));
+    for (auto _ : state)
+        if (!f.ComputeEnvelope(11, 3)) state.SkipWithError("envelope failed");
+}
+
+void CrowdWalkMomentEnvelope400(benchmark::State& state) {
+    CPlaneFrame& f = FineFrame();
+    f.m_envelopeWorkers = static_cast<int>(state.range(0));
+    for (auto _ : state)
+        if (!f.ComputeEnvelope(0, 3)) state.SkipWithError("envelope failed");
+}
+
 void RailwayMomentEnvelope(benchmark::State& state) {
     CPlaneFrame& f = Frame();
     f.m_envelopeWorkers = static_cast<int>(state.range(0));
@@ -68,6 +109,18 @@ void AllEnvelopes(benchmark::State& state) {
 
 }  // namespace
 
+BENCHMARK(LaneMomentEnvelope400)
+    ->ArgName("workers")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(CrowdWalkMomentEnvelope400)
+    ->ArgName("workers")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(RailwayMomentEnvelope)
     ->ArgName("workers")
     ->Arg(1)

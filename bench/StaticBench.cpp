@@ -30,7 +30,7 @@ std::vector<std::pair<std::string, long long>> Outputs(const std::string& base, 
     };
     add(base + ".out");
     add(base + ".stf");
-    add(kHuozaiFile);
+    add(base + "_huozai.txt");
     for (int k = 1; k <= cases; ++k) {
         add(base + "." + std::to_string(k));
         add(FormatString("%s_工况_%d.out", base.c_str(), k));

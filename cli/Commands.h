@@ -17,4 +17,6 @@ int RenderCommand(const std::vector<std::string>& args);
 int ModesCommand(const std::vector<std::string>& args);
 int DynamicCommand(const std::vector<std::string>& args);
 int ExtractCommand(const std::vector<std::string>& args);
+int CombineCommand(const std::vector<std::string>& args);
 int ExportCommand(const std::vector<std::string>& args);
+int ReportCommand(const std::vector<std::string>& args);

@@ -35,6 +35,11 @@ bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args
                 out.loadFile = v;
             } else if (a == "--node") {
                 if (!ParseIntArg(v, out.node)) return fail("--node needs an integer, not " + v);
+            } else if (a == "--count") {
+                if (!ParseIntArg(v, out.count) || out.count < 1)
+                    return fail("--count needs a positive integer, not " + v);
+            } else if (a == "--method") {
+                out.method = v;
             } else if (!ParseIntArg(v, out.dof) || out.dof < 1 || out.dof > 3) {
                 return fail("--dof must be 1 (x), 2 (y) or 3 (rotation), not " + v);
             }

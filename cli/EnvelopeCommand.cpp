@@ -15,6 +15,7 @@ namespace {
 
 const char* const kEnvelopeHelp =
     "usage: morvex-cli envelope MODEL.fem --type T --quantity Q [--threads N]\n"
+    "           [--span L0] [--impact auto|F_HZ|mu=X] [--lanes N] [--distribution X]\n"
     "\n"
     "Analyses the data file, then computes the envelope (largest and smallest value at 11\n"
     "points of every element) of quantity Q under live-load type T moving along the loading\n"
@@ -24,16 +25,26 @@ const char* const kEnvelopeHelp =
     "\n"
     "  --type T       0 人群荷载, 1 汽车—10级, 2 汽车—15级, 3 汽车—20级, 4 汽车—超20级,\n"
     "                 5 履带—50, 6 挂车—80, 7 挂车—100, 8 挂车—120, 9 中—活载,\n"
-    "                 10 自定义车列 (user_hz.txt in the working directory), or all\n"
+    "                 10 自定义车列 (user_hz.txt in the working directory),\n"
+    "                 11 公路-I级, 12 公路-II级 (lane loads), 13 车辆荷载, or all\n"
     "  --quantity Q   1 axial force, 2 shear force, 3 bending moment, or all\n"
     "  --threads N    workers of the search (1 or 2, default 2)\n"
+    "Types 11 to 13 only (without these, one line of loads and no factor):\n"
+    "  --span L0      calculation span in m for Pk and the longitudinal factor (default: the\n"
+    "                 longest distance between vertically supported nodes of the path)\n"
+    "  --impact I     auto (the model's lowest natural frequency), a frequency in Hz, or\n"
+    "                 mu=X (the impact factor itself)\n"
+    "  --lanes N      design lanes 1 ... 8 (times the transverse reduction factor, with the\n"
+    "                 longitudinal factor of long spans)\n"
+    "  --distribution X   transverse distribution coefficient of a girder model\n"
     "Progress is shown on stderr.\n";
 
 }  // namespace
 
 int EnvelopeCommand(const std::vector<std::string>& args) {
     LiveLoadArgs a;
-    a.names = {"--type", "--quantity", "--threads"};
+    a.names = {"--type",   "--quantity", "--threads",     "--span",
+               "--impact", "--lanes",    "--distribution"};
     a.values.resize(a.names.size());
     if (!ParseLiveLoadArgs("envelope", kEnvelopeHelp, args, a)) return kExitUsage;
     if (a.help) {
@@ -49,14 +60,17 @@ int EnvelopeCommand(const std::vector<std::string>& args) {
         (!allQuantities && !ParseIntIn(q, 1, 3, quantity)) ||
         (!w.empty() && !ParseIntIn(w, 1, 2, threads))) {
         std::fprintf(stderr,
-                     "morvex-cli envelope: --type 0 ... 10 or all, --quantity 1 ... 3 or all, "
+                     "morvex-cli envelope: --type 0 ... 13 or all, --quantity 1 ... 3 or all, "
                      "--threads 1 or 2\n\n%s",
                      kEnvelopeHelp);
         return kExitUsage;
     }
+    DesignLoadOptions design;
+    if (!ParseDesignOptions("envelope", kEnvelopeHelp, a, design)) return kExitUsage;
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
     frame->m_envelopeWorkers = threads;
+    frame->m_designLoad = design;
 
     CHost& previous = Host();
     // Progress lines are for a person at a terminal, not for logs.
@@ -81,6 +95,8 @@ int EnvelopeCommand(const std::vector<std::string>& args) {
                 "in %.3f s\n",
                 LiveLoadDialogName(ty), data.maxValue, data.maxElement + 1, data.maxDistance,
                 data.minValue, data.minElement + 1, data.minDistance, seconds);
+            if (IsDesignLoadType(ty))
+                std::printf("  %s\n", DescribeFactors(frame->m_designFactors).c_str());
         }
     }
     return kExitOk;

@@ -53,7 +53,7 @@ bool ParseExportArgs(const char* command, const std::vector<std::string>& args,
         if (std::find(allowed.begin(), allowed.end(), a) == allowed.end())
             return fail("unknown option " + a);
         if (a == "--combinations") {
-            out.combinations = true;
+            out.choice.combinations = true;
             continue;
         }
         if (i + 1 >= args.size()) return fail(a + " needs a value");

@@ -8,12 +8,11 @@
 
 struct ExportArgs {
     std::string model;
-    std::string xlsx;           // export: --xlsx
-    std::string csvFolder;      // export: --csv
-    std::string out;            // report: --out
-    std::vector<int> cases;     // report: --cases (0-based); empty for every case
-    bool combinations = false;  // report: --combinations
-    CExportChoice choice;       // --envelopes, --modes, --history
+    std::string xlsx;        // export: --xlsx
+    std::string csvFolder;   // export: --csv
+    std::string out;         // report: --out
+    std::vector<int> cases;  // report: --cases (0-based); empty for every case
+    CExportChoice choice;    // --envelopes, --combinations, --modes, --history
     bool help = false;
 };
 

@@ -10,7 +10,8 @@ namespace {
 
 const char* const kExportHelp =
     "usage: morvex-cli export MODEL.fem [--xlsx FILE.xlsx] [--csv FOLDER]\n"
-    "                         [--envelopes TYPES] [--modes N] [--history NODE:DOF]\n"
+    "                         [--envelopes TYPES] [--combinations] [--modes N]\n"
+    "                         [--history NODE:DOF]\n"
     "\n"
     "Analyses the data file and writes its tables: nodes, elements, sections, materials,\n"
     "supports, loads, displacements and end forces per load case, reactions, internal\n"
@@ -19,9 +20,12 @@ const char* const kExportHelp =
     "\n"
     "  --xlsx FILE       one workbook, one sheet per table, the first row frozen\n"
     "  --csv FOLDER      one UTF-8 CSV file (with BOM) per table in the folder\n"
-    "  --envelopes TYPES live-load types 0 to 10 (e.g. 1,3 or 1-4 or all) whose\n"
+    "  --envelopes TYPES live-load types (e.g. 1,3 or 1-4 or all, see the envelope\n"
+    "                    command for their numbers) whose\n"
     "                    envelopes are computed when missing; envelope files already\n"
     "                    computed for the present data file are exported as well\n"
+    "  --combinations    the load combinations of MODEL_组合.txt (see 'morvex-cli\n"
+    "                    combine'), computed first\n"
     "  --modes N         the first N natural modes (the vibration is analysed first)\n"
     "  --history N:D     time history of node N, direction D (1 x, 2 y, 3 rotation)\n"
     "                    from MODEL.tim (written by 'morvex-cli dynamic')\n";
@@ -30,8 +34,10 @@ const char* const kExportHelp =
 
 int ExportCommand(const std::vector<std::string>& args) {
     ExportArgs a;
-    if (!ParseExportArgs("export", args, {"--xlsx", "--csv", "--envelopes", "--modes", "--history"},
-                         kExportHelp, a))
+    if (!ParseExportArgs(
+            "export", args,
+            {"--xlsx", "--csv", "--envelopes", "--combinations", "--modes", "--history"},
+            kExportHelp, a))
         return kExitUsage;
     if (a.help) {
         std::fputs(kExportHelp, stdout);

@@ -48,6 +48,7 @@ int ExtractCommand(const std::vector<std::string>& args) {
                          "first\n",
                          frame->ResponsePath().c_str());
             return kExitFailed;
+        case ExtractResult::kBadResponse:
         case ExtractResult::kCannotWrite:
             break;
     }

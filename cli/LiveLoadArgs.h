@@ -20,3 +20,9 @@ bool ParseLiveLoadArgs(const char* command, const char* help, const std::vector<
 const std::string& OptionValue(const LiveLoadArgs& a, const std::string& name);
 // A whole decimal number within lo ... hi.
 bool ParseIntIn(const std::string& text, int lo, int hi, int& value);
+
+struct DesignLoadOptions;
+// The design-load options --span, --impact, --lanes and --distribution of a command whose
+// names include them; prints the error with the help and returns false on a bad value.
+bool ParseDesignOptions(const char* command, const char* help, const LiveLoadArgs& a,
+                        DesignLoadOptions& out);

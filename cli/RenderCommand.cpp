@@ -14,7 +14,6 @@ int RenderCommand(const std::vector<std::string>&) {
 
 #else
 
-#include <QGuiApplication>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +21,12 @@ int RenderCommand(const std::vector<std::string>&) {
 #include <memory>
 #include <string>
 
+#include "cli/HeadlessQt.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
+#include "export/DxfSurface.h"
+#include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
 #include "view/MorvexView.h"
@@ -39,10 +41,12 @@ const char* const kRenderHelp =
     "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--entry E]\n"
     "                         [--type T] [--mode K] [--step K] [--magnify N] [--size WxH]\n"
     "                         [--dpi D] [--no-caption]\n"
-    "                         --out FILE.png|FILE.svg\n"
+    "                         --out FILE.png|FILE.svg|FILE.dxf\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
-    "file, as a window of that size shows it right after opening the file.\n"
+    "file, as a window of that size shows it right after opening the file, or into a DXF\n"
+    "drawing: the structure at its real size in metres, the diagrams at the window's\n"
+    "scale, on the layers 结构, 节点号, 单元号, 图形, 标注 and 支座.\n"
     "\n"
     "  --graph KIND  0 structure, 1 displaced shape, 2 bending moment, 3 shear force,\n"
     "                4 axial force, 5 moment envelope, 6 shear envelope, 7 axial force\n"
@@ -53,7 +57,7 @@ const char* const kRenderHelp =
     "  --entry E     graph 8: place entry E (1 to 34) of the live-load list at its worst\n"
     "                position, as the window's live-load selector does (writes\n"
     "                MODEL_活载.fem)\n"
-    "  --type T      graphs 5 to 7: live-load type 0 to 10 (default 1); an envelope\n"
+    "  --type T      graphs 5 to 7: live-load type 0 to 13 (default 1); an envelope\n"
     "                file that does not exist yet is computed first\n"
     "  --mode K      graph 9: mode K (1-based, by ascending frequency, default 1); the\n"
     "                natural vibration is analysed first\n"
@@ -64,7 +68,7 @@ const char* const kRenderHelp =
     "                so labels and symbols keep their size in millimetres\n"
     "  --magnify N   press the magnify button N times (each doubles the ordinates)\n"
     "  --no-caption  leave out the caption line under the drawing\n"
-    "  --out FILE    the picture; its extension chooses PNG or SVG\n"
+    "  --out FILE    the picture; its extension chooses PNG, SVG or DXF\n"
     "\n"
     "The caption of the graph (what the window shows in its status bar) is written in the\n"
     "bottom-left corner of the picture and printed on stdout.\n";
@@ -82,17 +86,16 @@ bool ParseInt(const std::string& text, int& value) {
     return true;
 }
 
-// Qt's own notices (runtime directories and the like) are noise in a batch run.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "morvex-cli render: %s\n", text.toLocal8Bit().constData());
-}
-
 bool HasPictureExtension(const std::string& path) {
     if (path.size() < 4) return false;
     std::string ext = path.substr(path.size() - 4);
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".png" || ext == ".svg";
+    return ext == ".png" || ext == ".svg" || ext == ".dxf";
+}
+
+bool HasDxfExtension(const std::string& path) {
+    return path.size() >= 4 && HasPictureExtension(path) &&
+           std::tolower(static_cast<unsigned char>(path[path.size() - 1])) == 'f';
 }
 
 bool IsDrawableKind(int kind) {
@@ -130,7 +133,7 @@ int RenderCommand(const std::vector<std::string>& args) {
                 return Usage("bad live-load entry " + args[i] + " (0 to 34)");
         } else if (a == "--type") {
             if (!ParseInt(args[++i], type) || type < 0 || type >= kLiveLoadTypes)
-                return Usage("bad live-load type " + args[i] + " (0 to 10)");
+                return Usage("bad live-load type " + args[i] + " (0 to 13)");
         } else if (a == "--mode") {
             if (!ParseInt(args[++i], mode) || mode < 1) return Usage("bad mode " + args[i]);
         } else if (a == "--step") {
@@ -163,20 +166,15 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (model.empty()) return Usage("no data file given");
     if (kind < 0) return Usage("no --graph given");
     if (out.empty()) return Usage("no --out file given");
-    if (!HasPictureExtension(out)) return Usage("the output file must end in .png or .svg");
+    if (!HasPictureExtension(out)) return Usage("the output file must end in .png, .svg or .dxf");
 
     // Headless: the picture is drawn by the window's own code on an offscreen platform.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int qtArgc = 1;
-    static char qtName[] = "morvex-cli";
-    static char* qtArgv[] = {qtName, nullptr};
-    qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(qtArgc, qtArgv);
-    InstallViewFonts();
+    const CHeadlessQt qt("render");
 
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
     if (!frame) return kExitFailed;
-    if ((kind != 8 && kind != 0 && caseNumber > frame->m_nCases) ||
+    // The mode shapes and the dynamic response need no load case.
+    if ((kind != 8 && kind != 0 && kind != 9 && kind != 12 && caseNumber > frame->m_nCases) ||
         (kind == 8 && lineNumber > frame->m_nIlLines)) {
         std::fprintf(stderr,
                      "morvex-cli render: the model has %d load case(s) and %d "
@@ -190,6 +188,9 @@ int RenderCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "morvex-cli render: computing the envelope first\n");
         if (!frame->ComputeEnvelope(type, 8 - kind)) return kExitFailed;
     }
+    // A missing, cut or foreign envelope file is reported, not drawn as a bare structure.
+    EnvelopeData envelopeData;
+    if (envelope && !frame->ReadEnvelope(type, 8 - kind, envelopeData)) return kExitFailed;
 
     CPlainViewDocument document(frame.get());
     if (kind == 9) {
@@ -204,7 +205,8 @@ int RenderCommand(const std::vector<std::string>& args) {
         // Computed afresh, so that the excitation symbols belong to the response drawn.
         std::fprintf(stderr, "morvex-cli render: computing the dynamic response first\n");
         if (!frame->DynamicResponse()) return kExitFailed;
-        const long long records = ResponseRecordCount(*frame);
+        const long long records = CheckedResponseRecords(*frame);
+        if (records < 0) return kExitFailed;
         if (step > records) {
             std::fprintf(stderr, "morvex-cli render: %s holds %lld record(s)\n",
                          frame->ResponsePath().c_str(), records < 0 ? 0 : records);
@@ -227,14 +229,20 @@ int RenderCommand(const std::vector<std::string>& args) {
         view.OnLiveLoadChoice(entry);
         if (view.m_liveLoadClass < 0) return kExitFailed;  // after its message
     }
-    if (view.m_graphKind != kind)
-        std::fprintf(stderr,
-                     "morvex-cli render: graph %d has no data in this model; "
-                     "drawing the structure\n",
-                     kind);
+    if (view.m_graphKind != kind) {
+        std::fprintf(stderr, "morvex-cli render: graph %d has no data in this model\n", kind);
+        return kExitFailed;
+    }
 
     for (int i = 0; i < magnify; ++i) view.Execute(viewcmd::kMagnify);
 
+    if (HasDxfExtension(out)) {
+        view.SetClientSize(width, height, 254.0 / dpi);
+        if (!WriteViewDxf(view, out, caption)) return kExitFailed;
+        std::printf("%s\nwrote %s (the view of %dx%d pixels, %d dpi)\n", view.Caption().c_str(),
+                    out.c_str(), width, height, dpi);
+        return kExitOk;
+    }
     std::string error;
     if (!RenderViewToFile(view, width, height, dpi, out, caption, error)) {
         std::fprintf(stderr, "morvex-cli render: %s\n", error.c_str());

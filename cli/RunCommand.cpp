@@ -15,10 +15,10 @@ const char* const kRunHelp =
     "Reads the data file, solves every load case and writes the results next to it:\n"
     "  MODEL.out            echo of the data, displacements, end forces, reactions\n"
     "  MODEL_工况_k.out     internal forces at 11 points of every element, case k\n"
-    "The scratch files MODEL.1 ... MODEL.n, MODEL.stf and huozai.txt are removed at the\n"
-    "end, as when a result window closes.\n"
+    "The scratch files MODEL.1 ... MODEL.n, MODEL.stf and MODEL_huozai.txt are removed at\n"
+    "the end, as when a result window closes.\n"
     "\n"
-    "  --keep   leave the scratch files in place\n";
+    "  --keep   leave the scratch files in place (also when the run fails)\n";
 
 }  // namespace
 
@@ -47,11 +47,10 @@ int RunCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     const auto start = std::chrono::steady_clock::now();
-    std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
+    std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model, keep);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!frame) return kExitFailed;
-    frame->m_keepScratchFiles = keep;
     const std::string& base = frame->m_baseName;
     std::string report = FormatString("wrote %s.out\n", base.c_str());
     for (int k = 1; k <= frame->m_nCases; ++k)
@@ -59,7 +58,8 @@ int RunCommand(const std::vector<std::string>& args) {
     if (keep) {
         for (int k = 1; k <= frame->m_nCases; ++k)
             AppendFormat(report, "kept  %s\n", frame->CaseBinaryPath(k).c_str());
-        AppendFormat(report, "kept  %s\nkept  %s\n", frame->StiffnessPath().c_str(), kHuozaiFile);
+        AppendFormat(report, "kept  %s\nkept  %s\n", frame->StiffnessPath().c_str(),
+                     frame->HuozaiPath().c_str());
     }
     AppendFormat(
         report,

@@ -26,7 +26,9 @@ const Command kCommands[] = {
     {"modes", "modes MODEL.fem                 natural frequencies, ascending", ModesCommand},
     {"dynamic", "dynamic MODEL.fem [--load FILE] dynamic response into MODEL.tim", DynamicCommand},
     {"extract", "extract MODEL.fem --node N --dof D  time history of a node", ExtractCommand},
+    {"combine", "combine MODEL.fem [--file COMB] [--name NAME]  load combinations", CombineCommand},
     {"export", "export MODEL.fem --xlsx FILE | --csv DIR  tables for spreadsheets", ExportCommand},
+    {"report", "report MODEL.fem --out FILE.pdf         calculation report (PDF)", ReportCommand},
 };
 
 void PrintHelp(FILE* to) {

@@ -1,7 +1,8 @@
 // The dynamic response run: the dynamic load file, the damping matrix, the reduction to the
-// free equations of the run and the precise integration into B.tim.
+// free equations of the run and the time integration into B.tim.
 #include <algorithm>
 #include <new>
+#include <optional>
 
 #include "dynamics/DenseStorage.h"
 #include "dynamics/PreciseIntegrator.h"
@@ -100,9 +101,19 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
         return false;
     }
 
+    // Messages of the reading name the file and line; those of the integration do not.
+    m_readPath = loadPath;
+    std::optional<CMessageDetail> where;
+    where.emplace(
+        [](const void* self) { return static_cast<const CPlaneFrame*>(self)->ReadPlace(); }, this);
     if (!NextLine()) return false;
     m_dynAlpha = m_dynBeta = 0;
     CFieldScanner(m_lineBuf).Double(m_dynAlpha).Double(m_dynBeta);
+    // Negative damping feeds energy in: the response grows without bound.
+    if (m_dynAlpha < 0 || m_dynBeta < 0) {
+        ShowMessage("动力荷载数据错误：阻尼系数不能为负！");
+        return false;
+    }
     for (size_t i = 0; i < N; ++i)
         for (size_t j = 0; j <= i; ++j)
             m_fullC[i * N + j] = m_dynAlpha * m_fullM[i * N + j] + m_dynBeta * m_fullK[i * N + j];
@@ -123,6 +134,7 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
 
     if (!ReadDynamicLoads() || !ReadInitialState()) return false;
     m_femFile.Close();
+    where.reset();
 
     std::vector<int> reduced;
     for (int e = 0; e < n; ++e)
@@ -147,6 +159,8 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
 
     CPreciseIntegrator integrator(Mr.data(), Kr.data(), Cr.data(), m, m_dynStep, 20);
     integrator.m_keepRunning = &m_keepRunning;
+    integrator.m_method = m_responseMethod;
+    integrator.SetRayleigh(m_dynAlpha, m_dynBeta);
     if (!integrator.Prepare()) {
         if (m_keepRunning != 0) ShowMessage(kNoMemory);
         return false;

@@ -3,9 +3,11 @@
 #include "dynamics/EigenSolver.h"
 
 #include <cblas.h>
+#include <lapacke.h>
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace {
@@ -194,5 +196,21 @@ bool BackTransform(double* Q, const double* Li, int m, const StopFlag& keep) {
         cblas_dtrmm(CblasRowMajor, CblasRight, CblasLower, CblasNoTrans, CblasNonUnit, h, m, 1.0,
                     Li, m, Q + static_cast<size_t>(r) * m, m);
     }
+    return true;
+}
+
+bool SolveGeneralEigenLapack(double* A, double* B, int m) {
+    if (m == 0) return true;
+    std::vector<double> w;
+    try {
+        w.resize(static_cast<size_t>(m));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // A row-major lower triangle is LAPACK's column-major upper one, and the column-major
+    // eigenvectors it returns are the rows of A: no transposed copies.
+    if (LAPACKE_dsygvd(LAPACK_COL_MAJOR, 1, 'V', 'U', m, A, m, B, m, w.data()) != 0) return false;
+    const size_t M = static_cast<size_t>(m);
+    for (size_t i = 0; i < M; ++i) B[i * M + i] = w[i];
     return true;
 }

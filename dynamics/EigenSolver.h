@@ -33,6 +33,12 @@ bool BackTransform(double* Q, const double* Li, int m, const StopFlag& keep);
 // Jacobi), the straightforward reference for tests and benchmarks.
 bool SolveGeneralEigenPlain(double* A, double* B, int m, int band, const StopFlag& keep);
 
+// The whole solution by LAPACK's divide-and-conquer driver for the generalised
+// symmetric-definite problem: on success row i of A is eigenvector i (M-orthonormal) and
+// B[i][i] its eigenvalue, ascending. Only the lower triangles are read. False when B is not
+// positive definite or memory runs out; LAPACK does not see the stop flag.
+bool SolveGeneralEigenLapack(double* A, double* B, int m);
+
 // The iteration ends when the largest off-diagonal entry is below this absolute bound, or
 // when it is negligible against the largest diagonal magnitude (rounding alone would keep
 // it above the absolute bound once the eigenvalues are large).

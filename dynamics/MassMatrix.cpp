@@ -4,6 +4,7 @@
 #include <new>
 
 #include "dynamics/DenseStorage.h"
+#include "dynamics/SymmetricBand.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
@@ -78,22 +79,8 @@ bool CPlaneFrame::BuildDynamicMatrices() {
 
     // The engine's own band holds the static factor, which the influence lines still need:
     // the assembled matrix comes back from B.stf instead.
-    const std::int64_t size = m_diagAddr[N - 1] + 1;
     std::vector<double> band;
-    try {
-        band.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        ShowMessage("错误：内存不够!");
-        return false;
-    }
-    CBinaryIn stf;
-    if (!stf.Open(StiffnessPath()) || stf.Size() < 8 * size ||
-        !stf.Doubles(band.data(), band.size())) {
-        ShowMessage(FormatString("错误：刚度矩阵文件%s不存在或不完整!", StiffnessPath().c_str()),
-                    "请重新打开数据文件进行静力分析。");
-        return false;
-    }
-    stf.Close();
+    if (!ReadAssembledStiffness(*this, band)) return false;
 
     if (!ZeroSquare(m_fullK, n)) return false;
     for (int i = 0; i < n; ++i) {
@@ -101,6 +88,25 @@ bool CPlaneFrame::BuildDynamicMatrices() {
         for (int j = lo; j <= hi; ++j)
             m_fullK[i * N + j] = i <= j ? band[static_cast<size_t>(m_diagAddr[i] + (j - i))]
                                         : band[static_cast<size_t>(m_diagAddr[j] + (i - j))];
+    }
+    return true;
+}
+
+bool ReadAssembledStiffness(const CPlaneFrame& frame, std::vector<double>& band) {
+    const std::int64_t size = frame.m_diagAddr.back() + 1;
+    try {
+        band.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        ShowMessage("错误：内存不够!");
+        return false;
+    }
+    CBinaryIn stf;
+    if (!stf.Open(frame.StiffnessPath()) || stf.Size() < 8 * size ||
+        !stf.Doubles(band.data(), band.size())) {
+        ShowMessage(
+            FormatString("错误：刚度矩阵文件%s不存在或不完整!", frame.StiffnessPath().c_str()),
+            "请重新打开数据文件进行静力分析。");
+        return false;
     }
     return true;
 }

@@ -1,16 +1,67 @@
-// Natural vibration: reduction to the free equations, the generalised eigen-solution,
-// normalised mode shapes over all equations and the frequencies in ascending order.
+// Natural vibration: reduction to the free equations, the generalised eigen-solution (every
+// mode densely, or the lowest ones from the band matrices), normalised mode shapes over all
+// equations, the frequencies in ascending order and the Sturm-sequence check.
 #include <algorithm>
 #include <cmath>
 #include <new>
 
 #include "dynamics/DenseStorage.h"
 #include "dynamics/EigenSolver.h"
+#include "dynamics/SymmetricBand.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Host.h"
 
+namespace {
+
+// Scales the row so that its largest magnitude is exactly 1 (the first of equal ones keeps
+// its sign) and spreads it over all n equations of the shape.
+void NormaliseShape(double* row, int m, const std::vector<int>& reduced, double* shape) {
+    double c = 0;
+    for (int k = 0; k < m; ++k)
+        if (std::fabs(row[k]) > c) c = std::fabs(row[k]);
+    for (int k = 0; k < m; ++k) row[k] /= c;
+    for (int k = 0; k < m; ++k) shape[reduced[k]] = row[k];
+}
+
+// Counts the eigenvalues below one just above the highest mode found, from the band
+// matrices of the free equations. The margin of 1e-3 stays clear of the rounding of the
+// factor of K - shift M, which in a large fine mesh reaches far beyond 1e-6 of the shift.
+void CheckNoModeMissed(CPlaneFrame& fr, const SymmetricBand& K, const SymmetricBand& M) {
+    if (fr.m_nModes == 0) return;
+    const double top = fr.m_omega[fr.m_modeOrder[fr.m_nModes - 1]];
+    SturmCheck check;
+    check.shift = top * top * (1 + 1e-3);
+    check.below = CountEigenvaluesBelow(K, M, check.shift, fr.m_keepRunning);
+    check.reported = fr.m_nModes;
+    check.done = check.below >= 0;
+    fr.m_sturm = check;
+}
+
+bool LowestModes(CPlaneFrame& fr, const std::vector<int>& reduced, const SymmetricBand& K,
+                 const SymmetricBand& M) {
+    const int count = fr.m_modeCount, m = K.n, n = fr.m_nDof;
+    std::vector<double> values, vectors, shapes;
+    if (!LowestEigenpairs(K, M, count, values, vectors, fr.m_keepRunning)) return false;
+    if (!AllocateZeroed(shapes, static_cast<double>(count) * n)) {
+        ShowMessage("错误：内存不够!");
+        return false;
+    }
+    for (int r = 0; r < count; ++r)
+        NormaliseShape(&vectors[static_cast<size_t>(r) * m], m, reduced,
+                       &shapes[static_cast<size_t>(r) * n]);
+    fr.m_modeShapes.swap(shapes);
+    fr.m_omega.swap(values);
+    if (!fr.SortModes(fr.m_omega.data(), count)) return false;
+    fr.m_nModes = count;
+    return true;
+}
+
+}  // namespace
+
 bool CPlaneFrame::SolveGeneralEigen(double* A, double* B, int m) {
     if (m == 0) return true;
+    if (m_eigenMethod == EigenMethod::kLapack)
+        return SolveGeneralEigenLapack(A, B, m) && m_keepRunning != 0;
     const double count = static_cast<double>(m) * m;
     std::vector<double> Li, Q;
     if (!AllocateZeroed(Li, count) || !AllocateZeroed(Q, count)) return false;
@@ -29,13 +80,23 @@ bool CPlaneFrame::SolveGeneralEigen(double* A, double* B, int m) {
 
 bool CPlaneFrame::NaturalVibration() {
     m_nModes = 0;
-    if (!BuildDynamicMatrices()) return false;
+    m_sturm = SturmCheck();
     const int n = m_nDof;
     const size_t N = static_cast<size_t>(n);
     std::vector<int> reduced;  // free equations in ascending order
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n && static_cast<size_t>(i) < m_dofStatus.size(); ++i)
         if (m_dofStatus[i] == 0) reduced.push_back(i);
     const int m = static_cast<int>(reduced.size());
+    // The band matrices serve the lowest modes of a large model, which never sees a dense
+    // square, and the check of every result.
+    SymmetricBand bandK, bandM;
+    if (m > 0 && !BuildFreeBands(*this, bandK, bandM)) return false;
+    if (m_eigenMethod == EigenMethod::kLapack && m_modeCount > 0 && m_modeCount < m) {
+        if (!LowestModes(*this, reduced, bandK, bandM)) return false;
+        CheckNoModeMissed(*this, bandK, bandM);
+        return true;
+    }
+    if (!BuildDynamicMatrices()) return false;
     const size_t M = static_cast<size_t>(m);
     std::vector<double> Kr, Mr;
     if (!AllocateZeroed(Kr, static_cast<double>(m) * m) ||
@@ -61,19 +122,15 @@ bool CPlaneFrame::NaturalVibration() {
     }
     for (int r = 0; r < m; ++r) {
         if (m_keepRunning == 0) return false;
-        double* row = &Kr[r * M];
-        double c = 0;
-        for (int k = 0; k < m; ++k)
-            if (std::fabs(row[k]) > c) c = std::fabs(row[k]);
-        for (int k = 0; k < m; ++k) row[k] /= c;
-        for (int k = 0; k < m; ++k) shapes[r * N + reduced[k]] = row[k];
+        NormaliseShape(&Kr[r * M], m, reduced, &shapes[r * N]);
         omega[r] = Mr[r * M + r];
     }
     m_modeShapes.swap(shapes);
     m_omega.swap(omega);
     if (!SortModes(m_omega.data(), m)) return false;
     m_nModes = m;
-    return true;
+    if (m > 0) CheckNoModeMissed(*this, bandK, bandM);
+    return m_keepRunning != 0;
 }
 
 bool CPlaneFrame::SortModes(double* values, int m) {

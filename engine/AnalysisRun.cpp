@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Process.h"
 
@@ -14,13 +15,20 @@ std::string DataFileBase(const std::string& femPath) {
     return femPath;
 }
 
-std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath) {
+std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath, bool keepScratchFiles) {
     if (!FileExists(femPath)) {
         ShowMessage("文件不存在！");
         return nullptr;
     }
+    CFileLock lock;
+    if (!lock.Acquire(femPath)) {
+        ShowMessage(FormatString("错误：数据文件%s正在被另一个进程使用!", femPath.c_str()));
+        return nullptr;
+    }
     const std::string base = DataFileBase(femPath);
     auto frame = std::make_unique<CPlaneFrame>(femPath, base + ".out");
+    frame->m_modelLock = std::move(lock);
+    frame->m_keepScratchFiles = keepScratchFiles;
     bool ok;
     {
         CRaisedPriority priority;

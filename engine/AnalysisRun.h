@@ -10,6 +10,8 @@
 // extension is its own base.
 std::string DataFileBase(const std::string& femPath);
 
-// Checks that the file exists, reads and solves it at raised priority. Returns the engine on
-// success; on failure the message has been shown and nullptr is returned.
-std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath);
+// Checks that the file exists and no other process works on it, reads and solves it at
+// raised priority. Returns the engine on success; on failure the message has been shown and
+// nullptr is returned. keepScratchFiles leaves B.1 ... B.n, B.stf and B_huozai.txt behind,
+// failed run or not.
+std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath, bool keepScratchFiles = false);

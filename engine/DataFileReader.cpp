@@ -1,5 +1,5 @@
 // Reading the data file: every block in order, its echo into the result file and the model
-// copy "huozai.txt".
+// copy B_huozai.txt.
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -30,6 +30,11 @@ int ClampIndex(long long v) {
     return static_cast<int>(std::clamp<long long>(v, INT_MIN + 1LL, INT_MAX - 1LL));
 }
 
+// A field quoted in a message, cut to a readable length.
+std::string ShortToken(std::string_view token) {
+    return token.size() <= 40 ? std::string(token) : std::string(token.substr(0, 40)) + "...";
+}
+
 }  // namespace
 
 void CPlaneFrame::HzPrintf(const char* fmt, ...) {
@@ -43,29 +48,50 @@ void CPlaneFrame::HzPrintf(const char* fmt, ...) {
 void CPlaneFrame::WriteHzFile() {
     // The live-load placement works from m_hzText; the file is written for users and other
     // tools, so a failure to write it is not an analysis failure.
-    WriteWholeFile(kHuozaiFile, m_hzText);
+    WriteWholeFile(HuozaiPath(), m_hzText);
+}
+
+std::string CPlaneFrame::ReadPlace(const std::string& item) const {
+    std::string place = FormatString("文件%s第%d行", m_readPath.c_str(), m_femFile.LineNumber());
+    if (!item.empty()) place += "：" + item;
+    return place;
 }
 
 bool CPlaneFrame::NextLine() {
-    if (m_femFile.Next(m_lineBuf)) return true;
+    if (m_femFile.Next(m_lineBuf)) {
+        const std::string_view bad = CFieldScanner::InvalidNumber(m_lineBuf);
+        if (bad.empty()) return true;
+        ShowMessage(FormatString("错误：数据文件中的数值%s无效!", ShortToken(bad).c_str()));
+        return false;
+    }
+    if (m_femFile.TooLong()) {
+        ShowMessage("错误：数据文件中的行过长(超过1 MiB)!");
+        return false;
+    }
     ShowMessage("缺少足够的数据！");
     return false;
 }
 
 bool CPlaneFrame::Read() {
     bool ok = false;
+    m_readPath = m_femPath;
     if (!m_femFile.IsOpen()) {
         ShowMessage(FormatString("错误：无法打开数据文件%s!", m_femPath.c_str()));
     } else if (!m_outFile.IsOpen()) {
         ShowMessage(FormatString("错误：无法创建结果文件%s!", m_outFile.Path().c_str()));
     } else {
+        // Every message of the reading names the file and line it stopped at.
+        const CMessageDetail where(
+            [](const void* self) { return static_cast<const CPlaneFrame*>(self)->ReadPlace(); },
+            this);
         ok = ReadControl() && ReadNodes() && ReadSlaves() && ReadMaterials() && ReadSections() &&
              ReadElements() && ComputeGeometry() && ReadSupports() && ReadLoads() &&
              ReadInfluenceBlock();
     }
     m_femFile.Close();
     if (m_hzCreated) WriteHzFile();
-    if (!ok) m_outFile.Close();
+    // A model that fails to read leaves the previous result file as it was.
+    if (!ok) m_outFile.Discard();
     return ok;
 }
 
@@ -126,6 +152,16 @@ bool CPlaneFrame::ReadNodes() {
     int defined = 0;
     int prev = 0;  // previous line's node number
     bool first = true;
+    // A number given twice would leave another node where the file never put one.
+    std::vector<char> given(static_cast<size_t>(m_nNodes), 0);
+    auto give = [&](int n) {
+        if (given[n]) {
+            ShowMessage("节点号错误!", ReadPlace(FormatString("节点%d重复", n + 1)));
+            return false;
+        }
+        given[n] = 1;
+        return true;
+    };
     while (defined < m_nNodes) {
         if (!NextLine()) return false;
         int num = 0, ref = 0, flag = 0;
@@ -143,6 +179,7 @@ bool CPlaneFrame::ReadNodes() {
             const long long refP = m_nodeRefs[p];
             const long long refStep = (static_cast<long long>(ref) - 1 - refP) / (n - p);
             for (int k = p + 1; k < n; ++k) {
+                if (!give(k)) return false;
                 Node& g = m_nodes[k];
                 g.x = np.x + (k - p) * (x - np.x) / (n - p);
                 g.y = np.y + (k - p) * (y - np.y) / (n - p);
@@ -151,6 +188,7 @@ bool CPlaneFrame::ReadNodes() {
                 ++defined;
             }
         }
+        if (!give(n)) return false;
         m_nodes[n] = Node{x, y};
         m_nodeRefs[n] = ClampIndex(static_cast<long long>(ref) - 1);
         m_outFile.Printf("%5d%20.6lf%20.6lf%5d\n", num, x, y, ref);
@@ -316,10 +354,13 @@ bool CPlaneFrame::ReadSections() {
         } else if (s.hTop < 1e-8 || s.hBottom < 1e-8) {
             s.hTop = s.hBottom = std::sqrt(3 * s.I / s.A);
         }
-        // A zero area (an outline of one point, say) would turn every result into NaN.
-        if (s.A == 0 || !std::isfinite(s.A) || !std::isfinite(s.I) || !std::isfinite(s.hTop) ||
-            !std::isfinite(s.hBottom)) {
-            ShowMessage(FormatString("错误：截面%u的面积为零或截面特性无效!", num));
+        // A zero area (an outline of one point, say) would turn every result into NaN; a
+        // negative one (an outline that turns back) or a negative inertia into results of a
+        // structure that cannot exist.
+        if (!(s.A > 0) || !(s.I >= 0) || !std::isfinite(s.A) || !std::isfinite(s.I) ||
+            !std::isfinite(s.hTop) || !std::isfinite(s.hBottom)) {
+            ShowMessage(FormatString("错误：截面%u的面积为零或截面特性无效!", num),
+                        ReadPlace(FormatString("截面%u：面积%g，惯性矩%g", num, s.A, s.I)));
             return false;
         }
         s.weight = gamma * s.A;
@@ -344,6 +385,15 @@ bool CPlaneFrame::ReadElements() {
     const auto nodes = static_cast<unsigned>(m_nNodes);
     const auto sections = static_cast<unsigned>(m_nSections);
     const auto materials = static_cast<unsigned>(m_nMaterials);
+    std::vector<char> given(static_cast<size_t>(m_nElements), 0);
+    auto give = [&](int e) {
+        if (given[e]) {
+            ShowMessage("单元号错误!", ReadPlace(FormatString("单元%d重复", e + 1)));
+            return false;
+        }
+        given[e] = 1;
+        return true;
+    };
     while (defined < m_nElements) {
         if (!NextLine()) return false;
         unsigned v[7] = {0, 0, 0, 0,
@@ -379,6 +429,7 @@ bool CPlaneFrame::ReadElements() {
             const int pv[5] = {ep.iNode, ep.jNode, ep.iSection, ep.jSection, ep.material};
             int g[5];
             for (int k = p + 1; k < n; ++k) {
+                if (!give(k)) return false;
                 for (int d = 0; d < 5; ++d) g[d] = pv[d] + ((cur[d] - pv[d]) / (n - p)) * (k - p);
                 SetConnectivity(m_elements[k], g);
                 m_outFile.Printf("%5u%9u%9u%9u%9u%9u\n", k + 1, g[0] + 1, g[1] + 1, g[2] + 1,
@@ -386,6 +437,7 @@ bool CPlaneFrame::ReadElements() {
                 ++defined;
             }
         }
+        if (!give(n)) return false;
         SetConnectivity(m_elements[n], cur);
         m_outFile.Printf("%5u%9u%9u%9u%9u%9u\n", v[0], v[1], v[2], v[3], v[4], v[5]);
         prev = v[0];
@@ -409,6 +461,17 @@ bool CPlaneFrame::ComputeGeometry() {
         }
         el.cos = dx / el.length;
         el.sin = dy / el.length;
+        // The stiffness of a tapered member goes through the ratio I/A and its logarithm,
+        // which need a positive inertia at both ends.
+        if (el.iSection != el.jSection) {
+            for (const int sec : {el.iSection, el.jSection}) {
+                if (m_sections[sec].I > 0) continue;
+                ShowMessage(FormatString("错误：截面%d的面积为零或截面特性无效!", sec + 1),
+                            FormatString("单元%d：变截面单元的截面%d惯性矩为%g", e + 1, sec + 1,
+                                         m_sections[sec].I));
+                return false;
+            }
+        }
     }
     return true;
 }
@@ -572,6 +635,11 @@ bool CPlaneFrame::ReadInfluenceBlock() {
         m_outFile.Printf("%5d  %10.3lf  %5d\n", e, pos, q);
         if (e < 1 || e > m_nElements || q < 1 || q > 6) {
             ShowMessage("待求影响线信息有误！");
+            return false;
+        }
+        // A position is a fraction of the element: beyond its ends it was extrapolated.
+        if (!(pos >= 0 && pos <= 1)) {
+            ShowMessage("待求影响线信息有误！", ReadPlace(FormatString("位置%g不在0~1之间", pos)));
             return false;
         }
         InfluenceRequest& r = m_ilRequests[i];

@@ -1,10 +1,51 @@
 // Construction, destruction and the static analysis run of the engine.
 #include "engine/PlaneFrame.h"
 
+#include <cmath>
+
+#include <map>
+#include <mutex>
+
 #include "platform/Format.h"
 #include "platform/Host.h"
 
 namespace {
+
+// Engines of one model in this process (windows of one data file, opened again after an
+// edit) share B.1 ... B.n, B.stf and the model copy: the last one to go removes them.
+std::mutex g_usersMutex;
+std::map<std::string, int> g_usersOfBase;
+
+bool LastUserLeaves(const std::string& base) {
+    std::lock_guard<std::mutex> guard(g_usersMutex);
+    auto it = g_usersOfBase.find(base);
+    if (it == g_usersOfBase.end() || --it->second > 0) return it == g_usersOfBase.end();
+    g_usersOfBase.erase(it);
+    return true;
+}
+
+// The first displacement, end force or internal force of a case that is not a finite
+// number, described for the message detail; empty when the case is finite throughout.
+std::string FirstNonFinite(const CPlaneFrame& f, int k) {
+    const double* d = &f.m_disp[static_cast<size_t>(k) * f.m_nDof];
+    for (int j = 0; j < f.m_nDof; ++j)
+        if (!std::isfinite(d[j])) return FormatString("工况%d：第%d个位移为%g", k + 1, j + 1, d[j]);
+    for (int e = 0; e < f.m_nElements; ++e) {
+        const EndForceSet ef = f.EndForces(e, k);
+        for (double v : ef)
+            if (!std::isfinite(v))
+                return FormatString("工况%d：单元%d的杆端力为%g", k + 1, e + 1, v);
+        const double step = 0.01 * f.m_elements[e].length;
+        for (int p = 0; p <= 100; ++p) {
+            double v[3];
+            f.ForcesAt(e, k, p * step, ef, v[0], v[1], v[2]);
+            for (double x : v)
+                if (!std::isfinite(x))
+                    return FormatString("工况%d：单元%d内力为%g", k + 1, e + 1, x);
+        }
+    }
+    return std::string();
+}
 
 bool EndsWith(const std::string& s, const char* suffix) {
     const size_t n = std::char_traits<char>::length(suffix);
@@ -19,15 +60,17 @@ CPlaneFrame::CPlaneFrame(const std::string& femPath, const std::string& outPath)
     m_baseName = EndsWith(outPath, ".out") ? outPath.substr(0, outPath.size() - 4) : outPath;
     m_femFile.Open(femPath);
     m_outFile.Open(outPath, "w");
+    std::lock_guard<std::mutex> guard(g_usersMutex);
+    ++g_usersOfBase[m_baseName];
 }
 
 CPlaneFrame::~CPlaneFrame() {
     m_femFile.Close();
-    m_outFile.Close();
-    if (m_keepScratchFiles) return;
+    m_outFile.Close();  // a model read but never solved keeps its echo
+    if (!LastUserLeaves(m_baseName) || m_keepScratchFiles) return;
     for (int k = 1; k <= m_nCaseFiles; ++k) RemoveFile(CaseBinaryPath(k));
     RemoveFile(StiffnessPath());
-    RemoveFile(kHuozaiFile);
+    RemoveFile(HuozaiPath());
 }
 
 bool CPlaneFrame::Solve() {
@@ -40,15 +83,30 @@ bool CPlaneFrame::Solve() {
         for (int k = 0; k < m_nCases; ++k) {
             double* v = &m_disp[static_cast<size_t>(k) * m_nDof];
             for (int j = 0; j < m_nDof; ++j) {
-                if (m_dofStatus[j] == 1) v[j] = m_supportLoad[j];
-                else v[j] += m_supportLoad[j];
+                if (m_dofStatus[j] == 1)
+                    v[j] = m_supportLoad[j];
+                else
+                    v[j] += m_supportLoad[j];
             }
         }
         Substitute(m_disp.data(), m_nCases);
-        ok = WriteCaseFiles();
+        // Loads or properties so large that the results overflow: no file of NaN or inf.
+        for (int k = 0; k < m_nCases && ok; ++k) {
+            const std::string where = FirstNonFinite(*this, k);
+            if (where.empty()) continue;
+            ShowMessage(FormatString("错误：工况%d的计算结果不是有限数值(数据过大)!", k + 1),
+                        where);
+            ok = false;
+        }
+        ok = ok && WriteCaseFiles();
     }
     if (ok && m_nIlElements > 0) ok = ComputeInfluenceLines();
     if (ok && m_nCases > 0) ok = WriteResults();
+    if (!ok) {
+        // The previous result file stays as it was rather than a partial one.
+        m_outFile.Discard();
+        return false;
+    }
     const bool written = m_outFile.Close();
     if (ok && !written) {
         ShowMessage(FormatString("错误：无法写入文件%s.out!", m_baseName.c_str()));

@@ -11,7 +11,11 @@
 #include <vector>
 
 #include "dynamics/DynamicLoad.h"
+#include "dynamics/DynamicsMethods.h"
+#include "liveload/DesignLoads.h"
+#include "liveload/LaneLoad.h"
 #include "platform/DataLineReader.h"
+#include "platform/FileLock.h"
 #include "platform/TextFile.h"
 
 // Model records. Indices are 0-based; the data file counts from 1.
@@ -136,6 +140,8 @@ public:
     std::string CaseBinaryPath(int k) const;
     std::string CaseTextPath(int k) const;
     std::string StiffnessPath() const { return m_baseName + ".stf"; }
+    // The model copy beside the model, B_huozai.txt: never a user's file of another name.
+    std::string HuozaiPath() const { return m_baseName + "_huozai.txt"; }
 
     // Counts.
     int m_nNodes = 0;
@@ -187,7 +193,7 @@ public:
     // Files and text.
     CDataLineReader m_femFile;
     CTextOut m_outFile;
-    std::string m_hzText;  // this engine's own copy of "huozai.txt"
+    std::string m_hzText;  // this engine's own copy of the model copy file
     std::string m_lineBuf;
     std::string m_baseName;
 
@@ -195,12 +201,15 @@ public:
     std::atomic<std::uint8_t> m_keepRunning{1};
     std::atomic<std::uint8_t> m_busy{0};
 
-    // Leave B.1 ... B.n, B.stf and "huozai.txt" in place when the engine is destroyed
+    // Leave B.1 ... B.n, B.stf and B_huozai.txt in place when the engine is destroyed
     // (the batch tool's --keep).
     bool m_keepScratchFiles = false;
     // Number of per-case files the solution set out to write: the destructor removes those
     // and no others (a damaged control line may claim two billion load cases).
     int m_nCaseFiles = 0;
+    // Held from the analysis run to the end of the engine: another process working on the
+    // same data file would write the same side files.
+    CFileLock m_modelLock;
 
     // === influence lines and live loads (added by their subsystem) ===
 
@@ -259,9 +268,38 @@ public:
     double VehicleEffect(double x, int place, const CLiveLoad& load, bool rightward,
                          int line) const;
     std::string PlacementPath() const { return m_baseName + "_活载.fem"; }
+    // The worst placement of a lane load: the uniform load over the regions where the line
+    // is adverse and the concentrated load at its largest adverse ordinate; writes
+    // B_活载.fem.
+    bool PlaceLaneLoad(int line, bool sign, const CLiveLoad& load, LiveLoadPlacement& placement);
+    // B_活载.fem: the model copy with `count` element-load lines of case 1.
+    bool WritePlacementFile(const std::string& loads, int count);
     // Writes B_影响线数据K.out for line `line` (0-based); false after the message.
     bool WriteInfluenceListing(int line);
     std::string InfluenceListingPath(int line) const;
+
+    // --- design loads and combinations ---
+
+    // The calculation span L0: the one given in m_designLoad, else the longest distance
+    // between consecutive vertically supported nodes on the loading path (the path length
+    // when fewer than two are supported).
+    double DesignSpan() const;
+    // The pieces of the loading path between element ends, in ascending x.
+    void PathPieces(std::vector<PathPiece>& out) const;
+    // A line as cubic pieces on those pieces, split at the section of a force quantity.
+    void LinePieces(const std::vector<PathPiece>& path, const InfluenceRequest& request,
+                    const double* state, std::vector<PieceCubic>& out) const;
+    // The factors of design-load type `type` under m_designLoad (types 0 ... 10 get 1); an
+    // automatic impact factor runs the natural vibration first. False after the message.
+    bool ComputeDesignFactors(int type, DesignFactorSet& out);
+    // Runs the combinations of a combination file (all, or the one named); false after the
+    // message.
+    bool RunCombinations(const std::string& path, const std::string& name);
+    std::string CombinationTextPath(const std::string& name) const;
+    std::string CombinationBinaryPath(const std::string& name) const;
+
+    DesignLoadOptions m_designLoad;
+    DesignFactorSet m_designFactors;  // of the last envelope search
 
     // Best totals of main vehicles with reference steps up to / from each step.
     std::vector<double> m_trainBestUpTo;
@@ -303,6 +341,10 @@ public:
     std::vector<int> m_dynCodes;  // run codes: m_dofStatus plus 2 per prescribed motion
     double m_dynAlpha = 0, m_dynBeta = 0;  // Rayleigh damping of the last run
     double m_dynDuration = 0, m_dynStep = 0;
+    EigenMethod m_eigenMethod = EigenMethod::kLapack;
+    int m_modeCount = 0;  // the lowest modes wanted; 0 for every mode
+    ResponseMethod m_responseMethod = ResponseMethod::kModal;
+    SturmCheck m_sturm;  // of the last natural vibration
 
 private:
     // Reading of the dynamic load file, after its first line.
@@ -323,13 +365,15 @@ private:
     bool ReadInfluenceBlock();
     bool ComputeGeometry();
     void HzPrintf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    // Where the reading has got to, for the detail of a message: "文件F第N行" and, when
+    // given, "：" and the item.
+    std::string ReadPlace(const std::string& item = std::string()) const;
     void WriteHzFile();
 
     std::string m_femPath;
+    std::string m_readPath;  // the text file NextLine reads: data file or dynamic load file
     std::vector<int> m_nodeRefs;  // reference section of each node while reading
     bool m_hzCreated = false;
     bool m_hzClosed = false;
 };
 
-// Name of the fixed model copy in the working directory.
-inline constexpr const char* kHuozaiFile = "huozai.txt";

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "engine/PlaneFrame.h"
@@ -46,7 +47,9 @@ void ShortenExponents(std::string& s) {
 
 }  // namespace
 
-std::string CPlaneFrame::CaseBinaryPath(int k) const { return FormatString("%s.%d", m_baseName.c_str(), k); }
+std::string CPlaneFrame::CaseBinaryPath(int k) const {
+    return FormatString("%s.%d", m_baseName.c_str(), k);
+}
 
 std::string CPlaneFrame::CaseTextPath(int k) const {
     return FormatString("%s_工况_%d.out", m_baseName.c_str(), k);
@@ -110,12 +113,19 @@ bool CPlaneFrame::WriteCaseFiles() {
     auto work = [&](int first) {
         for (int k = 1 + first; k <= m_nCases; k += workers) failed[k - 1] = WriteCaseFile(k);
     };
+    std::thread helper;
     if (workers == 2) {
-        std::thread helper(work, 1);
+        try {
+            helper = std::thread(work, 1);
+        } catch (const std::system_error&) {
+            // No thread to be had: this thread writes every case.
+        }
+    }
+    if (helper.joinable()) {
         work(0);
         helper.join();
     } else {
-        work(0);
+        for (int k = 1; k <= m_nCases; ++k) failed[k - 1] = WriteCaseFile(k);
     }
     for (const std::string& path : failed) {
         if (path.empty()) continue;
@@ -158,7 +168,7 @@ bool CPlaneFrame::WriteResults() {
         m_bandK0.resize(size);
     } catch (const std::bad_alloc&) {
         ShowMessage("内存不足,反力无法计算!");
-        return true;
+        return false;
     }
     CBinaryIn stf;
     const bool read = stf.Open(StiffnessPath()) && stf.Size() >= static_cast<long long>(size * 8) &&
@@ -167,17 +177,19 @@ bool CPlaneFrame::WriteResults() {
     if (!read) {
         m_bandK0.clear();
         m_bandK0.shrink_to_fit();
-        ShowMessage(FormatString("错误：总刚度文件%s缺失或不完整,反力无法计算!",
-                                 StiffnessPath().c_str()));
-        return true;
+        ShowMessage(
+            FormatString("错误：总刚度文件%s缺失或不完整,反力无法计算!", StiffnessPath().c_str()));
+        return false;
     }
     out.Printf("\n\n各工况的约束反力:");
     for (const Support& s : m_supports) {
-        out.Printf("\n\n节点:%5u   自由度:%16u%16u%16u", static_cast<unsigned>(s.node + 1), 1u, 2u, 3u);
+        out.Printf("\n\n节点:%5u   自由度:%16u%16u%16u", static_cast<unsigned>(s.node + 1), 1u, 2u,
+                   3u);
         const auto& g = m_dofNum[s.node];
         for (int k = 0; k < m_nCases; ++k) {
             out.Printf("\n工况:%5u%15s", static_cast<unsigned>(k + 1), " ");
-            out.Printf("%16.6e%16.6e%16.6e", Reaction(k, g[0]), Reaction(k, g[1]), Reaction(k, g[2]));
+            out.Printf("%16.6e%16.6e%16.6e", Reaction(k, g[0]), Reaction(k, g[1]),
+                       Reaction(k, g[2]));
         }
     }
     m_bandK0.clear();

@@ -6,6 +6,7 @@
 
 #include "dynamics/ResponseExtraction.h"
 #include "engine/PlaneFrame.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "platform/BinaryFile.h"
@@ -187,6 +188,45 @@ bool EnvelopeTable(const CPlaneFrame& f, int type, int quantity, CTable& t) {
     return true;
 }
 
+bool CombinationNames(const CPlaneFrame& f, std::vector<std::string>& names) {
+    const std::string path = f.m_baseName + "_组合.txt";
+    if (!std::filesystem::exists(path)) {
+        ShowMessage("错误：组合文件" + path + "不存在!");
+        return false;
+    }
+    std::vector<Combination> all;
+    if (!ReadCombinationFile(path, f.m_nCases, all)) return false;
+    names.clear();
+    for (const Combination& c : all) names.push_back(c.name);
+    return true;
+}
+
+bool CombinationTable(const CPlaneFrame& f, const std::string& name, CTable& t) {
+    const std::string path = f.CombinationBinaryPath(name);
+    CBinaryIn in;
+    if (!in.Open(path) || in.Size() != CombinationFileSize(f.m_nElements)) {
+        ShowMessage("荷载组合数据文件:" + path + "不存在或不完整！");
+        return false;
+    }
+    t = CTable{"组合 " + name,
+               "荷载组合 " + name,
+               {"单元", "位置 (相对)", "N最大 (N)", "N最小 (N)", "Q最大 (N)", "Q最小 (N)",
+                "M最大 (N·m)", "M最小 (N·m)"},
+               {}};
+    for (int e = 0; e < f.m_nElements; ++e)
+        for (int j = 0; j < 11; ++j) {
+            double v[kCombinationValues];
+            if (!in.Doubles(v, kCombinationValues)) {
+                ShowMessage("荷载组合数据文件:" + path + "不存在或不完整！");
+                return false;
+            }
+            std::vector<CCell> row{Num(e + 1), Num(j * 0.1)};
+            for (double x : v) row.push_back(Num(x));
+            t.rows.push_back(std::move(row));
+        }
+    return true;
+}
+
 CTable InfluenceTable(const CPlaneFrame& f) {
     static const char* const kUnits[7] = {"", "N", "N", "N·m", "m", "m", "rad"};
     static const char* const kNames[7] = {"", "轴力", "剪力", "弯矩", "x位移", "y位移", "转角"};
@@ -283,6 +323,14 @@ bool AllTables(CPlaneFrame& f, const CExportChoice& choice, std::vector<CTable>&
             if (!EnvelopeTable(f, type, q, t)) return false;
             tables.push_back(std::move(t));
         }
+    if (choice.combinations) {
+        std::vector<std::string> names;
+        if (!CombinationNames(f, names)) return false;
+        for (const std::string& name : names) {
+            if (!CombinationTable(f, name, t)) return false;
+            tables.push_back(std::move(t));
+        }
+    }
     if (f.m_nIlLines > 0) tables.push_back(InfluenceTable(f));
     if (choice.modes > 0 && !f.m_modeOrder.empty()) {
         tables.push_back(FrequencyTable(f, choice.modes));
@@ -301,6 +349,8 @@ bool RunRequestedAnalyses(CPlaneFrame& f, const CExportChoice& choice) {
             if (!std::filesystem::exists(f.EnvelopeBinaryPath(type, q)) &&
                 !f.ComputeEnvelope(type, q))
                 return false;
+    if (choice.combinations && !f.RunCombinations(f.m_baseName + "_组合.txt", std::string()))
+        return false;
     if (choice.modes > 0 && f.m_modeOrder.empty()) {
         f.m_busy = 1;
         const bool ok = f.NaturalVibration();

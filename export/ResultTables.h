@@ -36,6 +36,7 @@ struct CTable {
 // node 0 for none).
 struct CExportChoice {
     std::vector<int> envelopeTypes;
+    bool combinations = false;  // the combinations of B_组合.txt, computed first
     int modes = 0;
     int historyNode = 0;
     int historyDirection = 1;
@@ -56,6 +57,13 @@ bool InternalForceTable(const CPlaneFrame& frame, int loadCase, CTable& table);
 // Maximum and minimum of one envelope (quantity 1 N, 2 Q, 3 M) at the 11 points; false after
 // the message when its file is missing or short.
 bool EnvelopeTable(const CPlaneFrame& frame, int type, int quantity, CTable& table);
+// The combined envelope of one combination of the combination file, at the 11 points;
+// false after the message when its file is missing or short.
+bool CombinationTable(const CPlaneFrame& frame, const std::string& name, CTable& table);
+// The names of the combinations in the model's combination file B_组合.txt; false after
+// the message when it is missing or wrong.
+bool CombinationNames(const CPlaneFrame& frame, std::vector<std::string>& names);
+
 // Every influence line at the abscissae of the influence-line listing.
 CTable InfluenceTable(const CPlaneFrame& frame);
 // Circular frequency, frequency and period of the first `modes` modes by ascending frequency.
@@ -75,8 +83,8 @@ const char* QuantityName(int quantity);
 const char* QuantityUnit(int quantity);
 
 // Runs what the choice needs and the engine does not have yet: the envelope files of its
-// live-load types (all three quantities) and the natural vibration when modes are asked
-// for. False after the message.
+// live-load types (all three quantities), the combinations of B_组合.txt when asked for,
+// and the natural vibration when modes are asked for. False after the message.
 bool RunRequestedAnalyses(CPlaneFrame& frame, const CExportChoice& choice);
 
 // The live-load types whose three envelope files exist and are not older than the data

@@ -40,7 +40,7 @@ inline const std::string& WorkDir() {
 }
 
 // Runs one input inside the work folder with the silent host. The fixed auxiliary files
-// ("huozai.txt", "user_hz.txt", "dynamic_load.txt") live in the working directory, but
+// ("user_hz.txt", "dynamic_load.txt") live in the working directory, but
 // libFuzzer resolves its corpus paths against the original one, so it is restored after.
 template <typename F>
 void InWorkDir(F&& body) {

@@ -1,4 +1,6 @@
 // Names of the envelope files and the reader of a binary envelope file.
+#include <cmath>
+
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
@@ -42,7 +44,10 @@ bool CPlaneFrame::ReadEnvelope(int type, int quantity, EnvelopeData& data) const
          in.Double(data.maxValue) && in.Int32(minElement) && in.Int32(reserved) &&
          in.Double(data.minDistance) && in.Double(data.minValue);
     ok = ok && maxElement >= 0 && maxElement < m_nElements && minElement >= 0 &&
-         minElement < m_nElements;
+         minElement < m_nElements && std::isfinite(data.maxValue) && std::isfinite(data.minValue) &&
+         std::isfinite(data.maxDistance) && std::isfinite(data.minDistance);
+    for (size_t i = 0; i < count && ok; ++i)
+        ok = std::isfinite(data.maxima[i]) && std::isfinite(data.minima[i]);
     if (!ok) {
         ShowMessage("内力包络图数据文件:" + path + "不完整！");
         return false;

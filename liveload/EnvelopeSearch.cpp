@@ -37,6 +37,7 @@ struct SearchPlan {
     std::vector<int> sampleElement;  // -1 = off the path
     std::vector<double> sampleT;
     std::vector<LoadShift> heavyShift[2], mainShift[2];  // [0] rightward, [1] leftward
+    std::vector<PathPiece> pieces;  // the path between element ends (lane loads)
 };
 
 std::vector<LoadShift> Shifts(const CPlaneFrame& f, const CLiveLoad& ld,
@@ -79,6 +80,17 @@ public:
         m_request.element = e;
         m_request.position = xi;
         m_f.ComputeInfluenceLineInto(m_request, m_state.data());
+        if (m_ld.IsLane()) {
+            // The uniform load wherever the line is adverse, the concentrated load at its
+            // largest adverse ordinate (loads are downward, negative).
+            m_f.LinePieces(m_plan.pieces, m_request, m_state.data(), m_cubics);
+            LaneLineSummary s;
+            SummariseLine(m_cubics, s);
+            const double q = m_ld.m_laneUniform, p = m_ld.LanePoint(m_request.quantity);
+            maxValue = q * s.negativeArea + p * s.smallest.value;
+            minValue = q * s.positiveArea + p * s.largest.value;
+            return;
+        }
         for (size_t i = 0; i < m_samples.size(); ++i) {
             const int f = m_plan.sampleElement[i];
             m_samples[i] =
@@ -154,6 +166,7 @@ private:
     const CLiveLoad& m_ld;
     const SearchPlan& m_plan;
     InfluenceRequest m_request;
+    std::vector<PieceCubic> m_cubics;
     std::vector<double> m_state, m_samples, m_heavy[2], m_main[2], m_effect, m_upTo, m_from;
 };
 
@@ -170,7 +183,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         return false;
     }
     CLiveLoad load;
-    if (!load.BuildLiveLoad(type, m_ilXMin, m_ilXMax)) return false;
+    if (!load.BuildLiveLoad(type, m_ilXMin, m_ilXMax, DesignSpan())) return false;
+    if (!ComputeDesignFactors(type, m_designFactors)) return false;
 
     // Every buffer of the search is sized before anything is computed or written.
     const int nWorkers = std::max(1, std::min(m_envelopeWorkers, m_nElements));
@@ -184,6 +198,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         try {
             plan.sampleElement.assign(static_cast<size_t>(m_ilSampleCount) + 1, -1);
             plan.sampleT.assign(static_cast<size_t>(m_ilSampleCount) + 1, 0.0);
+            if (load.IsLane()) PathPieces(plan.pieces);
             for (int d = 0; d < 2; ++d) {
                 plan.heavyShift[d] = Shifts(*this, load, load.m_heavyOffsets, d == 0);
                 plan.mainShift[d] = Shifts(*this, load, load.m_mainOffsets, d == 0);
@@ -251,7 +266,19 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     run(*workers[0], true);
     for (std::thread& t : threads) t.join();
 
+    // A design load's effects carry its factors, which the text file states.
+    const double factor = m_designFactors.total;
+    if (factor != 1)
+        for (size_t i = 0; i < maxima.size(); ++i) maxima[i] *= factor, minima[i] *= factor;
+    for (size_t at = 0; at < maxima.size(); ++at) {
+        if (std::isfinite(maxima[at]) && std::isfinite(minima[at])) continue;
+        ShowMessage(
+            FormatString("错误：%s包络计算结果不是有限数值(数据过大)!", kCommandWords[quantity]),
+            FormatString("单元%d", static_cast<int>(at / kPoints) + 1));
+        return false;
+    }
     txt.Printf("%s%s", kHeaderWords[quantity], LiveLoadDialogName(type));
+    if (IsDesignLoadType(type)) txt.Printf("\n%s", DescribeFactors(m_designFactors).c_str());
     txt.Printf("\n\n单元       位置                 最大值                最小值");
     int maxElement = 0, minElement = 0;
     double maxXi = 0, minXi = 0, maxValue = maxima[0], minValue = minima[0];

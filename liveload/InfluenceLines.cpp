@@ -1,8 +1,10 @@
 // Influence lines by the kinematic method: a unit jump at the section (forces) or a unit
 // action at the point (displacements), solved with the factorised stiffness.
+#include <cmath>
 #include <new>
 
 #include "engine/PlaneFrame.h"
+#include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Memory.h"
 
@@ -20,7 +22,15 @@ bool CPlaneFrame::ComputeInfluenceLines() {
         ShowMessage("错误：内存不够!(影响线状态数组)");
         return false;
     }
-    for (int k = 0; k < m_nIlLines; ++k) ComputeInfluenceLine(k);
+    for (int k = 0; k < m_nIlLines; ++k) {
+        ComputeInfluenceLine(k);
+        const double* state = &m_ilStates[static_cast<size_t>(k) * m_nDof];
+        for (int j = 0; j < m_nDof; ++j) {
+            if (std::isfinite(state[j])) continue;
+            ShowMessage(FormatString("错误：第%d条影响线的计算结果不是有限数值!", k + 1));
+            return false;
+        }
+    }
     return true;
 }
 

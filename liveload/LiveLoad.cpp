@@ -6,17 +6,20 @@
 #include <cmath>
 #include <string>
 
+#include "liveload/DesignLoads.h"
 #include "platform/DataLineReader.h"
+#include "platform/Format.h"
 #include "platform/Host.h"
 
 namespace {
 
 const char* const kDialogNames[kLiveLoadTypes] = {
     "人群荷载(1KN/m)", "汽车—10级", "汽车—15级", "汽车—20级", "汽车—超20级", "履带—50",
-    "挂车—80",         "挂车—100",  "挂车—120",  "中—活载",   "自定义车列"};
-const char* const kFileNames[kLiveLoadTypes] = {"人群荷载",   "汽车10级", "汽车15级",  "汽车20级",
-                                                "汽车超20级", "履带50",   "挂车80",    "挂车100",
-                                                "挂车120",    "中—活载",  "自定义车列"};
+    "挂车—80",         "挂车—100",  "挂车—120",  "中—活载",   "自定义车列",  "公路-I级",
+    "公路-II级",       "车辆荷载"};
+const char* const kFileNames[kLiveLoadTypes] = {
+    "人群荷载", "汽车10级", "汽车15级", "汽车20级", "汽车超20级", "履带50",   "挂车80",
+    "挂车100",  "挂车120",  "中—活载",  "自定义车列", "公路I级", "公路II级", "车辆荷载"};
 
 // Offsets on the 0.1 grid are accumulated in double precision, as the models define them.
 void AppendGrid(std::vector<double>& offsets, double first, int count) {
@@ -35,26 +38,46 @@ int Steps(double metres) {
     return static_cast<int>(v);
 }
 
+// The next data line; false at the end of the file, and also (with bad set) at an overlong
+// line or one that holds a number no double can hold.
+bool NextTrainLine(CDataLineReader& in, std::string& line, bool& bad) {
+    if (!in.Next(line)) {
+        bad = in.TooLong();
+        return false;
+    }
+    if (CFieldScanner::InvalidNumber(line).empty()) return true;
+    bad = true;
+    return false;
+}
+
 // Reads `count` numbers that may be spread over several data lines; what is left on the
 // line after the last one is not used.
-bool ReadList(CDataLineReader& in, int count, std::vector<double>& values) {
+bool ReadList(CDataLineReader& in, int count, std::vector<double>& values, bool& bad) {
     std::string line;
     values.clear();
     while (static_cast<int>(values.size()) < count) {
-        if (!in.Next(line)) return false;
+        if (!NextTrainLine(in, line, bad)) return false;
         CFieldScanner f(line);
         while (static_cast<int>(values.size()) < count) {
             double v = 0;
-            if (!f.Double(v).Ok()) break;
+            if (!f.Double(v).Ok()) {
+                // A field written like a number that is none ("1,5", "--3") would shift every
+                // later value into the wrong list; a word (a remark) just ends the line.
+                if (CDataLineReader::IsDataLine(CDataLineReader::TrimLeft(f.Rest()))) {
+                    bad = true;
+                    return false;
+                }
+                break;
+            }
             values.push_back(v);
         }
     }
     return true;
 }
 
-bool ReadCount(CDataLineReader& in, int& count) {
+bool ReadCount(CDataLineReader& in, int& count, bool& bad) {
     std::string line;
-    if (!in.Next(line)) return false;
+    if (!NextTrainLine(in, line, bad)) return false;
     count = 0;
     CFieldScanner(line).Int(count);
     if (count < 0) count = 0;
@@ -86,7 +109,7 @@ void CLiveLoad::ClearLiveLoad() {
     *this = CLiveLoad();
 }
 
-bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1) {
+bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1, double span) {
     ClearLiveLoad();
     auto heavy = [this](std::vector<double> loads, std::vector<double> offsets) {
         m_nHeavyAxles = static_cast<int>(loads.size());
@@ -163,6 +186,19 @@ bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1) {
         case 10:
             if (!ReadUserTrain()) return false;
             break;
+        case kLaneLoadClassI:
+        case kLaneLoadClassII: {
+            // Class II is three quarters of class I, both parts.
+            const double f = type == kLaneLoadClassI ? 1.0 : 0.75;
+            m_span = span > 0 ? span : x1 - x0;
+            m_laneUniform = -f * kLaneUniformClassI;
+            m_lanePoint = -f * LanePointLoad(m_span);
+            break;
+        }
+        case kVehicleLoad:
+            // Five axles 30, 120, 120, 140, 140 kN at 3.0, 1.4, 7.0, 1.4 m; one per lane.
+            heavy({-30000, -120000, -120000, -140000, -140000}, {0, 3.0, 4.4, 11.4, 12.8});
+            break;
         default:
             return false;
     }
@@ -176,17 +212,23 @@ bool CLiveLoad::ReadUserTrain() {
         ShowMessage("打开用户荷载定义文件user_hz.txt时出错!");
         return false;
     }
-    bool ok = ReadCount(in, m_nHeavyAxles);
+    bool bad = false;
+    bool ok = ReadCount(in, m_nHeavyAxles, bad);
     if (ok && m_nHeavyAxles > 0)
-        ok = ReadList(in, m_nHeavyAxles, m_heavyLoads) &&
-             ReadList(in, m_nHeavyAxles, m_heavyOffsets);
-    ok = ok && ReadCount(in, m_nMainAxles);
+        ok = ReadList(in, m_nHeavyAxles, m_heavyLoads, bad) &&
+             ReadList(in, m_nHeavyAxles, m_heavyOffsets, bad);
+    ok = ok && ReadCount(in, m_nMainAxles, bad);
     if (ok && m_nMainAxles > 0)
-        ok = ReadList(in, m_nMainAxles, m_mainLoads) && ReadList(in, m_nMainAxles, m_mainOffsets);
+        ok = ReadList(in, m_nMainAxles, m_mainLoads, bad) &&
+             ReadList(in, m_nMainAxles, m_mainOffsets, bad);
     std::string line;
-    ok = ok && in.Next(line);
+    ok = ok && NextTrainLine(in, line, bad);
+    const std::string place = FormatString("文件%s第%d行", kUserTrainFile, in.LineNumber());
     if (!ok) {
-        ShowMessage("文件user_hz.txt缺少足够的数据！");
+        if (bad)
+            ShowMessage("文件user_hz.txt中的数据有误！", place);
+        else
+            ShowMessage("文件user_hz.txt缺少足够的数据！");
         ClearLiveLoad();
         return false;
     }
@@ -198,11 +240,13 @@ bool CLiveLoad::ReadUserTrain() {
             if (!(std::fabs(x) < limit)) return false;
         return true;
     };
-    const bool sane = within({m_gapAhead, m_gapBehind, m_gapMain}, 1e6) &&
+    // A negative gap lets vehicles overlap: the deck would carry as many as the sweep finds.
+    const bool gapsApart = m_gapAhead >= 0 && m_gapBehind >= 0 && m_gapMain >= 0;
+    const bool sane = gapsApart && within({m_gapAhead, m_gapBehind, m_gapMain}, 1e6) &&
                       within(m_heavyOffsets, 1e6) && within(m_mainOffsets, 1e6) &&
                       within(m_heavyLoads, 1e12) && within(m_mainLoads, 1e12);
     if (!sane) {
-        ShowMessage("文件user_hz.txt中的数据有误！");
+        ShowMessage("文件user_hz.txt中的数据有误！", place);
         ClearLiveLoad();
         return false;
     }

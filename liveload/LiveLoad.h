@@ -3,8 +3,9 @@
 
 #include <vector>
 
-// Number of built-in types plus the user train (types 0 ... 10).
-inline constexpr int kLiveLoadTypes = 11;
+// Number of live-load types: the built-in models and the user train (0 ... 10), then the
+// design loads (11 and 12 lane loads, 13 the vehicle load).
+inline constexpr int kLiveLoadTypes = 14;
 // Name of the user train file, read from the working directory.
 inline constexpr const char* kUserTrainFile = "user_hz.txt";
 
@@ -21,8 +22,9 @@ const char* LiveLoadEnvelopeLabel(int type);
 class CLiveLoad {
 public:
     // Builds the model of a type on the path x0 ... x1 and derives the step fields; false
-    // after the message (only the user train can fail).
-    bool BuildLiveLoad(int type, double x0, double x1);
+    // after the message (only the user train can fail). span is the calculation span L0 of
+    // a lane load (0: the path length).
+    bool BuildLiveLoad(int type, double x0, double x1, double span = 0);
     // Frees the four load arrays; the counts stay.
     void FreeLiveLoad();
     // Sets every count, array and gap to zero.
@@ -30,6 +32,12 @@ public:
 
     bool HasHeavy() const { return m_nHeavyAxles > 0; }
     bool HasMain() const { return m_nMainAxles > 0; }
+    // A lane load: a uniform load wherever it is adverse plus one concentrated load.
+    bool IsLane() const { return m_laneUniform != 0; }
+    // The concentrated lane load for a quantity (larger for shear).
+    double LanePoint(int quantity) const {
+        return quantity == 2 ? 1.2 * m_lanePoint : m_lanePoint;
+    }
 
     int m_nHeavyAxles = 0;
     std::vector<double> m_heavyLoads;
@@ -45,6 +53,9 @@ public:
     int m_stepsMain = 0;
     double m_xStart = 0;
     int m_nSteps = 0;
+    double m_laneUniform = 0;  // N/m, downward negative; 0 for a train of point loads
+    double m_lanePoint = 0;    // N, downward negative
+    double m_span = 0;         // L0 of the concentrated lane load, m
 
 private:
     bool ReadUserTrain();

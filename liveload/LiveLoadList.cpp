@@ -1,4 +1,4 @@
-// The 35 entries of the live-load list of the result window.
+// The entries of the live-load list of the result window.
 #include "liveload/LiveLoadPlacement.h"
 
 namespace {
@@ -39,6 +39,14 @@ const LiveLoadEntry kEntries[kLiveLoadEntries] = {
     {"用户车列最大值(←)", 10, true, false},
     {"用户车列最小值(→)", 10, false, true},
     {"用户车列最小值(←)", 10, false, false},
+    {"公路-I级最大值", 11, true, true},
+    {"公路-I级最小值", 11, false, true},
+    {"公路-II级最大值", 12, true, true},
+    {"公路-II级最小值", 12, false, true},
+    {"车辆荷载最大值(→)", 13, true, true},
+    {"车辆荷载最大值(←)", 13, true, false},
+    {"车辆荷载最小值(→)", 13, false, true},
+    {"车辆荷载最小值(←)", 13, false, false},
 };
 
 }  // namespace

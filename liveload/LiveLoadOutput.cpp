@@ -1,6 +1,7 @@
 // The worst placement of a live load on an influence line with its data file B_活载.fem,
 // and the influence-line listing.
 #include <algorithm>
+#include <cmath>
 
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoad.h"
@@ -10,6 +11,8 @@
 #include "platform/Host.h"
 
 namespace {
+
+constexpr const char* kNotFinite = "错误：活载布置的计算结果不是有限数值(数据过大)!";
 
 const char* const kQuantityNames[7] = {"", "轴力", "剪力", "弯矩", "x位移", "y位移", "转角"};
 
@@ -25,8 +28,9 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
         ShowMessage("影响线序号错误！");
         return false;
     }
-    if (!load.BuildLiveLoad(choice.type, m_ilXMin, m_ilXMax)) return false;
+    if (!load.BuildLiveLoad(choice.type, m_ilXMin, m_ilXMax, DesignSpan())) return false;
     const bool sign = choice.sign, right = choice.rightward;
+    if (load.IsLane()) return PlaceLaneLoad(line, sign, load, placement);
     if (load.HasMain() && !BuildMainVehicleTables(load, sign, right, line)) return false;
 
     const int n = load.m_nSteps;
@@ -75,11 +79,72 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
     for (size_t p = 0; p < placed.size(); ++p)
         WriteVehicleLoads(placed[p], static_cast<int>(p) + 1, load, right, loads,
                           placement.placeCount);
+    for (size_t p = 0; p < placed.size(); ++p)
+        placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
+    if (!std::isfinite(placement.total)) {
+        ShowMessage(kNotFinite);
+        return false;
+    }
+    return WritePlacementFile(loads, placement.placeCount);
+}
+
+bool CPlaneFrame::PlaceLaneLoad(int line, bool sign, const CLiveLoad& load,
+                                LiveLoadPlacement& placement) {
+    const InfluenceRequest& r = m_ilRequests[line];
+    std::vector<PathPiece> path;
+    std::vector<PieceCubic> cubics;
+    PathPieces(path);
+    LinePieces(path, r, &m_ilStates[static_cast<size_t>(line) * m_nDof], cubics);
+    LaneLineSummary s;
+    std::vector<LaneRegion> positive, negative;
+    SummariseLine(cubics, s, &positive, &negative);
+    // Loads act downward (negative): the largest value loads where the line is negative.
+    placement.laneRegions = sign ? negative : positive;
+    placement.lanePoint = sign ? s.smallest : s.largest;
+    placement.laneUniform = load.m_laneUniform;
+    placement.laneConcentrated = load.LanePoint(r.quantity);
+    const double area = sign ? s.negativeArea : s.positiveArea;
+    placement.total = load.m_laneUniform * area + placement.laneConcentrated * placement.lanePoint.value;
+
+    // Each region as uniform loads from node i (over t1 L, less the part up to t0 L), in
+    // global y per unit element length so that each metre of path carries qk.
+    std::string loads = "\n均布荷载：";
+    int& count = placement.placeCount;
+    for (const LaneRegion& g : placement.laneRegions) {
+        const Element& el = m_elements[g.element];
+        const double dx = std::fabs(m_nodes[el.jNode].x - m_nodes[el.iNode].x);
+        const double q = load.m_laneUniform * dx / el.length;
+        const double ta = std::min(g.t0, g.t1), tb = std::max(g.t0, g.t1);
+        const double parts[2][2] = {{tb, q}, {ta, -q}};
+        for (const auto& part : parts) {
+            if (part[0] <= 0) continue;
+            ++count;
+            AppendFormat(loads, "\n%5d %5d %5d %20.12g %20.12g %20.12g %20.12g", g.element + 1, 1,
+                         4, part[0] * el.length, 0.0, part[1], 0.0);
+        }
+        AppendFormat(loads, "   x坐标: %lf ... %lf", g.x0, g.x1);
+    }
+    if (placement.lanePoint.element >= 0) {
+        const LaneOrdinate& o = placement.lanePoint;
+        ++count;
+        AppendFormat(loads, "\n集中荷载：\n%5d %5d %5d %20.12g %20.12g %20.12g %20.12g",
+                     o.element + 1, 1, 2, o.t * m_elements[o.element].length, 0.0,
+                     placement.laneConcentrated, 0.0);
+        AppendFormat(loads, "   x坐标: %lf", o.x);
+    }
+    if (!std::isfinite(placement.total)) {
+        ShowMessage(kNotFinite);
+        return false;
+    }
+    return WritePlacementFile(loads, count);
+}
+
+bool CPlaneFrame::WritePlacementFile(const std::string& loads, int count) {
     // The model copy of this engine, then the placed loads as the element loads of its
     // single load case: a data file ready to be opened.
     std::string text = m_hzText;
     AppendFormat(text, "\n单元荷载个数:");
-    AppendFormat(text, "\n%d", placement.placeCount);
+    AppendFormat(text, "\n%d", count);
     size_t start = 0;
     for (;;) {
         const size_t end = loads.find('\n', start);
@@ -91,8 +156,6 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
         ShowMessage(FormatString("错误：无法写入文件%s!", PlacementPath().c_str()));
         return false;
     }
-    for (size_t p = 0; p < placed.size(); ++p)
-        placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
     return true;
 }
 

@@ -27,7 +27,8 @@ T ToLittle(T v) {
 bool CBinaryOut::Open(const std::string& path) {
     Close();
     m_failed = false;
-    m_fp = std::fopen(path.c_str(), "wb");
+    m_buf.clear();
+    m_fp = m_file.Open(path) ? m_file.Stream() : nullptr;
     return m_fp != nullptr;
 }
 
@@ -64,9 +65,15 @@ void CBinaryOut::Flush() {
 bool CBinaryOut::Close() {
     if (!m_fp) return false;
     Flush();
-    if (std::fclose(m_fp) != 0) m_failed = true;
+    if (!m_file.Commit(m_failed)) m_failed = true;
     m_fp = nullptr;
     return !m_failed;
+}
+
+void CBinaryOut::Discard() {
+    m_file.Discard();
+    m_fp = nullptr;
+    m_buf.clear();
 }
 
 bool CBinaryIn::Open(const std::string& path) {

@@ -6,25 +6,35 @@
 #include <string>
 #include <vector>
 
+#include "platform/ReplacingFile.h"
+
 class CBinaryOut {
 public:
     CBinaryOut() = default;
-    ~CBinaryOut() { Close(); }
+    // A file never closed was abandoned half-written: the old one stays.
+    ~CBinaryOut() { Discard(); }
     CBinaryOut(const CBinaryOut&) = delete;
     CBinaryOut& operator=(const CBinaryOut&) = delete;
 
+    // The new file replaces path on a successful Close, never before.
     bool Open(const std::string& path);
     bool IsOpen() const { return m_fp != nullptr; }
+    // False once a write has failed.
+    bool Good() const { return m_fp != nullptr && !m_failed; }
     void Int32(std::int32_t v);
     void Double(double v);
     void Doubles(const double* v, size_t count);
-    // Flushes and closes; false when the file was never opened or any write failed.
+    // Flushes and closes; false when the file was never opened or any write failed (the old
+    // file is then left as it was).
     bool Close();
+    // Closes without replacing the old file.
+    void Discard();
 
 private:
     void Put(const void* p, size_t n);
     void Flush();
 
+    CReplacingFile m_file;
     FILE* m_fp = nullptr;
     std::vector<unsigned char> m_buf;
     bool m_failed = false;

@@ -1,6 +1,9 @@
 #include "platform/DataLineReader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -14,8 +17,16 @@ CDataLineReader::~CDataLineReader() {
 bool CDataLineReader::Open(const std::string& path) {
     Close();
     m_fp = std::fopen(path.c_str(), "rb");
+    // A folder opens but reads as empty: it is a file that cannot be opened, not a short one.
+    struct stat st {};
+    if (m_fp && (::fstat(::fileno(m_fp), &st) != 0 || S_ISDIR(st.st_mode))) {
+        std::fclose(m_fp);
+        m_fp = nullptr;
+    }
     m_first = true;
     m_bufPos = m_bufLen = 0;
+    m_rawLine = m_dataLine = 0;
+    m_tooLong = false;
     return m_fp != nullptr;
 }
 
@@ -25,6 +36,8 @@ void CDataLineReader::OpenText(std::string text) {
     m_textPos = 0;
     m_fromText = true;
     m_first = true;
+    m_rawLine = m_dataLine = 0;
+    m_tooLong = false;
 }
 
 void CDataLineReader::Close() {
@@ -36,10 +49,16 @@ void CDataLineReader::Close() {
 
 bool CDataLineReader::RawLine(std::string& line) {
     line.clear();
+    if (m_tooLong) return false;
+    ++m_rawLine;
     if (m_fromText) {
         if (m_textPos >= m_text.size()) return false;
         size_t end = m_text.find('\n', m_textPos);
         if (end == std::string::npos) end = m_text.size();
+        if (end - m_textPos > kMaxLineBytes + 1) {
+            m_tooLong = true;
+            return false;
+        }
         line.assign(m_text, m_textPos, end - m_textPos);
         m_textPos = end + 1;
     } else {
@@ -54,14 +73,16 @@ bool CDataLineReader::RawLine(std::string& line) {
             any = true;
             const char* start = m_buf + m_bufPos;
             const void* nl = std::memchr(start, '\n', m_bufLen - m_bufPos);
-            if (nl) {
-                const size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
-                line.append(start, n);
-                m_bufPos += n + 1;
-                break;
+            const size_t n = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start)
+                                : m_bufLen - m_bufPos;
+            // +1 for a "\r" before the line end.
+            if (line.size() + n > kMaxLineBytes + 1) {
+                m_tooLong = true;
+                return false;
             }
-            line.append(start, m_bufLen - m_bufPos);
-            m_bufPos = m_bufLen;
+            line.append(start, n);
+            m_bufPos += nl ? n + 1 : n;
+            if (nl) break;
         }
         if (!any) return false;
     }
@@ -93,9 +114,11 @@ bool CDataLineReader::Next(std::string& line) {
         std::string_view t = TrimLeft(raw);
         if (IsDataLine(t)) {
             line.assign(t);
+            m_dataLine = m_rawLine;
             return true;
         }
     }
+    if (m_tooLong) m_dataLine = m_rawLine;
     line.clear();
     return false;
 }
@@ -169,6 +192,36 @@ CFieldScanner& CFieldScanner::UInt(unsigned& value) {
             value = static_cast<unsigned>(v);
     }
     return *this;
+}
+
+std::string_view CFieldScanner::InvalidNumber(std::string_view line) {
+    constexpr char kSpace[] = " \t\r\n\v\f";
+    size_t pos = line.find_first_not_of(kSpace);
+    while (pos != std::string_view::npos) {
+        size_t end = line.find_first_of(kSpace, pos);
+        if (end == std::string_view::npos) end = line.size();
+        const std::string_view tok = line.substr(pos, end - pos);
+        std::string_view word = tok;
+        if (!word.empty() && (word[0] == '+' || word[0] == '-')) word.remove_prefix(1);
+        const char c0 = word.empty() ? '\0' : word[0];
+        if ((c0 >= '0' && c0 <= '9') || c0 == '.') {
+            if (tok.size() > 512) return tok;
+            const std::string copy(tok);
+            char* stop = nullptr;
+            const double v = std::strtod(copy.c_str(), &stop);
+            if (stop != copy.c_str() && !std::isfinite(v)) return tok;
+        } else {
+            // strtod's words for the values no data file may hold.
+            std::string lower;
+            for (char c : word.substr(0, 9))
+                lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            if (lower == "nan" || lower == "inf" || lower == "infinity" ||
+                lower.compare(0, 4, "nan(") == 0)
+                return tok;
+        }
+        pos = line.find_first_not_of(kSpace, end);
+    }
+    return {};
 }
 
 CFieldScanner& CFieldScanner::Double(double& value) {

@@ -16,6 +16,7 @@ public:
 
 CStderrHost g_stderrHost;
 std::atomic<CHost*> g_host{nullptr};
+thread_local const CMessageDetail* t_detail = nullptr;
 
 }  // namespace
 
@@ -29,7 +30,20 @@ CHost& Host() {
 }
 
 void ShowMessage(const std::string& text, const std::string& detail) {
+    if (detail.empty() && t_detail) {
+        Host().Message(text, t_detail->Detail());
+        return;
+    }
     Host().Message(text, detail);
+}
+
+CMessageDetail::CMessageDetail(Source source, const void* context)
+    : m_source(source), m_context(context), m_outer(t_detail) {
+    t_detail = this;
+}
+
+CMessageDetail::~CMessageDetail() {
+    t_detail = m_outer;
 }
 
 void ShowStatus(const std::string& text) {

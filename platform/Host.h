@@ -20,4 +20,21 @@ void SetHost(CHost* host);
 CHost& Host();
 
 void ShowMessage(const std::string& text, const std::string& detail = std::string());
+
+// While one is alive, a message shown on this thread without a detail gets the one its
+// source gives: a reader names the file and line it had got to.
+class CMessageDetail {
+public:
+    using Source = std::string (*)(const void* context);
+    CMessageDetail(Source source, const void* context);
+    ~CMessageDetail();
+    CMessageDetail(const CMessageDetail&) = delete;
+    CMessageDetail& operator=(const CMessageDetail&) = delete;
+    std::string Detail() const { return m_source(m_context); }
+
+private:
+    Source m_source;
+    const void* m_context;
+    const CMessageDetail* m_outer;
+};
 void ShowStatus(const std::string& text);

@@ -13,7 +13,11 @@ bool CTextOut::Open(const std::string& path, const char* mode) {
     Close();
     m_path = path;
     m_failed = false;
-    m_fp = std::fopen(path.c_str(), mode[0] == 'a' ? "ab" : "wb");
+    if (mode[0] == 'a') {
+        m_fp = std::fopen(path.c_str(), "ab");
+    } else if (m_replacing.Open(path)) {
+        m_fp = m_replacing.Stream();
+    }
     if (!m_fp) m_failed = true;
     return m_fp != nullptr;
 }
@@ -42,9 +46,22 @@ void CTextOut::Flush() {
 bool CTextOut::Close() {
     if (!m_fp) return false;
     Flush();
-    if (std::fclose(m_fp) != 0) m_failed = true;
+    if (m_replacing.IsOpen()) {
+        if (!m_replacing.Commit(m_failed)) m_failed = true;
+    } else if (std::fclose(m_fp) != 0) {
+        m_failed = true;
+    }
     m_fp = nullptr;
     return !m_failed;
+}
+
+void CTextOut::Discard() {
+    if (m_replacing.IsOpen())
+        m_replacing.Discard();
+    else if (m_fp)
+        std::fclose(m_fp);
+    m_fp = nullptr;
+    m_buf.clear();
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -60,11 +77,10 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view text) {
-    FILE* fp = std::fopen(path.c_str(), "wb");
-    if (!fp) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), fp) == text.size();
-    if (std::fclose(fp) != 0) ok = false;
-    return ok;
+    CReplacingFile file;
+    if (!file.Open(path)) return false;
+    const bool failed = std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size();
+    return file.Commit(failed);
 }
 
 bool FileExists(const std::string& path) {

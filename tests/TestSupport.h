@@ -23,7 +23,7 @@ public:
     std::vector<std::string> statuses;
 };
 
-// Runs each test in a fresh directory (the model copy "huozai.txt" lives in the working
+// Runs each test in a fresh directory (side files such as user_hz.txt live in the working
 // directory) with a recording host installed.
 class ScratchDirTest : public ::testing::Test {
 protected:

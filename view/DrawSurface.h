@@ -38,6 +38,10 @@ struct CFontSpec {
     friend bool operator==(const CFontSpec&, const CFontSpec&) = default;
 };
 
+// What a piece of the drawing is: a CAD export puts each on its own layer; a window or a
+// printer ignores it.
+enum class DrawLayer { kStructure, kNodeNumbers, kElementNumbers, kGraph, kAnnotation, kSupports };
+
 // What the view draws on: a window, a printer page, an image or a recording. Coordinates
 // are logical (0.1 mm, y upward, origin at the top-left corner of the client area).
 class CDrawSurface {
@@ -66,4 +70,7 @@ public:
     virtual void SetPixel(int x, int y, CColour colour) = 0;
     // Writes UTF-8 text upright with (x, y) its top-left corner, on an opaque white background.
     virtual void TextOut(int x, int y, const std::string& text) = 0;
+    // What the following operations draw (initially the structure); a new piece of the
+    // drawing begins, so pixels before and after are not joined into one curve.
+    virtual void SetLayer(DrawLayer) {}
 };

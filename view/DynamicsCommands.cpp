@@ -74,7 +74,7 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             return true;
         }
         case kDynamicResponse: {
-            const long long records = ResponseRecordCount(*m_pFrame);
+            const long long records = CheckedResponseRecords(*m_pFrame);
             if (records < 1) return true;
             m_nTimeSteps = records > 1000000000 ? 1000000000 : static_cast<int>(records);
             if (m_timeIndex > m_nTimeSteps - 1) m_timeIndex = m_nTimeSteps - 1;

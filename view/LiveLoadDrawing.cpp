@@ -74,7 +74,9 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
         s.Polyline(lower);
         s.SelectPen(old);
     }
+    s.SetLayer(DrawLayer::kAnnotation);
     s.TextOut(0, 0, LiveLoadEnvelopeLabel(m_envelopeType));
+    s.SetLayer(DrawLayer::kGraph);
     return true;
 }
 
@@ -109,5 +111,7 @@ void CMorvexView::DrawPlacedVehicles(CDrawSurface& s) {
         s.SelectPen(old);
         sum += m_pFrame->VehicleEffect(x0, place, m_placeLoad, m_placeRightward, m_lineIndex);
     }
+    s.SetLayer(DrawLayer::kAnnotation);
     if (m_liveLoadClass != -1) s.TextOut(0, 0, FormatString("%s %e", "荷载引起的最值为：", sum));
+    s.SetLayer(DrawLayer::kGraph);
 }

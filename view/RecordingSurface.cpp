@@ -6,6 +6,7 @@ CDrawOp CRecordingSurface::Op(CDrawOp::Kind kind) const {
     op.pen = pen;
     op.font = font;
     op.colour = textColour;
+    op.layer = layer;
     return op;
 }
 

@@ -15,6 +15,7 @@ struct CDrawOp {
     CColour colour;  // pixel colour, or the text colour for text
     CFontSpec font;
     std::string text;
+    DrawLayer layer = DrawLayer::kStructure;
 };
 
 // Records every operation in order; draws nothing.
@@ -30,6 +31,7 @@ public:
     void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) override;
     void SetPixel(int x, int y, CColour colour) override;
     void TextOut(int x, int y, const std::string& text) override;
+    void SetLayer(DrawLayer l) override { layer = l; }
 
     // The operations of one kind, in drawing order.
     std::vector<CDrawOp> OfKind(CDrawOp::Kind kind) const;
@@ -40,6 +42,7 @@ public:
     CPen pen;
     CFontSpec font;
     CColour textColour;
+    DrawLayer layer = DrawLayer::kStructure;
 
 private:
     CDrawOp Op(CDrawOp::Kind kind) const;

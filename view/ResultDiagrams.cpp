@@ -54,7 +54,9 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     m_extremeSeen = false;
     m_drawnScale = m_scale;
     const CFontSpec oldFont = s.SelectFont(CFontSpec{"宋体", 25, 400});
+    s.SetLayer(DrawLayer::kStructure);
     DrawStructure(s);
+    s.SetLayer(DrawLayer::kGraph);
     const CPen oldPen = s.SelectPen(CPen{m_displacementColour, 1});
 
     bool labels = true;
@@ -117,13 +119,18 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             m_caption = "结构图";
             break;
     }
-    if (labels && m_extremeSeen) DrawExtremeLabels(s);
+    if (labels && m_extremeSeen) {
+        s.SetLayer(DrawLayer::kAnnotation);
+        DrawExtremeLabels(s);
+    }
+    s.SetLayer(DrawLayer::kGraph);
 
     m_frame.SetStatusPane(1, m_caption);
     s.SelectPen(oldPen);
     s.SelectFont(oldFont);
 
     if (m_graphKind == graph::kInfluence) DrawPlacedVehicles(s);
+    s.SetLayer(DrawLayer::kStructure);
 }
 
 void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
@@ -226,6 +233,7 @@ bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
     const int step = std::max(1, m_groupStep);
     for (int e = std::max(0, m_groupFirst); e < std::min(m_groupLast, f.m_nElements); e += step) {
         if (!in.Seek(e * kElementBytes)) break;
+        s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
         const Element& el = f.m_elements[e];
         const Node& ni = f.m_nodes[el.iNode];
         CWorldOffset base{ni.x - m_worldCx, ni.y - m_worldCy};
@@ -289,6 +297,7 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
     });
     const double factor = DiagramFactor(largest);
     forEachStress([&](int e, int r, double sigma) {
+        if (r == 0) s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
         // A section without height or area has no edge stress to show.
         if (!std::isfinite(sigma)) return;
         const Element& el = f.m_elements[e];

@@ -12,7 +12,9 @@ void CMorvexView::DrawStructure(CDrawSurface& s) {
     s.SetTextColour(Rgb(30, 100, 255));
     for (int n = 0; n < f.m_nNodes; ++n) {
         const CLPoint p = WorldToLogical(f.m_nodes[n].x, f.m_nodes[n].y);
+        s.SetLayer(DrawLayer::kStructure);
         s.Rectangle(p.x - 5, p.y - 5, p.x + 5, p.y + 5);
+        s.SetLayer(DrawLayer::kNodeNumbers);
         if (m_showNodeNumbers) s.TextOut(p.x + 1, p.y + 31, FormatString("%d", n + 1));
     }
 
@@ -22,8 +24,10 @@ void CMorvexView::DrawStructure(CDrawSurface& s) {
         const Node& ni = f.m_nodes[el.iNode];
         const Node& nj = f.m_nodes[el.jNode];
         const CLPoint a = WorldToLogical(ni.x, ni.y), b = WorldToLogical(nj.x, nj.y);
+        s.SetLayer(DrawLayer::kElementNumbers);
         if (m_showElementNumbers)
             s.TextOut((a.x + b.x) / 2, (a.y + b.y) / 2, FormatString("%d", e + 1));
+        s.SetLayer(DrawLayer::kStructure);
         s.MoveTo(a.x, a.y);
         s.LineTo(b.x, b.y);
         if (m_showSections) {
@@ -47,6 +51,7 @@ void CMorvexView::DrawStructure(CDrawSurface& s) {
     s.SetTextColour(Rgb(0, 0, 0));
 
     if (!m_showConstraints) return;
+    s.SetLayer(DrawLayer::kSupports);
     const CPen old = s.SelectPen(CPen{Rgb(0, 0, 255), 1});
     for (int r = 0; r < f.m_nSupports; ++r) {
         const Support& sup = f.m_supports[r];
@@ -63,4 +68,5 @@ void CMorvexView::DrawStructure(CDrawSurface& s) {
         if (k % 10 > 0) DrawRotationArc(s, X, Y);
     }
     s.SelectPen(old);
+    s.SetLayer(DrawLayer::kStructure);
 }

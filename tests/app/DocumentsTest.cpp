@@ -176,7 +176,7 @@ void DocumentsTest::ClosingAResultDocumentRemovesItsScratchFiles() {
     QVERIFY(doc);
     QVERIFY(QFileInfo::exists(fx.Path("m.1")));
     QVERIFY(QFileInfo::exists(fx.Path("m.stf")));
-    QVERIFY(QFileInfo::exists(fx.Path("huozai.txt")));
+    QVERIFY(QFileInfo::exists(fx.Path("m_huozai.txt")));
 
     // A second window on the same document keeps it (and its engine) alive.
     fx.Frame().Action(ID_WINDOW_NEW)->trigger();
@@ -188,7 +188,7 @@ void DocumentsTest::ClosingAResultDocumentRemovesItsScratchFiles() {
     CGuiFixture::Settle();
     QVERIFY(!QFileInfo::exists(fx.Path("m.1")));
     QVERIFY(!QFileInfo::exists(fx.Path("m.stf")));
-    QVERIFY(!QFileInfo::exists(fx.Path("huozai.txt")));
+    QVERIFY(!QFileInfo::exists(fx.Path("m_huozai.txt")));
     QVERIFY(QFileInfo::exists(fx.Path("m.out")));
     QVERIFY(QFileInfo::exists(fx.Path("m_工况_1.out")));
 }

@@ -15,6 +15,7 @@
 #include "app/Commands.h"
 #include "app/MainFrame.h"
 #include "app/MorvexApp.h"
+#include "liveload/LiveLoadPlacement.h"
 #include "platform/Host.h"
 
 class FrameTest : public QObject {
@@ -80,7 +81,7 @@ void FrameTest::SelectorsListEveryItemAndStartAtTheFirst() {
     QComboBox* graph = fx.Frame().GraphSelector();
     QComboBox* live = fx.Frame().LiveLoadSelector();
     QCOMPARE(graph->count(), 13);
-    QCOMPARE(live->count(), 35);
+    QCOMPARE(live->count(), kLiveLoadEntries);
     QCOMPARE(graph->currentIndex(), 0);
     QCOMPARE(live->currentIndex(), 0);
     QCOMPARE(graph->width(), 120);

@@ -30,8 +30,11 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
     b.elements = 4;
     WriteFile("beam.fem", BeamModel(b));
     ASSERT_EQ(Cli("modes beam.fem"), 0) << err;
-    const auto lines = Lines(out);
-    ASSERT_EQ(lines.size(), 12u);
+    auto lines = Lines(out);
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines.back().rfind("Sturm check: 12 eigenvalues below", 0), 0u) << lines.back();
+    EXPECT_NE(lines.back().find("12 modes found: none missed"), std::string::npos);
+    lines.pop_back();
     double last = 0;
     for (size_t k = 0; k < lines.size(); ++k) {
         const std::string head = FormatString("频率%d：", static_cast<int>(k + 1));
@@ -59,6 +62,17 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
     EXPECT_EQ(Cli("extract beam.fem --node 9 --dof 2"), 2);
     EXPECT_EQ(Cli("extract beam.fem --node 3 --dof 4"), 2);
     EXPECT_EQ(Cli("extract beam.fem --node 3"), 2);
+
+    // The lowest modes alone, and the methods by name.
+    ASSERT_EQ(Cli("modes beam.fem --count 3"), 0) << err;
+    const auto low = Lines(out);
+    ASSERT_EQ(low.size(), 4u);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(low[k], lines[k]);
+    EXPECT_NE(low[3].find("3 eigenvalues below"), std::string::npos) << low[3];
+    ASSERT_EQ(Cli("modes beam.fem --method jacobi"), 0) << err;
+    EXPECT_EQ(Lines(out).size(), 13u);
+    EXPECT_EQ(Cli("modes beam.fem --method qr"), 2);
+    EXPECT_EQ(Cli("modes beam.fem --count 0"), 2);
 }
 
 TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
@@ -69,7 +83,8 @@ TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         if (!freopen("stdout", "w", stdout) || !freopen("stderr", "w", stderr)) _exit(99);
-        execl(MORVEX_CLI, MORVEX_CLI, "modes", "long.fem", static_cast<char*>(nullptr));
+        execl(MORVEX_CLI, MORVEX_CLI, "modes", "long.fem", "--method", "jacobi",
+              static_cast<char*>(nullptr));
         _exit(98);
     }
     // Signal once the eigen-solution has begun (the static analysis is not stoppable).

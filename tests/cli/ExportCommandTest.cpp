@@ -201,7 +201,7 @@ TEST_F(ExportCommandTest, CsvFilesMatchTheWorkbook) {
 TEST_F(ExportCommandTest, RefusesWhatItCannotWrite) {
     CliResult r = RunCli("export g.fem");
     EXPECT_EQ(r.status, 2) << r.All();
-    r = RunCli("export g.fem --xlsx r.xlsx --envelopes 11");
+    r = RunCli("export g.fem --xlsx r.xlsx --envelopes 14");
     EXPECT_EQ(r.status, 2) << r.All();
     r = RunCli("export g.fem --xlsx r.xlsx --history 99:2");
     EXPECT_EQ(r.status, 2) << r.All();

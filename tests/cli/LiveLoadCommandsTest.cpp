@@ -30,9 +30,9 @@ TEST_F(LiveLoadCommandsTest, EnvelopeWritesEveryQuantity) {
     EXPECT_TRUE(Exists("beam_剪力包络图数据_挂车80.out"));
     EXPECT_NE(out.find("wrote beam_弯矩包络图数据_挂车80.out"), std::string::npos);
     // The scratch files go as when a window closes; the envelopes stay.
-    EXPECT_FALSE(Exists("huozai.txt"));
+    EXPECT_FALSE(Exists("beam_huozai.txt"));
 
-    EXPECT_EQ(Cli("envelope beam.fem --type 11 --quantity 3"), 2);
+    EXPECT_EQ(Cli("envelope beam.fem --type 14 --quantity 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 3 --quantity 3 --threads 0"), 2);
     EXPECT_EQ(Cli("envelope beam.fem --type 10 --quantity 3"), 1);
@@ -62,5 +62,5 @@ TEST_F(LiveLoadCommandsTest, InfluenceAndPlace) {
 
     ASSERT_EQ(Cli("place beam.fem --line 1 --entry 0"), 0);
     EXPECT_EQ(out, "无活载\n");
-    EXPECT_EQ(Cli("place beam.fem --line 1 --entry 35"), 2);
+    EXPECT_EQ(Cli("place beam.fem --line 1 --entry 43"), 2);
 }

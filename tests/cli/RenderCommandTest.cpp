@@ -42,7 +42,7 @@ TEST_F(RenderCommandTest, PngHasTheAskedSizeAndResolution) {
     EXPECT_EQ(BigEndian32(png, phys + 4), 5669u);  // 144 dpi in dots per metre
     // Scratch files go as after a window closes; the picture stays.
     EXPECT_FALSE(Exists("g.3"));
-    EXPECT_FALSE(Exists("huozai.txt"));
+    EXPECT_FALSE(Exists("g_huozai.txt"));
 }
 
 TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
@@ -64,9 +64,9 @@ TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
     CliResult r = RunCli("render g.fem --graph 13 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
     EXPECT_NE(r.All().find("unknown graph kind 13"), std::string::npos) << r.All();
-    r = RunCli("render g.fem --graph 5 --type 11 --out e.png");
+    r = RunCli("render g.fem --graph 5 --type 14 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
-    r = RunCli("render g.fem --graph 8 --entry 35 --out e.png");
+    r = RunCli("render g.fem --graph 8 --entry 43 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
     r = RunCli("render g.fem --graph 2 --case 4 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
@@ -74,7 +74,7 @@ TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
     EXPECT_EQ(r.status, 2) << r.All();
     r = RunCli("render g.fem --graph 2 --out e.gif");
     EXPECT_EQ(r.status, 2) << r.All();
-    EXPECT_NE(r.All().find(".png or .svg"), std::string::npos) << r.All();
+    EXPECT_NE(r.All().find(".png, .svg or .dxf"), std::string::npos) << r.All();
     r = RunCli("render g.fem --graph 2 --size 10x10 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
     r = RunCli("render missing.fem --graph 0 --out e.png");

@@ -24,7 +24,7 @@ TEST_F(RunCommandTest, EveryBundledExampleRuns) {
             << r.All();
         // Like closing a result window: the scratch files are gone.
         EXPECT_FALSE(Exists(name.substr(0, name.size() - 4) + ".stf"));
-        EXPECT_FALSE(Exists("huozai.txt"));
+        EXPECT_FALSE(Exists(name.substr(0, name.size() - 4) + "_huozai.txt"));
     }
     EXPECT_GE(models, 1);
 }
@@ -33,7 +33,7 @@ TEST_F(RunCommandTest, KeepLeavesTheScratchFiles) {
     std::filesystem::copy_file(SourcePath("examples/three_span_girder.fem"), Path("g.fem"));
     const CliResult r = RunCli("run g.fem --keep");
     ASSERT_EQ(r.status, 0) << r.All();
-    for (const char* name : {"g.1", "g.2", "g.3", "g.stf", "huozai.txt", "g.out", "g_工况_3.out"})
+    for (const char* name : {"g.1", "g.2", "g.3", "g.stf", "g_huozai.txt", "g.out", "g_工况_3.out"})
         EXPECT_TRUE(Exists(name)) << name;
 }
 
@@ -41,7 +41,8 @@ TEST_F(RunCommandTest, FailuresAndUsage) {
     WriteFile("bad.fem", "3 2 0 1 1 1 0 0\n");
     CliResult r = RunCli("run bad.fem");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "总控数据错误！\n");
+    // The message as the program words it, then where the reading stopped.
+    EXPECT_EQ(r.err, "总控数据错误！\n文件bad.fem第1行\n");
 
     r = RunCli("run missing.fem");
     EXPECT_EQ(r.status, 1);

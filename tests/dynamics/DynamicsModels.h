@@ -44,3 +44,19 @@ inline double BeamOmega(const BeamData& b, double betaL) {
     const double m = b.weight / 9.8;
     return betaL * betaL / (b.length * b.length) * std::sqrt(b.E * b.I / m);
 }
+
+// A portal frame: two fixed columns of height h and a beam of span L, each in `per` equal
+// elements, numbered up the left column, along the beam and down the right column.
+inline std::string PortalModel(int per, double h = 6, double L = 10) {
+    const int nodes = 3 * per + 1, elements = 3 * per;
+    std::string t = FormatString("%d %d 0 1 1 0 2 0\n", nodes, elements);
+    int k = 1;
+    for (int i = 0; i <= per; ++i) t += FormatString("%d 0 %.17g 0 0\n", k++, h * i / per);
+    for (int i = 1; i <= per; ++i) t += FormatString("%d %.17g %.17g 0 0\n", k++, L * i / per, h);
+    for (int i = 1; i <= per; ++i)
+        t += FormatString("%d %.17g %.17g 0 0\n", k++, L, h - h * i / per);
+    t += "1 2e11 1e-5\n1 0.5 0.02 19600 0 0.5 0.5\n";
+    for (int e = 1; e <= elements; ++e) t += FormatString("%d %d %d 1 1 1 0\n", e, e, e + 1);
+    t += FormatString("1 111 0 0 0\n%d 111 0 0 0\n", nodes);
+    return t;
+}

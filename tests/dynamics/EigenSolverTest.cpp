@@ -79,6 +79,7 @@ TEST_F(EigenSolverTest, FastSolutionEqualsThePlainOneOnFrames) {
         int m = 0, band = 0;
         ASSERT_TRUE(Reduced(b, K, M, m, band));
         std::vector<double> K2 = K, M2 = M;
+        frame->m_eigenMethod = EigenMethod::kJacobi;
         ASSERT_TRUE(frame->SolveGeneralEigen(K.data(), M.data(), m));
         ASSERT_TRUE(SolveGeneralEigenPlain(K2.data(), M2.data(), m, band, keep));
         double top = 0;

@@ -37,19 +37,58 @@ TEST(PreciseIntegratorTest, CyclicInverseTimesTheMatrixIsTheIdentity) {
     EXPECT_FALSE(CPreciseIntegrator::InvertSymmetric(tiny.data(), 1));
 }
 
-TEST(PreciseIntegratorTest, TransitionMatrixOfAnOscillatorIsExact) {
-    // m u'' + c u' + k u = 0 with m = 2, k = 50, c = 0.4.
+TEST(PreciseIntegratorTest, OscillatorStepsAreExactForEitherMethod) {
+    // m u'' + c u' + k u = f with m = 2, k = 50, c = 0.4, and a unit force constant over the
+    // step (the end and start parts of the linear load summed) from rest.
     double M = 2, K = 50, C = 0.4;
-    CPreciseIntegrator pim(&M, &K, &C, 1, 0.3);
-    ASSERT_TRUE(pim.Prepare());
     const double w = 5, zeta = 0.4 / (2 * 2 * w), wd = w * std::sqrt(1 - zeta * zeta);
     const double t = 0.3, e = std::exp(-zeta * w * t), c = std::cos(wd * t), s = std::sin(wd * t);
     const double exact[4] = {e * (c + zeta * w / wd * s), e * s / wd, -e * w * w / wd * s,
                              e * (c - zeta * w / wd * s)};
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(pim.Phi()[i], exact[i], 1e-13) << i;
-    // Phi B: the response to a unit impulse of force, B = [0; 1/m].
-    EXPECT_NEAR(pim.PhiB()[0], exact[1] / 2, 1e-13);
-    EXPECT_NEAR(pim.PhiB()[1], exact[3] / 2, 1e-13);
+    const double step[2] = {(1 - exact[0]) / K, -exact[2] / K};
+    double Mr = M;
+    CPreciseIntegrator full(&Mr, &K, &C, 1, t);
+    full.m_method = ResponseMethod::kFull;
+    ASSERT_TRUE(full.Prepare());
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(full.Phi()[i], exact[i], 1e-13) << i;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_NEAR(full.GammaEnd()[i] + full.GammaStart()[i], step[i], 1e-13) << i;
+    const ModalStep mode = CPreciseIntegrator::MakeModalStep(K / M, C / M, t);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(mode.e[i / 2][i % 2], exact[i], 1e-13) << i;
+    for (int i = 0; i < 2; ++i) EXPECT_NEAR(mode.gEnd[i] + mode.gStart[i], M * step[i], 1e-13);
+}
+
+TEST(PreciseIntegratorTest, ModalStepIsExactForStiffOverdampedAndRampLoads) {
+    // Closed forms for q'' + c q' + lambda q = f from rest, by the roots r1, r2 of
+    // r^2 + c r + lambda (real here: overdamped), for f = 1 and for the ramp f = u / h.
+    auto check = [](double lambda, double c, double h) {
+        const double disc = std::sqrt(c * c / 4 - lambda);
+        const double r1 = -c / 2 + disc, r2 = -c / 2 - disc;
+        const double e1 = std::exp(r1 * h), e2 = std::exp(r2 * h);
+        // Unit step: q = 1/lambda + (r2 e1 - r1 e2) / (lambda (r1 - r2)).
+        const double qs = 1 / lambda + (r2 * e1 - r1 * e2) / (lambda * (r1 - r2));
+        const double vs = r1 * r2 * (e1 - e2) / (lambda * (r1 - r2));
+        // Ramp u / h: q = (u - c / lambda) / (lambda h) + A e^(r1 u) + B e^(r2 u).
+        const double A = (-1 / (lambda * h) - r2 * c / (lambda * lambda * h)) / (r1 - r2);
+        const double B = c / (lambda * lambda * h) - A;
+        const double qr = (h - c / lambda) / (lambda * h) + A * e1 + B * e2;
+        const double vr = 1 / (lambda * h) + A * r1 * e1 + B * r2 * e2;
+        const ModalStep st = CPreciseIntegrator::MakeModalStep(lambda, c, h);
+        const double scale = std::fabs(qs) + std::fabs(vs) * h;
+        EXPECT_NEAR(st.gEnd[0] + st.gStart[0], qs, 1e-11 * scale) << lambda << " " << c;
+        EXPECT_NEAR(st.gEnd[1] + st.gStart[1], vs, 1e-11 * scale / h) << lambda << " " << c;
+        EXPECT_NEAR(st.gEnd[0], qr, 1e-11 * scale) << lambda << " " << c;
+        EXPECT_NEAR(st.gEnd[1], vr, 1e-11 * scale / h) << lambda << " " << c;
+    };
+    check(4.0, 10.0, 0.7);   // ordinary overdamped mode
+    check(1e10, 1e6, 0.01);  // a stiff mode with stiffness-proportional damping, omega dt = 1e3
+    check(0.5, 3.0, 0.05);   // a slow mode over a short step
+    // Undamped and very stiff: the step stays a rotation to rounding (det 1, bounded).
+    const double w = 3e4;
+    const ModalStep st = CPreciseIntegrator::MakeModalStep(w * w, 0, 0.01);
+    EXPECT_NEAR(st.e[0][0], std::cos(w * 0.01), 1e-9);
+    EXPECT_NEAR(st.e[0][1] * w, std::sin(w * 0.01), 1e-9);
+    EXPECT_NEAR(st.e[0][0] * st.e[1][1] - st.e[0][1] * st.e[1][0], 1.0, 1e-9);
 }
 
 TEST(PreciseIntegratorTest, BlasProductsEqualThePlainLoops) {
@@ -58,6 +97,7 @@ TEST(PreciseIntegratorTest, BlasProductsEqualThePlainLoops) {
     std::vector<double> M2 = M1;
     CPreciseIntegrator fast(M1.data(), K.data(), C.data(), m, 0.01);
     CPreciseIntegrator plain(M2.data(), K.data(), C.data(), m, 0.01);
+    fast.m_method = plain.m_method = ResponseMethod::kFull;
     plain.m_plainProducts = true;
     ASSERT_TRUE(fast.Prepare());
     ASSERT_TRUE(plain.Prepare());
@@ -71,8 +111,8 @@ TEST(PreciseIntegratorTest, BlasProductsEqualThePlainLoops) {
         return diff <= 1e-12 * top;
     };
     EXPECT_TRUE(close(fast.Phi(), plain.Phi()));
-    EXPECT_TRUE(close(fast.PhiB(), plain.PhiB()));
-    EXPECT_TRUE(close(fast.PhiHalfB(), plain.PhiHalfB()));
+    EXPECT_TRUE(close(fast.GammaEnd(), plain.GammaEnd()));
+    EXPECT_TRUE(close(fast.GammaStart(), plain.GammaStart()));
 }
 
 TEST(PreciseIntegratorTest, FullStepByDoublingEqualsTheDirectExponential) {
@@ -90,6 +130,7 @@ TEST(PreciseIntegratorTest, FullStepByDoublingEqualsTheDirectExponential) {
             }
     }
     CPreciseIntegrator pim(M.data(), K.data(), C.data(), m, 0.004);
+    pim.m_method = ResponseMethod::kFull;
     ASSERT_TRUE(pim.Prepare());
     std::vector<double> direct(H.size());
     ASSERT_TRUE(pim.MatrixExponential(H.data(), 0.004, direct.data()));

@@ -273,7 +273,7 @@ TEST_F(ReaderTest, WithoutLoadCasesTheInfluenceBlockFollowsTheSupports) {
     EXPECT_TRUE(f->m_disp.empty());
     // The model copy ends after the supports with a nodal-load count of 0, like the copy of
     // a model with loads, so that a placement appended to it reads back.
-    const std::string hz = ReadFile("huozai.txt");
+    const std::string hz = ReadFile("m_huozai.txt");
     const std::string tail =
         "    1  111            0.000000            0.000000            0.000000\n    0\n";
     ASSERT_GE(hz.size(), tail.size());
@@ -304,7 +304,7 @@ TEST_F(ReaderTest, EchoAndModelCopyAreByteExact) {
     std::string out, hz;
     ASSERT_TRUE(ReadWholeFile(SourcePath("tests/data/echo_model.out.golden"), out));
     ASSERT_TRUE(ReadWholeFile(SourcePath("tests/data/echo_model.huozai.golden"), hz));
-    EXPECT_EQ(ReadFile("huozai.txt"), hz);
+    EXPECT_EQ(ReadFile("echo_model_huozai.txt"), hz);
     EXPECT_EQ(f->m_hzText, hz);
     f.reset();  // flushes and closes the result file
     EXPECT_EQ(ReadFile("echo_model.out"), out);

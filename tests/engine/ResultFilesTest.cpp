@@ -100,10 +100,10 @@ TEST_F(ResultFilesTest, ResultFileFormatsOfEachSection) {
 TEST_F(ResultFilesTest, ScratchFilesGoWithTheEngineAndResultsStay) {
     auto f = Load(kCantilever, true);
     ASSERT_TRUE(f) << LastMessage();
-    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"})
+    for (const char* name : {"m.1", "m.2", "m.stf", "m_huozai.txt"})
         EXPECT_TRUE(Exists(name)) << name;
     f.reset();
-    for (const char* name : {"m.1", "m.2", "m.stf", "huozai.txt"})
+    for (const char* name : {"m.1", "m.2", "m.stf", "m_huozai.txt"})
         EXPECT_FALSE(Exists(name)) << name;
     for (const char* name : {"m.out", "m_工况_1.out", "m_工况_2.out"})
         EXPECT_TRUE(Exists(name)) << name;
@@ -115,7 +115,7 @@ TEST_F(ResultFilesTest, UnwritablePerCaseFileFailsTheRun) {
     EXPECT_EQ(LastMessage(), "错误：无法写入文件" + Path("m.2") + "!");
 }
 
-TEST_F(ResultFilesTest, MissingStiffnessFileLeavesTheReactionsOut) {
+TEST_F(ResultFilesTest, MissingStiffnessFileFailsTheRun) {
     WriteFile("m.fem", kCantilever);
     CPlaneFrame f(Path("m.fem"), Path("m.out"));
     ASSERT_TRUE(f.Read());
@@ -125,10 +125,8 @@ TEST_F(ResultFilesTest, MissingStiffnessFileLeavesTheReactionsOut) {
     ASSERT_TRUE(f.Factorize());
     f.Substitute(f.m_disp.data(), f.m_nCases);
     ASSERT_TRUE(f.WriteCaseFiles());
-    EXPECT_TRUE(f.WriteResults());
+    // Results without their reactions are not a finished run (another run's cleanup may
+    // have taken the file).
+    EXPECT_FALSE(f.WriteResults());
     EXPECT_EQ(LastMessage(), "错误：总刚度文件" + Path("m.stf") + "缺失或不完整,反力无法计算!");
-    f.m_outFile.Close();
-    const std::string out = ReadFile("m.out");
-    EXPECT_NE(out.find("单元局部坐标系下的杆端力"), std::string::npos);
-    EXPECT_EQ(out.find("各工况的约束反力"), std::string::npos);
 }

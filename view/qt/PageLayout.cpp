@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <cmath>
 
+#include "view/PixelRuns.h"
 #include "view/qt/QtSurface.h"
 
 namespace {
@@ -35,9 +36,11 @@ CTitleBlock DrawFittedPage(QPainter& painter, const QRectF& area, double dpi, CM
     painter.translate(picture.topLeft());
     painter.setClipRect(QRectF(QPointF(0, 0), picture.size()));
     {
+        // On paper a device pixel is too small to see: the dotted diagrams become lines.
         CQtSurface surface(painter, 254.0 / dpi);
-        view.DrawFitted(surface, static_cast<int>(picture.width()),
-                        static_cast<int>(picture.height()), 254.0 / dpi);
+        CPixelRunSurface runs(surface);
+        view.DrawFitted(runs, static_cast<int>(picture.width()), static_cast<int>(picture.height()),
+                        254.0 / dpi);
     }
     painter.restore();
 
@@ -55,6 +58,7 @@ CTitleBlock DrawFittedPage(QPainter& painter, const QRectF& area, double dpi, CM
     painter.setBrush(Qt::NoBrush);
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(3.2 * pxPerMm))));
+    font.setStyleStrategy(QFont::PreferNoShaping);  // the PDF's text keeps its digits
     painter.setFont(font);
     // Three rows: file and date, graph, scale and page; the block spans the page's width.
     const double top = area.bottom() - blockH, rowH = blockH / 3;

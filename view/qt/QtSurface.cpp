@@ -51,6 +51,9 @@ CFontSpec CQtSurface::SelectFont(const CFontSpec& font) {
     m_qfont = QFont(QString::fromStdString(font.face));
     m_qfont.setPixelSize(std::max(1, static_cast<int>(std::lround(font.height / m_k))));
     m_qfont.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 100, 900)));
+    // Shaping would swap in glyph variants without character codes, and text copied from a
+    // PDF or SVG would lose its digits; the drawings' texts need none.
+    m_qfont.setStyleStrategy(QFont::PreferNoShaping);
     return old;
 }
 

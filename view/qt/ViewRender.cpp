@@ -1,13 +1,14 @@
 #include "view/qt/ViewRender.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
+#include "platform/ReplacingFile.h"
 #include "view/qt/QtSurface.h"
 
 namespace {
@@ -35,9 +36,15 @@ bool RenderViewToFile(CMorvexView& view, int widthPx, int heightPx, double dpi,
     const double k = 254.0 / dpi;
     view.SetClientSize(widthPx, heightPx, k);
     const QString qpath = QString::fromStdString(path);
+    // The picture replaces an older one only when it is complete.
+    QSaveFile file(qpath);
+    if (!MayReplace(path) || !file.open(QIODevice::WriteOnly)) {
+        error = "cannot write " + path;
+        return false;
+    }
     if (EndsWithNoCase(path, ".svg")) {
         QSvgGenerator svg;
-        svg.setFileName(qpath);
+        svg.setOutputDevice(&file);
         svg.setSize(QSize(widthPx, heightPx));
         svg.setViewBox(QRect(0, 0, widthPx, heightPx));
         svg.setResolution(static_cast<int>(std::lround(dpi)));
@@ -49,8 +56,7 @@ bool RenderViewToFile(CMorvexView& view, int widthPx, int heightPx, double dpi,
         painter.fillRect(QRect(0, 0, widthPx, heightPx), Qt::white);
         DrawPicture(view, painter, k, heightPx, caption);
         painter.end();
-        // The generator does not report a failed write; check that the file is there.
-        if (!QFile::exists(qpath) || QFile(qpath).size() == 0) {
+        if (!file.commit()) {
             error = "cannot write " + path;
             return false;
         }
@@ -73,7 +79,7 @@ bool RenderViewToFile(CMorvexView& view, int widthPx, int heightPx, double dpi,
         QPainter painter(&image);
         DrawPicture(view, painter, k, heightPx, caption);
     }
-    if (!image.save(qpath, "PNG")) {
+    if (!image.save(&file, "PNG") || !file.commit()) {
         error = "cannot write " + path;
         return false;
     }

@@ -1,0 +1,48 @@
+// Symmetric band matrices of the free equations, for the eigen-solution of large models and
+// the Sturm-sequence check, in LAPACK's upper band layout (column j of the upper triangle is
+// row j of the lower one: entry (j, i), i <= j, at a[j * (band + 1) + band - (j - i)]).
+#pragma once
+
+#include <vector>
+
+#include "dynamics/EigenSolver.h"
+
+class CPlaneFrame;
+
+struct SymmetricBand {
+    int n = 0;
+    int band = 0;
+    std::vector<double> a;
+
+    // Entry (i, j) for i >= j >= i - band.
+    double& At(int i, int j) { return a[static_cast<size_t>(i) * (band + 1) + band - (i - j)]; }
+    double At(int i, int j) const {
+        return a[static_cast<size_t>(i) * (band + 1) + band - (i - j)];
+    }
+    // False when the memory is not available.
+    bool Allocate(int size, int halfBand);
+    // y = A x.
+    void Multiply(const double* x, double* y) const;
+};
+
+// The assembled stiffness before supports, read back from B.stf in the band layout of
+// m_diagAddr. False after a message when the file is missing or short, or memory runs out.
+bool ReadAssembledStiffness(const CPlaneFrame& frame, std::vector<double>& band);
+
+// The stiffness (from B.stf) and the consistent mass of the free equations of the static
+// analysis, in their ascending order, without the dense squares. False after a message when
+// B.stf is missing or memory runs out.
+bool BuildFreeBands(CPlaneFrame& frame, SymmetricBand& K, SymmetricBand& M);
+
+// Number of negative pivots of the LDL^T factor of K - sigma M (no pivoting), which by
+// Sylvester's law of inertia is the number of eigenvalues of K x = lambda M x below sigma.
+// -1 when stopped or out of memory.
+int CountEigenvaluesBelow(const SymmetricBand& K, const SymmetricBand& M, double sigma,
+                          const StopFlag& keep);
+
+// The lowest count eigenpairs of K x = lambda M x by ARPACK's shift-invert Lanczos about 0:
+// values ascending, vectors (M-orthonormal) as rows of count x n. False when K is not positive
+// definite, the iteration fails, or on a stop request.
+bool LowestEigenpairs(const SymmetricBand& K, const SymmetricBand& M, int count,
+                      std::vector<double>& values, std::vector<double>& vectors,
+                      const StopFlag& keep);
