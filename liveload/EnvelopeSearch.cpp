@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cmath>
 #include <memory>
-#include <string>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -22,8 +22,8 @@ namespace {
 const char* const kHeaderWords[4] = {
     "", "轴力包络图数据:   ", "剪力包络图数据:   ", "弯矩包络图数据:   "};
 const char* const kCommandWords[4] = {"", "轴力包络图", "剪力包络图", "弯矩包络图"};
-const char* const kConcurrentWords[4] = {"", "轴力包络图同时内力:   ", "剪力包络图同时内力:   ",
-                                         "弯矩包络图同时内力:   "};
+const char* const kConcurrentWords[4] = {
+    "", "轴力包络图同时内力:   ", "剪力包络图同时内力:   ", "弯矩包络图同时内力:   "};
 constexpr int kPoints = 11;
 
 // Where one load of a vehicle reads the sampled line: on most models the sample index is
@@ -98,8 +98,9 @@ public:
             // The uniform load wherever the line is adverse, the concentrated load at its
             // largest adverse ordinate (loads are downward, negative).
             m_f.LinePieces(m_plan.pieces, m_request, m_state.data(), m_cubics);
-            LaneLineSummary s;
-            SummariseLine(m_cubics, s);
+            LaneLineSummary& s = m_lane;
+            m_regions[0].clear(), m_regions[1].clear();
+            SummariseLine(m_cubics, s, &m_regions[1], &m_regions[0]);
             const double q = m_ld.m_laneUniform, p = m_ld.LanePoint(m_request.quantity);
             maxValue = q * s.negativeArea + p * s.smallest.value;
             minValue = q * s.positiveArea + p * s.largest.value;
@@ -172,17 +173,12 @@ public:
             LaneConcurrent(out);
             return;
         }
-        // The other lines are sampled as the searched one: a force that jumps at the section
-        // holds, at the section's sample, the value of the side the extreme was found on.
+        // The other lines are sampled as the searched one, where a load reads them (NaN: not
+        // yet): a force that jumps at the section holds, at the section's sample, the value
+        // of the side the extreme was found on.
         double otherSection[2][2] = {{0, 0}, {0, 0}};
         for (int o = 0; o < 2; ++o) {
-            for (size_t i = 0; i < m_samples.size(); ++i) {
-                const int f = m_plan.sampleElement[i];
-                m_otherSamples[o][i] = f < 0 ? 0.0
-                                             : m_f.ValueOnPathElement(f, m_plan.sampleT[i],
-                                                                      m_other[o],
-                                                                      m_otherState[o].data());
-            }
+            std::fill(m_otherSamples[o].begin(), m_otherSamples[o].end(), NAN);
             bool onPath = false;
             const long long k = m_f.SectionSample(m_other[o], m_otherState[o].data(),
                                                   otherSection[o][0], otherSection[o][1], onPath);
@@ -197,8 +193,7 @@ public:
         }
         for (int o = 0; o < 2; ++o)
             if (m_section >= 0 && std::isnan(otherSection[o][0]))
-                otherSection[o][0] = otherSection[o][1] =
-                    m_otherSamples[o][static_cast<size_t>(m_section)];
+                otherSection[o][0] = otherSection[o][1] = OtherSample(o, m_section);
         for (int side = 0; side < 2; ++side) {
             const bool sign = side == 0;
             const Governing& g = m_governing[side];
@@ -206,7 +201,8 @@ public:
             if (m_section >= 0) {
                 const size_t k = static_cast<size_t>(m_section);
                 m_samples[k] = m_sectionValue[g.beside ? 1 : 0];
-                for (int o = 0; o < 2; ++o) m_otherSamples[o][k] = otherSection[o][g.beside ? 1 : 0];
+                for (int o = 0; o < 2; ++o)
+                    m_otherSamples[o][k] = otherSection[o][g.beside ? 1 : 0];
             }
             std::vector<long long> mains;
             if (m_ld.HasMain()) {
@@ -224,16 +220,17 @@ public:
                 where += FormatString(" 重车 %.6f", m_ld.m_xStart + 0.1 * static_cast<int>(g.step));
             if (!mains.empty()) where += " 主车 " + Runs(mains);
             bool atSection = m_ld.HasHeavy() && ReadsSection(m_ld.m_heavyOffsets, g.step, right);
-            for (long long s : mains) atSection = atSection || ReadsSection(m_ld.m_mainOffsets, s, right);
+            for (long long s : mains)
+                atSection = atSection || ReadsSection(m_ld.m_mainOffsets, s, right);
             if (atSection) where += SectionSide(m_f.SectionShift(m_request, g.beside ? -1 : 1) < 0);
             out.where[side] = where;
-            for (int o = 0, k = 0; k < 3; ++k) {
-                const std::vector<double>& S = k + 1 == q ? m_samples : m_otherSamples[o++];
+            for (int o = -1, k = 0; k < 3; ++k) {
+                const int line = k + 1 == q ? -1 : ++o;
                 double v = 0;
                 if (m_ld.HasHeavy())
-                    v += OnSamples(S, m_ld.m_heavyLoads, m_ld.m_heavyOffsets, g.step, right);
+                    v += OnSamples(line, m_ld.m_heavyLoads, m_ld.m_heavyOffsets, g.step, right);
                 for (long long s : mains)
-                    v += OnSamples(S, m_ld.m_mainLoads, m_ld.m_mainOffsets, s, right);
+                    v += OnSamples(line, m_ld.m_mainLoads, m_ld.m_mainOffsets, s, right);
                 out.forces[side][k] = v;
             }
         }
@@ -243,27 +240,22 @@ private:
     // The lane load of each extreme on the other two lines: the same regions and the same
     // concentrated load.
     void LaneConcurrent(PointConcurrent& out) {
-        LaneLineSummary s;
-        std::vector<LaneRegion> regions[2];  // [0] where negative (the maximum), [1] positive
-        SummariseLine(m_cubics, s, &regions[1], &regions[0]);
+        const LaneLineSummary& s = m_lane;
         const double qd = m_ld.m_laneUniform, pd = m_ld.LanePoint(m_request.quantity);
-        std::vector<PieceCubic> other[2];
-        for (int o = 0; o < 2; ++o)
-            m_f.LinePieces(m_plan.pieces, m_other[o], m_otherState[o].data(), other[o]);
         for (int side = 0; side < 2; ++side) {
+            const std::vector<LaneRegion>& regions = m_regions[side];
             const LaneOrdinate& at = side == 0 ? s.smallest : s.largest;
             std::string where = "均布";
             // Regions that continue each other across element ends are written as one.
-            for (size_t i = 0; i < regions[side].size();) {
+            for (size_t i = 0; i < regions.size();) {
                 size_t j = i;
-                while (j + 1 < regions[side].size() &&
-                       std::fabs(regions[side][j + 1].x0 - regions[side][j].x1) <=
-                           1e-9 * (1 + std::fabs(regions[side][j].x1)))
+                while (j + 1 < regions.size() && std::fabs(regions[j + 1].x0 - regions[j].x1) <=
+                                                     1e-9 * (1 + std::fabs(regions[j].x1)))
                     ++j;
-                where += FormatString(" %.6f~%.6f", regions[side][i].x0, regions[side][j].x1);
+                where += FormatString(" %.6f~%.6f", regions[i].x0, regions[j].x1);
                 i = j + 1;
             }
-            if (regions[side].empty()) where += " 无";
+            if (regions.empty()) where += " 无";
             if (at.element >= 0) {
                 where += FormatString("; 集中 %.6f", at.x);
                 // On a section where the line jumps the concentrated load stands a hair to
@@ -274,12 +266,46 @@ private:
             }
             out.where[side] = where;
             for (int o = 0, k = 0; k < 3; ++k) {
-                const std::vector<PieceCubic>& c = k + 1 == m_request.quantity ? m_cubics : other[o++];
-                double v = qd * IntegrateOver(c, regions[side]);
-                if (at.element >= 0) v += pd * ValueAt(c, at.x);
+                double v = 0;
+                if (k + 1 == m_request.quantity) {
+                    v = qd * IntegrateOver(m_cubics, regions);
+                    if (at.element >= 0) v += pd * at.value;
+                } else {
+                    const InfluenceRequest& r = m_other[o];
+                    const double* state = m_otherState[o++].data();
+                    v = qd * IntegrateLine(regions, r, state);
+                    if (at.element >= 0)
+                        v += pd * m_f.ValueOnPathElement(at.element, at.t, r, state);
+                }
                 out.forces[side][k] = v;
             }
         }
+    }
+
+    // Integral over the regions (ordinate x m) of a line given by its request and state. On
+    // each part of a region where the line is one cubic (the region, or its two sides of the
+    // section) two Gauss points give it exactly, without fitting the whole line.
+    double IntegrateLine(const std::vector<LaneRegion>& regions, const InfluenceRequest& r,
+                         const double* state) const {
+        const double g = 0.5 / std::sqrt(3.0);
+        double sum = 0;
+        for (const LaneRegion& region : regions) {
+            const Element& el = m_f.m_elements[region.element];
+            const double dx = std::fabs(m_f.m_nodes[el.jNode].x - m_f.m_nodes[el.iNode].x);
+            double cuts[3] = {region.t0, region.t1, 0};
+            int n = 2;
+            if (region.element == r.element &&
+                (r.position - region.t0) * (r.position - region.t1) < 0)
+                cuts[1] = r.position, cuts[2] = region.t1, n = 3;
+            for (int i = 0; i + 1 < n; ++i) {
+                const double a = cuts[i], b = cuts[i + 1];
+                const double v =
+                    m_f.ValueOnPathElement(region.element, a + (0.5 - g) * (b - a), r, state) +
+                    m_f.ValueOnPathElement(region.element, a + (0.5 + g) * (b - a), r, state);
+                sum += 0.5 * v * std::fabs(b - a) * dx;
+            }
+        }
+        return sum;
     }
 
     // Abscissa of the point's section when its element carries the loading path.
@@ -302,16 +328,9 @@ private:
     bool ReadsSection(const std::vector<double>& offsets, long long k, bool right) const {
         const double x = m_ld.m_xStart + 0.1 * static_cast<int>(k);
         for (double d : offsets)
-            if (m_f.SampleIndex(right ? x - d : x + d) == static_cast<double>(m_section)) return true;
+            if (m_f.SampleIndex(right ? x - d : x + d) == static_cast<double>(m_section))
+                return true;
         return false;
-    }
-
-    // Value at x of a line given as cubic pieces (the piece that holds x, first of two).
-    static double ValueAt(const std::vector<PieceCubic>& pieces, double x) {
-        auto it = std::lower_bound(pieces.begin(), pieces.end(), x,
-                                   [](const PieceCubic& p, double v) { return p.piece.x1 < v; });
-        if (it == pieces.end() || x < it->piece.x0) return 0;
-        return CubicAt(it->c, (x - it->piece.x0) / (it->piece.x1 - it->piece.x0));
     }
 
     // Steps of the main vehicles that go with the heavy vehicle at `step`, from the tables
@@ -360,15 +379,30 @@ private:
         return text;
     }
 
-    // One vehicle at step k read from sampled line S, as the search reads it.
-    double OnSamples(const std::vector<double>& S, const std::vector<double>& loads,
-                     const std::vector<double>& offsets, long long k, bool right) const {
+    // One vehicle at step k on the searched line (line -1) or on other line `line`, read from
+    // the samples as the search reads them.
+    double OnSamples(int line, const std::vector<double>& loads, const std::vector<double>& offsets,
+                     long long k, bool right) {
         const double x = m_ld.m_xStart + 0.1 * static_cast<int>(k);
         const long long last = m_f.m_ilSampleCount;
         double v = 0;
         for (size_t j = 0; j < loads.size(); ++j) {
             const double idx = m_f.SampleIndex(right ? x - offsets[j] : x + offsets[j]);
-            if (idx >= 0 && idx <= last) v += loads[j] * S[static_cast<size_t>(idx)];
+            if (!(idx >= 0 && idx <= last)) continue;
+            const long long i = static_cast<long long>(idx);
+            v += loads[j] * (line < 0 ? m_samples[static_cast<size_t>(i)] : OtherSample(line, i));
+        }
+        return v;
+    }
+
+    // Sample i of the other line o, computed when first read.
+    double OtherSample(int o, long long i) {
+        double& v = m_otherSamples[o][static_cast<size_t>(i)];
+        if (std::isnan(v)) {
+            const int f = m_plan.sampleElement[static_cast<size_t>(i)];
+            v = f < 0 ? 0.0
+                      : m_f.ValueOnPathElement(f, m_plan.sampleT[static_cast<size_t>(i)],
+                                               m_other[o], m_otherState[o].data());
         }
         return v;
     }
@@ -436,12 +470,14 @@ private:
     const CLiveLoad& m_ld;
     const SearchPlan& m_plan;
     InfluenceRequest m_request;
-    Governing m_governing[2];  // of the last Evaluate's maximum and minimum
-    long long m_section = -1;  // the section's sample, -1 none (as SectionSample gives it)
+    Governing m_governing[2];           // of the last Evaluate's maximum and minimum
+    long long m_section = -1;           // the section's sample, -1 none (as SectionSample gives it)
     double m_sectionValue[2] = {0, 0};  // its value at the section, just before it
-    InfluenceRequest m_other[2];  // the other two quantities at the same point
+    InfluenceRequest m_other[2];        // the other two quantities at the same point
     std::vector<double> m_otherState[2], m_otherSamples[2];
     std::vector<PieceCubic> m_cubics;
+    LaneLineSummary m_lane;                // of the last Evaluate of a lane load
+    std::vector<LaneRegion> m_regions[2];  // its regions: [0] negative (the maximum), [1] positive
     std::vector<double> m_state, m_samples, m_heavy[2], m_main[2], m_effect, m_upTo, m_from;
 };
 
@@ -463,12 +499,16 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
 
     // Every buffer of the search is sized before anything is computed or written.
     const int nWorkers = std::max(1, std::min(m_envelopeWorkers, m_nElements));
-    const double perWorker = 8.0 * (m_nDof + m_ilSampleCount + 8.0 * (load.m_nSteps + 1.0));
+    // A worker holds three lines (the quantity and the two that go with it) and its sweeps;
+    // each point keeps its concurrent forces and two short texts.
+    const double perWorker =
+        8.0 * (3.0 * m_nDof + 3.0 * m_ilSampleCount + 8.0 * (load.m_nSteps + 1.0));
     SearchPlan plan;
     std::vector<std::unique_ptr<CEnvelopeWorker>> workers;
     std::vector<double> maxima, minima;
     std::vector<PointConcurrent> concurrent;
-    bool ok = FitsInMemory(perWorker * nWorkers + 16.0 * m_ilSampleCount + 176.0 * m_nElements +
+    bool ok = FitsInMemory(perWorker * nWorkers + 16.0 * m_ilSampleCount +
+                           (176.0 + 11 * 400.0) * m_nElements +
                            16.0 * (load.m_nHeavyAxles + load.m_nMainAxles));
     if (ok) {
         try {
@@ -584,7 +624,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     // The companion file: the forces that go with each extreme and where the loads stand.
     con.Printf("%s%s", kConcurrentWords[quantity], LiveLoadDialogName(type));
     if (IsDesignLoadType(type)) con.Printf("\n%s", DescribeFactors(m_designFactors).c_str());
-    con.Printf("\n\n单元       位置  极值             轴力            剪力            弯矩  荷载位置");
+    con.Printf(
+        "\n\n单元       位置  极值             轴力            剪力            弯矩  荷载位置");
     for (int e = 0; e < m_nElements; ++e) {
         con.Printf("\n\n%5d", e + 1);
         for (int j = 0; j < kPoints; ++j) {
@@ -594,7 +635,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
                     con.Printf("\n%15.6lf  最大", xis[j]);
                 else
                     con.Printf("\n%15s  最小", "");
-                for (int k = 0; k < 3; ++k) con.Printf(" %15.6e", factor * c.forces[side][k]);
+                // (+ 0.0 writes a zero without its sign.)
+                for (int k = 0; k < 3; ++k) con.Printf(" %15.6e", factor * c.forces[side][k] + 0.0);
                 con.Printf("  %s", c.where[side].c_str());
             }
         }

@@ -43,7 +43,8 @@ protected:
             const double ta = (lo - xi) / (xj - xi), tb = (hi - xi) / (xj - xi);
             const double w = q * std::fabs(xj - xi) / el.length;
             AppendFormat(lines, "\n%d 1 4 %.15g 0 %.15g 0", e + 1, std::max(ta, tb) * el.length, w);
-            AppendFormat(lines, "\n%d 1 4 %.15g 0 %.15g 0", e + 1, std::min(ta, tb) * el.length, -w);
+            AppendFormat(lines, "\n%d 1 4 %.15g 0 %.15g 0", e + 1, std::min(ta, tb) * el.length,
+                         -w);
             count += 2;
         }
     }
@@ -94,8 +95,9 @@ TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesB
                 const int point = static_cast<int>(k / 2), e = point / 11, j = point % 11;
                 const bool isMax = k % 2 == 0;
                 const double xs = f->m_nodes[f->m_elements[e].iNode].x +
-                                  j / 10.0 * (f->m_nodes[f->m_elements[e].jNode].x -
-                                              f->m_nodes[f->m_elements[e].iNode].x);
+                                  j / 10.0 *
+                                      (f->m_nodes[f->m_elements[e].jNode].x -
+                                       f->m_nodes[f->m_elements[e].iNode].x);
                 const std::string& line = lines[k];
                 const int side = line.find("截面处荷载在左侧") != std::string::npos   ? -1
                                  : line.find("截面处荷载在右侧") != std::string::npos ? 1
@@ -143,15 +145,18 @@ TEST_F(ConcurrentForcesTest, GoverningPlacementsReproduceTheExtremeAndTheForcesB
                         for (int v = 0; v < n; ++v) {
                             const double ref = a + v * 0.1 * ld.m_stepsMain;
                             for (int z = 0; z < ld.m_nMainAxles; ++z)
-                                PointLoad(right ? ref - ld.m_mainOffsets[z] : ref + ld.m_mainOffsets[z],
-                                          ld.m_mainLoads[z], loads, count, xs, side);
+                                PointLoad(
+                                    right ? ref - ld.m_mainOffsets[z] : ref + ld.m_mainOffsets[z],
+                                    ld.m_mainLoads[z], loads, count, xs, side);
                         }
                     }
                 }
                 const std::array<double, 3> v = Analyse(loads, count, e, j);
-                const double scale = std::fabs(forces[0]) + std::fabs(forces[1]) + std::fabs(forces[2]) + 1;
+                const double scale =
+                    std::fabs(forces[0]) + std::fabs(forces[1]) + std::fabs(forces[2]) + 1;
                 for (int c = 0; c < 3; ++c)
-                    EXPECT_NEAR(v[c], forces[c], 1e-6 * scale) << "type " << type << " q " << q << " e " << e << " j " << j << " " << line;
+                    EXPECT_NEAR(v[c], forces[c], 1e-6 * scale)
+                        << "type " << type << " q " << q << " e " << e << " j " << j << " " << line;
                 ++checked;
             }
             EXPECT_GT(checked, 5);
