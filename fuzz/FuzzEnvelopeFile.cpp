@@ -1,4 +1,5 @@
-// Fuzz target: the binary envelope file as the envelope graph reads it back.
+// Fuzz target: the binary envelope file as the envelope graph reads it back, and the same
+// bytes as a combination's binary file as the combination graph reads it.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -6,6 +7,7 @@
 
 #include "engine/PlaneFrame.h"
 #include "fuzz/FuzzHarness.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "platform/TextFile.h"
 
@@ -39,6 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     sum += envelope.maxima.at(11 * e + j) - envelope.minima.at(11 * e + j);
             (void)frame->m_elements.at(envelope.maxElement);
             (void)frame->m_elements.at(envelope.minElement);
+            (void)sum;
+        }
+        WriteWholeFile(frame->CombinationBinaryPath("f"),
+                       std::string_view(reinterpret_cast<const char*>(data), size));
+        EnvelopeData combined;
+        if (ReadCombinationEnvelope(*frame, "f", quantity, combined)) {
+            double sum = 0;
+            for (int e = 0; e < frame->m_nElements; ++e)
+                for (int j = 0; j < 11; ++j)
+                    sum += combined.maxima.at(11 * e + j) - combined.minima.at(11 * e + j);
+            (void)frame->m_elements.at(combined.maxElement);
+            (void)frame->m_elements.at(combined.minElement);
             (void)sum;
         }
     });
