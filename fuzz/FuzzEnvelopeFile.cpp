@@ -32,29 +32,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int quantity = size > 1 ? 1 + data[1] % 3 : 3;
         WriteWholeFile(frame->EnvelopeBinaryPath(type, quantity),
                        std::string_view(reinterpret_cast<const char*>(data), size));
-        EnvelopeData envelope;
-        if (frame->ReadEnvelope(type, quantity, envelope)) {
-            // What the graph does with the values: every index it reads must exist.
+        // What the graphs do with the values: every index they read must exist.
+        auto touch = [&](const EnvelopeData& d) {
             double sum = 0;
             for (int e = 0; e < frame->m_nElements; ++e)
                 for (int j = 0; j < 11; ++j)
-                    sum += envelope.maxima.at(11 * e + j) - envelope.minima.at(11 * e + j);
-            (void)frame->m_elements.at(envelope.maxElement);
-            (void)frame->m_elements.at(envelope.minElement);
+                    sum += d.maxima.at(11 * e + j) - d.minima.at(11 * e + j);
+            (void)frame->m_elements.at(d.maxElement);
+            (void)frame->m_elements.at(d.minElement);
             (void)sum;
-        }
+        };
+        EnvelopeData envelope;
+        if (frame->ReadEnvelope(type, quantity, envelope)) touch(envelope);
         WriteWholeFile(frame->CombinationBinaryPath("f"),
                        std::string_view(reinterpret_cast<const char*>(data), size));
         EnvelopeData combined;
-        if (ReadCombinationEnvelope(*frame, "f", quantity, combined)) {
-            double sum = 0;
-            for (int e = 0; e < frame->m_nElements; ++e)
-                for (int j = 0; j < 11; ++j)
-                    sum += combined.maxima.at(11 * e + j) - combined.minima.at(11 * e + j);
-            (void)frame->m_elements.at(combined.maxElement);
-            (void)frame->m_elements.at(combined.minElement);
-            (void)sum;
-        }
+        if (ReadCombinationEnvelope(*frame, "f", quantity, combined)) touch(combined);
     });
     return 0;
 }
