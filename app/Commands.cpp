@@ -62,6 +62,7 @@ const std::map<int, const char*>& StringTable() {
         {ID_DYNAMIC_RESPONSE, "动力响应分析"},
         {ID_DYNAMIC_DATA, "动力响应数据"},
         {ID_DYNAMIC_LOAD_EDIT, "编辑动力荷载以便进行动力计算"},
+        {ID_COMBINATION, "按组合文件计算各荷载组合的内力包络\n荷载组合"},
         {ID_HOMEPAGE, "启动IE浏览器，访问Morvex主页："},
         {ID_EXPORT_REPORT, "把模型、各工况结果及图形写成PDF计算书\n导出计算书"},
         {ID_EXPORT_EXCEL, "把模型及结果表格写入Excel工作簿\n导出到Excel"},

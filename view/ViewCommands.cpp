@@ -165,10 +165,17 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kShearEnvelope:
         case kAxialEnvelope:
         case kLiveLoadType:
+            st.enabled = m_nIlElements > 0;
+            break;
         case kMomentEnvelopeRun:
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun:
-            st.enabled = m_nIlElements > 0;
+            // A search may need the natural vibration (an automatic impact factor): not while
+            // that runs in the background on the same engine.
+            st.enabled = m_nIlElements > 0 && !VibrationRunning();
+            break;
+        case kCombinationRun:
+            st.enabled = m_nElements > 0 && !VibrationRunning();
             break;
         case kCombinationEnvelope:
             st.enabled = !m_combinations.empty();
