@@ -61,6 +61,9 @@ const std::map<int, const char*>& StringTable() {
         {ID_SECTIONS, "显示或隐藏截面形状"},
         {ID_DYNAMIC_RESPONSE, "动力响应分析"},
         {ID_DYNAMIC_DATA, "动力响应数据"},
+        {ID_CANCEL_RUN, "停止正在进行的动力计算\n取消"},
+        {ID_ENGINEERING_UNITS, "图上的数值用kN、kN·m、mm表示（不选：N、N·m、m）\n工程单位"},
+        {ID_ANIMATE, "播放或暂停振型、动力响应的动画\n播放/暂停"},
         {ID_DYNAMIC_LOAD_EDIT, "编辑动力荷载以便进行动力计算"},
         {ID_HOMEPAGE, "启动IE浏览器，访问Morvex主页："},
     };

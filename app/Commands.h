@@ -66,6 +66,9 @@ enum CommandId : int {
     ID_DYNAMIC_DATA = 32909,
     ID_DYNAMIC_LOAD_EDIT = 32910,
     ID_HOMEPAGE = 32912,
+    ID_CANCEL_RUN = 32950,
+    ID_ANIMATE = 32951,
+    ID_ENGINEERING_UNITS = 32952,
 };
 
 // The string-table entry of a command: the status prompt, then "\n" and the tool tip.

@@ -14,7 +14,7 @@
 namespace {
 
 const char* const kEnvelopeHelp =
-    "usage: morvex-cli envelope MODEL.fem --type T --quantity Q [--threads N]\n"
+    "usage: morvex-cli envelope MODEL.fem --type T --quantity Q [--threads N] [--train FILE]\n"
     "\n"
     "Analyses the data file, then computes the envelope (largest and smallest value at 11\n"
     "points of every element) of quantity Q under live-load type T moving along the loading\n"
@@ -24,16 +24,18 @@ const char* const kEnvelopeHelp =
     "\n"
     "  --type T       0 人群荷载, 1 汽车—10级, 2 汽车—15级, 3 汽车—20级, 4 汽车—超20级,\n"
     "                 5 履带—50, 6 挂车—80, 7 挂车—100, 8 挂车—120, 9 中—活载,\n"
-    "                 10 自定义车列 (user_hz.txt in the working directory), or all\n"
+    "                 10 自定义车列 (user_hz.txt beside MODEL.fem, else in the working\n"
+    "                 directory), or all\n"
     "  --quantity Q   1 axial force, 2 shear force, 3 bending moment, or all\n"
     "  --threads N    workers of the search (1 or 2, default 2)\n"
+    "  --train FILE   the user train file of type 10 instead of user_hz.txt\n"
     "Progress is shown on stderr.\n";
 
 }  // namespace
 
 int EnvelopeCommand(const std::vector<std::string>& args) {
     LiveLoadArgs a;
-    a.names = {"--type", "--quantity", "--threads"};
+    a.names = {"--type", "--quantity", "--threads", "--train"};
     a.values.resize(a.names.size());
     if (!ParseLiveLoadArgs("envelope", kEnvelopeHelp, args, a)) return kExitUsage;
     if (a.help) {
@@ -57,6 +59,7 @@ int EnvelopeCommand(const std::vector<std::string>& args) {
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
     frame->m_envelopeWorkers = threads;
+    frame->m_userTrainFile = OptionValue(a, "--train");
 
     CHost& previous = Host();
     // Progress lines are for a person at a terminal, not for logs.

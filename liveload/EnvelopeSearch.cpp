@@ -170,6 +170,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         return false;
     }
     CLiveLoad load;
+    load.m_userTrainFile = UserTrainPath(m_userTrainFile, m_baseName);
     if (!load.BuildLiveLoad(type, m_ilXMin, m_ilXMax)) return false;
 
     // Every buffer of the search is sized before anything is computed or written.

@@ -1,12 +1,18 @@
 // Live-load models: a heavy vehicle placed once and identical main vehicles around it.
 #pragma once
 
+#include <string>
+
+#include <string>
 #include <vector>
 
 // Number of built-in types plus the user train (types 0 ... 10).
 inline constexpr int kLiveLoadTypes = 11;
-// Name of the user train file, read from the working directory.
+// Name of the user train file (see UserTrainPath for where it is looked for).
 inline constexpr const char* kUserTrainFile = "user_hz.txt";
+// The user train file of a model: the one chosen when there is one, else user_hz.txt beside
+// the data file (path without extension dataFileBase), else the working directory's.
+std::string UserTrainPath(const std::string& chosen, const std::string& dataFileBase);
 
 // Name of a type in the type dialog and in the text envelope files ("汽车—20级").
 const char* LiveLoadDialogName(int type);
@@ -29,6 +35,8 @@ public:
     void ClearLiveLoad();
 
     bool HasHeavy() const { return m_nHeavyAxles > 0; }
+    // The user train file that type 10 reads.
+    std::string m_userTrainFile = kUserTrainFile;
     bool HasMain() const { return m_nMainAxles > 0; }
 
     int m_nHeavyAxles = 0;
