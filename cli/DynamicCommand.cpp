@@ -6,6 +6,8 @@
 #include "cli/StopSignal.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
+#include "engine/PlaneFrame.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -47,7 +49,8 @@ int DynamicCommand(const std::vector<std::string>& args) {
         CStopOnSignal stop(frame->m_keepRunning);
         std::fputs("动力响应分析进行中，请等待...\n", stderr);
         std::fflush(stderr);
-        ok = a.loadFile.empty() ? frame->DynamicResponse() : frame->DynamicResponse(a.loadFile);
+        ok = frame->DynamicResponse(
+            a.loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile) : a.loadFile);
     }
     if (!ok) {
         if (frame->m_keepRunning == 0) std::fputs("morvex-cli dynamic: stopped\n", stderr);

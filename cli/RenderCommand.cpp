@@ -29,6 +29,7 @@ int RenderCommand(const std::vector<std::string>&) {
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
+#include "platform/TextFile.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 #include "view/ViewFrame.h"
@@ -62,7 +63,8 @@ const char* const kRenderHelp =
     "  --mode K      graph 9: mode K (1-based, by ascending frequency, default 1); the\n"
     "                natural vibration is analysed first\n"
     "  --step K      graph 12: record K (1-based, default 1) of the response to\n"
-    "                dynamic_load.txt, computed first into MODEL.tim\n"
+    "                dynamic_load.txt (beside MODEL.fem, else in the working\n"
+    "                directory), computed first into MODEL.tim\n"
     "  --size WxH    picture size in pixels (default 1200x800)\n"
     "  --dpi D       dots per inch of the picture (default 96); the drawing is metric,\n"
     "                so labels and symbols keep their size in millimetres\n"
@@ -204,7 +206,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (kind == 12) {
         // Computed afresh, so that the excitation symbols belong to the response drawn.
         std::fprintf(stderr, "morvex-cli render: computing the dynamic response first\n");
-        if (!frame->DynamicResponse()) return kExitFailed;
+        if (!frame->DynamicResponse(SideFilePath(frame->m_baseName, kDynamicLoadFile))) return kExitFailed;
         const long long records = CheckedResponseRecords(*frame);
         if (records < 0) return kExitFailed;
         if (step > records) {

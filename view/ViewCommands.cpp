@@ -48,6 +48,8 @@ const char* FixedText(int id) {
             return "初始窗口";
         case kElementGroup:
             return "单元组选择";
+        case kEngineeringUnits:
+            return "工程单位(kN, kN·m, mm)";
         default:
             return "";
     }
@@ -156,6 +158,10 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kElementGroup:
             st.enabled = IsDiagramKind(m_graphKind);
             break;
+        case kEngineeringUnits:
+            st.enabled = true;
+            st.checked = m_engineeringUnits;
+            break;
         case kMomentEnvelope:
         case kShearEnvelope:
         case kAxialEnvelope:
@@ -179,6 +185,9 @@ CCommandState CMorvexView::CommandState(int id) const {
 }
 
 void CMorvexView::SelectGraph(int kind) {
+    // A new graph stands still.
+    m_animating = false;
+    m_modePhase = 0;
     m_graphKind = kind;
     m_frame.SetGraphSelector(kind);
     m_frame.SetCurrentScale(m_graphScale[kind].factor);
@@ -307,6 +316,10 @@ bool CMorvexView::Execute(int id) {
             return true;
         case kSections:
             m_showSections = !m_showSections;
+            m_window.Redraw();
+            return true;
+        case kEngineeringUnits:
+            m_engineeringUnits = !m_engineeringUnits;
             m_window.Redraw();
             return true;
         case kElementGroup: {

@@ -31,6 +31,7 @@ private slots:
     void VibrationCommandFillsTheModeGraph();
     void ClosingDuringALongEigenSolutionReturnsPromptly();
     void ResponseIsComputedShownAndExtracted();
+    void ResponseRunsBesideTheWindowAndCanBeCancelled();
     void ExtractionDialogRefusesANonInteger();
 };
 
@@ -92,8 +93,9 @@ void DynamicsWindowTest::VibrationCommandFillsTheModeGraph() {
     QCOMPARE(w.widget->View().m_graphKind, 9);
     w.widget->repaint();
     const CPlaneFrame& f = *w.doc->Engine();
-    QCOMPARE(w.Frame().PaneText(1),
-             QString::fromStdString(FormatString("频率1：%.4e", f.m_omega[f.m_modeOrder[0]])));
+    QVERIFY(w.Frame().PaneText(1).startsWith(
+        QString::fromStdString(FormatString("频率1：%.4e  ", f.m_omega[f.m_modeOrder[0]]))));
+    QVERIFY(w.Frame().PaneText(1).contains(QStringLiteral(" Hz  T = ")));
     w.Frame().Action(ID_NEXT)->trigger();
     w.widget->repaint();
     QVERIFY(w.Frame().PaneText(1).startsWith(QStringLiteral("频率2：")));
@@ -135,7 +137,10 @@ void DynamicsWindowTest::ResponseIsComputedShownAndExtracted() {
     QVERIFY(w.Enabled(ID_DYNAMIC_RESPONSE));
     {
         CModalRecorder boxes;
+        QSignalSpy ended(w.doc, &CMorvexDoc::DynamicResponseEnded);
         w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+        QVERIFY(ended.count() == 1 || ended.wait(60000));
+        QTest::qWait(50);
         QCOMPARE(boxes.texts, QStringList{QStringLiteral("动力响应分析完成！")});
     }
     QVERIFY(QFileInfo::exists(w.fx.Path("girder.tim")));
@@ -174,6 +179,45 @@ void DynamicsWindowTest::ResponseIsComputedShownAndExtracted() {
     const QByteArray history = w.fx.ReadFile("girder_节点11自由度2_动力响应.txt");
     QCOMPARE(history.count('\n'), 601);
     QVERIFY(history.startsWith("   0.000000e+000 "));
+}
+
+void DynamicsWindowTest::ResponseRunsBesideTheWindowAndCanBeCancelled() {
+    Window w;
+    w.fx.WriteFile("long.fem", LongBeam(60));
+    // 100 s in steps of 1 ms at midspan: far longer than the test waits.
+    w.fx.WriteFile("dynamic_load.txt", "0 0\n100 0.001\n0 1 0\n31 2 -1e4 0 0 0 0\n0\n");
+    QVERIFY(w.Open(QStringLiteral("long.fem")));
+    CPlaneFrame* engine = w.doc->Engine();
+    QVERIFY(!w.Enabled(ID_CANCEL_RUN));
+    CModalRecorder boxes;
+    QSignalSpy ended(w.doc, &CMorvexDoc::DynamicResponseEnded);
+    w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+    // The command returns at once; the run goes on while the window takes commands.
+    QCOMPARE(int(engine->m_busy), 1);
+    QVERIFY(w.Enabled(ID_CANCEL_RUN));
+    QVERIFY(!w.Enabled(ID_DYNAMIC_RESPONSE));
+    w.Frame().Action(ID_NODE_NUMBERS)->trigger();
+    QVERIFY(!w.widget->View().m_showNodeNumbers);
+    QTest::qWait(300);
+    QCOMPARE(ended.count(), 0);
+    w.Frame().Action(ID_CANCEL_RUN)->trigger();
+    QVERIFY(ended.count() == 1 || ended.wait(30000));
+    QCOMPARE(ended.first().at(0).toBool(), false);
+    QCOMPARE(ended.first().at(1).toBool(), true);
+    QTest::qWait(50);
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY(boxes.texts[0].startsWith(QStringLiteral("动力响应分析已取消")));
+    QVERIFY(!QFileInfo::exists(w.fx.Path("long.tim")));
+    QVERIFY(!w.Enabled(ID_CANCEL_RUN));
+    QVERIFY(w.Enabled(ID_DYNAMIC_RESPONSE));
+
+    // Closing the window during a run stops it and lets the document go.
+    w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+    QCOMPARE(int(engine->m_busy), 1);
+    QVERIFY(w.doc->Frames().first()->close());
+    QVERIFY(!w.doc->Engine());
+    CGuiFixture::Settle();
+    QVERIFY(!QFileInfo::exists(w.fx.Path("long.tim")));
 }
 
 void DynamicsWindowTest::ExtractionDialogRefusesANonInteger() {

@@ -114,8 +114,12 @@ void FrameTest::StatusBarHasFourPanesAndShowsPrompts() {
     CMainFrame& frame = fx.Frame();
     const QList<QLabel*> panes =
         frame.statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
-    QCOMPARE(panes.size(), 4);
+    QCOMPARE(panes.size(), 5);  // prompt, caption, scale, x, y
     QCOMPARE(frame.PaneText(0), QStringLiteral("就绪"));
+    QLabel* scale = frame.statusBar()->findChild<QLabel*>(QStringLiteral("scalePane"));
+    QVERIFY(scale);
+    frame.SetCurrentScale(0.25);
+    QCOMPARE(scale->text(), QStringLiteral("比例: 2.500e-001"));
     QList<int> widths;
     for (QLabel* p : panes) widths << p->minimumWidth();
     QVERIFY(widths.contains(130));

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <chrono>
 #include <sstream>
@@ -73,6 +74,25 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
     EXPECT_EQ(Lines(out).size(), 13u);
     EXPECT_EQ(Cli("modes beam.fem --method qr"), 2);
     EXPECT_EQ(Cli("modes beam.fem --count 0"), 2);
+}
+
+TEST_F(DynamicsCliTest, DynamicLoadFileBesideTheDataFileComesFirst) {
+    BeamData b;
+    b.elements = 4;
+    std::filesystem::create_directory(Path("sub"));
+    WriteFile("sub/beam.fem", BeamModel(b));
+    // Only the working directory has one: it is used.
+    WriteFile("dynamic_load.txt", "0 0\n0.1 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic sub/beam.fem"), 0) << err;
+    EXPECT_NE(out.find("(11 records)"), std::string::npos) << out;
+    // One beside the data file wins over the working directory's.
+    WriteFile("sub/dynamic_load.txt", "0 0\n0.05 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic sub/beam.fem"), 0) << err;
+    EXPECT_NE(out.find("(6 records)"), std::string::npos) << out;
+    // An explicit --load wins over both.
+    WriteFile("impact.txt", "0 0\n0.02 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic sub/beam.fem --load impact.txt"), 0) << err;
+    EXPECT_NE(out.find("(3 records)"), std::string::npos) << out;
 }
 
 TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {

@@ -1,6 +1,7 @@
 // The result diagrams: automatic scale, colours by sign, labels, element group, a missing
 // internal-force file, edge stresses, the displaced shape and influence lines.
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "ViewTestSupport.h"
@@ -297,4 +298,35 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     EXPECT_EQ(pieces[1].points.back(), v.WorldToLogical(5, -0.5 * kd));
     // Only vertical ordinates: every curve point stands above or below its base point.
     EXPECT_EQ(pieces[1].points[10].x, v.WorldToLogical(3.75, 0).x);
+}
+
+TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    Draw();
+    // The device point over midspan (x = 5 on the beam axis).
+    const CLPoint at = v.WorldToLogical(5, 0);
+    const CLPoint device{static_cast<int>(std::lround(at.x / kPixel)),
+                         static_cast<int>(std::lround(-at.y / kPixel))};
+    const std::string moment = v.ProbeText(device);
+    EXPECT_NE(moment.find("单元2"), std::string::npos) << moment;
+    EXPECT_NE(moment.find("M=-1.2500e+004"), std::string::npos) << moment;
+    // The mouse move puts it in the prompt pane; far from the beam nothing is read.
+    v.OnMouseMove(device, false);
+    EXPECT_EQ(frame.panes[0], moment);
+    EXPECT_TRUE(v.ProbeText({device.x, device.y + 200}).empty());
+    v.OnMouseMove({device.x, device.y + 200}, false);
+    EXPECT_EQ(frame.panes[0], "就绪");
+    // The displaced shape: the deflection 5qL^4/(384EI) at midspan.
+    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    Draw();
+    double ux = 0, uy = 0;
+    const std::string shape = v.ProbeText(device);
+    ASSERT_NE(shape.find("uy="), std::string::npos) << shape;
+    ASSERT_EQ(std::sscanf(shape.substr(shape.find("ux=")).c_str(), "ux=%lf m  uy=%lf", &ux, &uy),
+              2);
+    EXPECT_NEAR(uy, -5 * 1000 * 1e4 / (384 * 2e11 * 2e-4), 1e-6);
+    // The structure alone has no values.
+    v.OnGraphSelector(graph::kStructure);
+    EXPECT_TRUE(v.ProbeText(device).empty());
 }
