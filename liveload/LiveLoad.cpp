@@ -107,7 +107,10 @@ void CLiveLoad::FreeLiveLoad() {
 }
 
 void CLiveLoad::ClearLiveLoad() {
+    // The file of the user train is a setting, not part of the model built from it.
+    std::string file = std::move(m_userTrainFile);
     *this = CLiveLoad();
+    m_userTrainFile = std::move(file);
 }
 
 bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1, double span) {

@@ -38,7 +38,8 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
         const double dx = x - (a.x + t * el.length * el.cos),
                      dy = y - (a.y + t * el.length * el.sin);
         const double d = std::hypot(dx, dy);
-        if (d <= bestDistance) best = e, bestDistance = d, bestT = t;
+        // The first of two equally near elements (a shared node belongs to the left one).
+        if (d < bestDistance) best = e, bestDistance = d, bestT = t;
     }
     if (best < 0) return {};
     const Element& el = f.m_elements[best];
@@ -84,8 +85,9 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
             if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1)) ||
                 !in.Seek(best * kElementBytes + r * 24LL) || !in.Doubles(rec, 3))
                 return {};
+            // Adding zero turns a negative zero into a plain one.
             return text + FormatString("工况%d  N=%.4e N  Q=%.4e N  M=%.4e N·m", m_caseIndex + 1,
-                                       rec[0], rec[1], rec[2]);
+                                       rec[0] + 0.0, rec[1] + 0.0, rec[2] + 0.0);
         }
         case graph::kMomentEnvelope:
         case graph::kShearEnvelope:

@@ -166,10 +166,14 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kShearEnvelope:
         case kAxialEnvelope:
         case kLiveLoadType:
+            st.enabled = m_nIlElements > 0;
+            break;
         case kMomentEnvelopeRun:
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun:
-            st.enabled = m_nIlElements > 0;
+            // A design load may analyse the vibration for its impact factor: not beside a
+            // worker that owns the engine's matrices.
+            st.enabled = m_nIlElements > 0 && !VibrationRunning();
             break;
         case kLiveLoadSelector:
         case kInfluenceOutput:

@@ -42,9 +42,9 @@ constexpr int kDynamicRun = 32906;
 constexpr int kDynamicData = 32909;
 constexpr int kDynamicEdit = 32910;
 constexpr int kSave = 57603;
-constexpr int kCancelRun = 32950;
-constexpr int kAnimate = 32951;
-constexpr int kEngineeringUnits = 32952;
+constexpr int kCancelRun = 32960;
+constexpr int kAnimate = 32961;
+constexpr int kEngineeringUnits = 32962;
 
 // Mouse modes.
 constexpr int kWindowZoom = 32821;
