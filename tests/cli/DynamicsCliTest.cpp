@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
 #include <filesystem>
 
 #include <chrono>
@@ -43,6 +44,13 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
         const double omega = std::stod(lines[k].substr(head.size()));
         EXPECT_GE(omega, last);
         last = omega;
+        // After the circular frequency, the frequency in Hz and the period.
+        double hz = 0, period = 0;
+        ASSERT_EQ(std::sscanf(lines[k].c_str() + head.size(), "%*e  %lf Hz  %lf s", &hz, &period),
+                  2)
+            << lines[k];
+        EXPECT_NEAR(hz, omega / (2 * 3.141592653589793), 1e-4 * hz);
+        EXPECT_NEAR(hz * period, 1.0, 1e-3);
     }
     const double exact = BeamOmega(b, 3.141592653589793);
     EXPECT_NEAR(std::stod(lines[0].substr(lines[0].find("：") + 3)), exact, 1e-3 * exact);

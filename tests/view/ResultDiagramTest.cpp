@@ -331,3 +331,73 @@ TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
     v.OnGraphSelector(graph::kStructure);
     EXPECT_TRUE(v.ProbeText(device).empty());
 }
+
+namespace {
+
+// Spans of 10 m in four elements each under a uniform load q in one case.
+std::string Spans(int spans, double q) {
+    const int elements = 4 * spans;
+    std::string m = std::to_string(elements + 1) + " " + std::to_string(elements) + " 0 1 1 1 " +
+                    std::to_string(spans + 1) + " 0\n";
+    m += "1 0 0 0 0\n" + std::to_string(elements + 1) + " " + std::to_string(10 * spans) +
+         " 0 0 1\n1 2e11\n1 0.02 2e-4 0 0 0.15 0.25\n";
+    m += "1 1 2 1 1 1 0\n" + std::to_string(elements) + " " + std::to_string(elements) + " " +
+         std::to_string(elements + 1) + " 1 1 1 1\n";
+    m += "1 110\n";
+    for (int s = 1; s <= spans; ++s) m += std::to_string(1 + 4 * s) + " 10\n";
+    m += "0\n" + std::to_string(elements) + "\n";
+    for (int e = 1; e <= elements; ++e)
+        m += std::to_string(e) + " 1 3 100 0 " + std::to_string(q) + "\n";
+    return m;
+}
+
+}  // namespace
+
+TEST_F(ResultDiagramTest, EverySpanGetsItsExtremesLabelledWithoutOverlap) {
+    CMorvexView& v = Open(Spans(3, -1000));
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    const std::vector<double> values = LabelValues(s);
+    // Beyond the two overall extremes: the sagging moment of the middle span, qL^2/40.
+    ASSERT_GE(values.size(), 4u);
+    bool middle = false;
+    for (double value : values) middle |= std::fabs(std::fabs(value) - 2500) < 25;
+    EXPECT_TRUE(middle);
+
+    // The labels in engineering units: kN·m, the same numbers divided by 1000.
+    ASSERT_TRUE(v.CommandState(viewcmd::kEngineeringUnits).enabled);
+    EXPECT_FALSE(v.CommandState(viewcmd::kEngineeringUnits).checked);
+    ASSERT_TRUE(v.Execute(viewcmd::kEngineeringUnits));
+    EXPECT_TRUE(v.CommandState(viewcmd::kEngineeringUnits).checked);
+    std::vector<double> kilo;
+    for (const CDrawOp& op : Draw().OfKind(CDrawOp::Text)) {
+        if (op.colour != Rgb(0, 0, 0)) continue;
+        const std::string unit = " kN·m";
+        ASSERT_GT(op.text.size(), unit.size());
+        EXPECT_EQ(op.text.substr(op.text.size() - unit.size()), unit) << op.text;
+        kilo.push_back(std::stod(op.text));
+    }
+    ASSERT_EQ(kilo.size(), values.size());
+    for (size_t k = 0; k < kilo.size(); ++k) EXPECT_NEAR(kilo[k], values[k] / 1000, 1e-3);
+}
+
+TEST_F(ResultDiagramTest, LabelsOfALongGirderDoNotOverlap) {
+    // Twenty spans in a small window: many span extremes compete for the same room.
+    CMorvexView& v = Open(Spans(20, -1000));
+    v.SetClientSize(400, 300, kPixel);
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    std::vector<CLPoint> anchors;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Text))
+        if (op.colour == Rgb(0, 0, 0) && !op.points.empty()) anchors.push_back(op.points[0]);
+    ASSERT_GE(anchors.size(), 2u);
+    // Text 25 units high: two labels closer than that in height must be apart sideways by
+    // more than a short number's width.
+    for (size_t a = 0; a < anchors.size(); ++a)
+        for (size_t b = a + 1; b < anchors.size(); ++b) {
+            const bool sameRow = std::abs(anchors[a].y - anchors[b].y) < 25;
+            EXPECT_FALSE(sameRow && std::abs(anchors[a].x - anchors[b].x) < 60)
+                << anchors[a].x << "," << anchors[a].y << " / " << anchors[b].x << ","
+                << anchors[b].y;
+        }
+}
