@@ -373,8 +373,16 @@ void CMorvexView::DrawExtremeLabels(CDrawSurface& s) {
     };
     std::vector<Box> placed;
     double largest = std::max(std::fabs(m_maxValue), std::fabs(m_minValue));
+    // A combined envelope is labelled as the envelope of its quantity.
+    int kind = m_graphKind;
+    std::string name;
+    int quantity = 3;
+    if (kind == graph::kCombination && CombinationPicture(name, quantity))
+        kind = quantity == 1   ? graph::kAxialEnvelope
+               : quantity == 2 ? graph::kShearEnvelope
+                               : graph::kMomentEnvelope;
     auto label = [&](CWorldOffset base, CWorldOffset tip, double value, int dy) {
-        const std::string text = LabelText(m_graphKind, value / factor, m_engineeringUnits);
+        const std::string text = LabelText(kind, value / factor, m_engineeringUnits);
         const CLPoint b = OffsetToLogical(base), t = OffsetToLogical(tip);
         // The box of the text: about 0.6 of the font height per character, 25 units high.
         int chars = 0;
