@@ -49,6 +49,8 @@ const char* FixedText(int id) {
             return "初始窗口";
         case kElementGroup:
             return "单元组选择";
+        case kEngineeringUnits:
+            return "工程单位(kN, kN·m, mm)";
         default:
             return "";
     }
@@ -161,6 +163,10 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kElementGroup:
             st.enabled = IsDiagramKind(m_graphKind);
             break;
+        case kEngineeringUnits:
+            st.enabled = true;
+            st.checked = m_engineeringUnits;
+            break;
         case kMomentEnvelope:
         case kShearEnvelope:
         case kAxialEnvelope:
@@ -170,8 +176,8 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kMomentEnvelopeRun:
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun:
-            // A search may need the natural vibration (an automatic impact factor): not while
-            // that runs in the background on the same engine.
+            // A design load may analyse the vibration for its impact factor: not beside a
+            // worker that owns the engine's matrices.
             st.enabled = m_nIlElements > 0 && !VibrationRunning();
             break;
         case kCombinationRun:
@@ -195,6 +201,15 @@ CCommandState CMorvexView::CommandState(int id) const {
 }
 
 void CMorvexView::SelectGraph(int kind) {
+    // A new graph stands still.
+    m_animating = false;
+    m_modePhase = 0;
+    // A value read off the previous graph does not belong to the new one.
+    if (m_probeShown) {
+        m_frame.SetStatusPane(0, "就绪");
+        m_window.ShowProbe({}, {});
+        m_probeShown = false;
+    }
     m_graphKind = kind;
     m_frame.SetGraphSelector(kind);
     m_frame.SetCurrentScale(m_graphScale[kind].factor);
@@ -205,7 +220,7 @@ void CMorvexView::OnGraphSelector(int index) {
     if (index < 0 || index >= graph::kCount) return;
     m_graphKind = index;
     if (index == graph::kStructure) {
-        m_window.Redraw();
+        SelectGraph(index);
         return;
     }
     // A graph whose command is unavailable falls back to the structure, as a graph command
@@ -330,6 +345,10 @@ bool CMorvexView::Execute(int id) {
             return true;
         case kSections:
             m_showSections = !m_showSections;
+            m_window.Redraw();
+            return true;
+        case kEngineeringUnits:
+            m_engineeringUnits = !m_engineeringUnits;
             m_window.Redraw();
             return true;
         case kElementGroup: {
