@@ -86,7 +86,9 @@ bool CMorvexDoc::StartDynamicResponse(const std::string& loadPath) {
         "动力响应分析进行中，请等待...",
         [loadPath](CPlaneFrame& engine) { return engine.DynamicResponse(loadPath); },
         [](CMorvexDoc& doc, bool ok) {
-            const bool cancelled = !ok && doc.m_engine && doc.m_engine->m_keepRunning == 0;
+            // Stopped by closing the document: the user knows, nothing to report.
+            if (!doc.m_engine) return;
+            const bool cancelled = !ok && doc.m_engine->m_keepRunning == 0;
             emit doc.DynamicResponseEnded(ok, cancelled);
         });
     if (!started) ShowMessage("错误：无法启动动力响应分析!");
