@@ -22,7 +22,10 @@ CMorvexDoc::~CMorvexDoc() {
 bool CMorvexDoc::OnOpenDocument(const QString& path) {
     m_path = path;
     m_pathBase = QString::fromStdString(DataFileBase(path.toStdString()));
+    // A large model takes seconds to analyse: the status bar says so until it is done.
+    ShowStatus("正在分析" + QFileInfo(path).fileName().toStdString() + "，请等待...");
     m_engine = RunAnalysis(path.toStdString());
+    ShowStatus("");
     return m_engine != nullptr;
 }
 
