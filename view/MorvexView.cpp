@@ -1,5 +1,6 @@
 // The view's state, its world-to-window mapping and the screen and printer drawing.
 #include "view/MorvexView.h"
+#include "liveload/Combination.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,6 +87,9 @@ void CMorvexView::InitialUpdate(CPlaneFrame* engine) {
         m_worldYMin = m_pFrame->m_yMin;
         m_worldXMax = m_pFrame->m_xMax;
         m_worldYMax = m_pFrame->m_yMax;
+        // Combinations computed before, by this program or the batch tool.
+        m_combinations = CombinationNamesOnDisk(*m_pFrame);
+        m_combinationIndex = 0;
     }
     m_frame.SetGraphSelector(0);
     m_frame.SetLiveLoadSelector(0);

@@ -45,7 +45,8 @@ struct CMenuEntry {
 namespace graph {
 constexpr int kStructure = 0, kDisplaced = 1, kMoment = 2, kShear = 3, kAxial = 4,
               kMomentEnvelope = 5, kShearEnvelope = 6, kAxialEnvelope = 7, kInfluence = 8,
-              kMode = 9, kUpperStress = 10, kLowerStress = 11, kDynamic = 12, kCount = 13;
+              kMode = 9, kUpperStress = 10, kLowerStress = 11, kDynamic = 12, kCombination = 13,
+              kCount = 14;
 }
 
 // The graphics view of one result document. Plain C++: it draws on a CDrawSurface, takes
@@ -152,6 +153,12 @@ public:
     std::vector<double> m_liveLoadPlacements;
     bool m_placeSign = true, m_placeRightward = true;
     int m_envelopeType = 1;
+    // The combinations the combination graph steps through (names), and its picture: index
+    // 3 k + 0, 1, 2 shows the moment, shear and axial force of combination k.
+    std::vector<std::string> m_combinations;
+    int m_combinationIndex = 0;
+    // The combination and quantity (1 N, 2 Q, 3 M) of that picture; false when there is none.
+    bool CombinationPicture(std::string& name, int& quantity) const;
     CLiveLoad m_placeLoad;
     int m_placeCount = 0;
 
@@ -196,6 +203,10 @@ private:
     double FittedScale() const;
     // Graphs of the live-load and dynamics subsystems; they draw nothing until those land.
     bool DrawEnvelope(CDrawSurface& s, int quantity);
+    bool DrawCombination(CDrawSurface& s);
+    // The maximum and minimum lines of an envelope, its extremes and its label in the corner.
+    void DrawEnvelopeLines(CDrawSurface& s, const EnvelopeData& data, int quantity,
+                           const std::string& label);
     double DrawDynamicResponse(CDrawSurface& s);
     void DrawPlacedVehicles(CDrawSurface& s);
     // Marks the overall extremes of an envelope drawn with this factor for the labels.

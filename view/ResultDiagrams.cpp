@@ -40,6 +40,11 @@ const char* OrdinateUnit(int kind) {
     }
 }
 
+// The name of quantity 1 N, 2 Q, 3 M on the combination graph.
+const char* QuantityWord(int quantity) {
+    return quantity == 1 ? "轴力" : quantity == 2 ? "剪力" : "弯矩";
+}
+
 }  // namespace
 
 void CMorvexView::PrepareSurface() {
@@ -91,6 +96,19 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             }
             m_caption = "包络图";
             break;
+        case graph::kCombination: {
+            labels = false;
+            std::string name;
+            int quantity = 3;
+            if (m_envelopeEnabled) {
+                m_envelopeEnabled = DrawCombination(s);
+                labels = m_envelopeEnabled;
+            }
+            m_caption = "组合包络图";
+            if (CombinationPicture(name, quantity))
+                m_caption += FormatString("：%s %s", name.c_str(), QuantityWord(quantity));
+            break;
+        }
         case graph::kInfluence:
             DrawInfluenceLine(s);
             m_caption = FormatString("影响线：%d", m_lineIndex + 1);
@@ -416,6 +434,13 @@ std::string CMorvexView::PictureTitle() const {
             return title + FormatString("  第 %d 阶  ", m_modeIndex + 1) + m_caption;
         case graph::kDynamic:
             return title + FormatString("  第 %d 步  ", m_timeIndex + 1) + m_caption;
+        case graph::kCombination: {
+            std::string name;
+            int quantity = 3;
+            if (CombinationPicture(name, quantity))
+                title += "  " + name + " " + QuantityWord(quantity);
+            return title;
+        }
         default:
             return title;
     }
@@ -428,6 +453,10 @@ std::string CMorvexView::ScaleText() const {
     if (m_graphKind <= graph::kStructure || m_graphKind >= graph::kCount) return text;
     const double factor = m_graphScale[m_graphKind].factor;
     if (!(factor > 0)) return text;
-    return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) +
-           OrdinateUnit(m_graphKind);
+    std::string name;
+    int quantity = 3;
+    const char* unit = OrdinateUnit(m_graphKind);
+    if (m_graphKind == graph::kCombination && CombinationPicture(name, quantity))
+        unit = quantity == 3 ? " N·m" : " N";
+    return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) + unit;
 }

@@ -30,6 +30,7 @@ constexpr GraphCommandEntry kGraphCommands[] = {
     {graph::kUpperStress, kUpperStress, "上缘拉应力"},
     {graph::kLowerStress, kLowerStress, "下缘拉应力"},
     {graph::kDynamic, kDynamicResponse, "动力响应"},
+    {graph::kCombination, kCombinationEnvelope, "组合包络图"},
 };
 
 const char* FixedText(int id) {
@@ -63,7 +64,7 @@ bool IsDiagramKind(int kind) {
 const char* CMorvexView::GraphName(int kind) {
     static constexpr const char* kNames[graph::kCount] = {
         "结构图",     "位移图", "弯矩图", "剪力图",     "轴力图",     "弯矩包络图", "剪力包络图",
-        "轴力包络图", "影响线", "主振型", "上缘拉应力", "下缘拉应力", "动力响应"};
+        "轴力包络图", "影响线", "主振型", "上缘拉应力", "下缘拉应力", "动力响应",   "组合包络图"};
     return kind >= 0 && kind < graph::kCount ? kNames[kind] : "";
 }
 
@@ -81,6 +82,8 @@ int CMorvexView::*CMorvexView::CurrentIndexMember() const {
             return &CMorvexView::m_modeIndex;
         case graph::kDynamic:
             return &CMorvexView::m_timeIndex;
+        case graph::kCombination:
+            return &CMorvexView::m_combinationIndex;
         default:
             return &CMorvexView::m_caseIndex;
     }
@@ -94,6 +97,8 @@ int CMorvexView::CurrentIndexLimit() const {
             return m_nModes - 1;
         case graph::kDynamic:
             return m_nTimeSteps - 1;
+        case graph::kCombination:
+            return 3 * static_cast<int>(m_combinations.size()) - 1;
         default:
             return m_nCases - 1;
     }
@@ -164,6 +169,10 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun:
             st.enabled = m_nIlElements > 0;
+            break;
+        case kCombinationEnvelope:
+            st.enabled = !m_combinations.empty();
+            st.checked = m_graphKind == graph::kCombination;
             break;
         case kLiveLoadSelector:
         case kInfluenceOutput:
@@ -260,6 +269,13 @@ bool CMorvexView::Execute(int id) {
                         : id == kShearEnvelope ? graph::kShearEnvelope
                                                : graph::kAxialEnvelope);
             return true;
+        case kCombinationEnvelope:
+            // Chosen again, a combination whose file was missing is looked for once more.
+            m_combinationIndex =
+                std::clamp(m_combinationIndex, 0, 3 * static_cast<int>(m_combinations.size()) - 1);
+            m_envelopeEnabled = true;
+            SelectGraph(graph::kCombination);
+            return true;
         case kPrevious: {
             int& index = this->*CurrentIndexMember();
             if (index > 0) --index;
@@ -351,9 +367,10 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
     std::vector<CMenuEntry> menu;
     auto add = [&](int id) { menu.push_back({id, id ? CommandState(id).text : std::string()}); };
     if (!m_panMode && !m_zoomMode && !m_windowZoomMode) {
-        for (int id : {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress,
-                       kMomentEnvelope, kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape,
-                       kDynamicResponse, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
+        for (int id :
+             {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress, kMomentEnvelope,
+              kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape, kDynamicResponse,
+              kCombinationEnvelope, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
             add(id);
     } else {
         for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);

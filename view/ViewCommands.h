@@ -16,6 +16,7 @@ constexpr int kAxialEnvelope = 32831;
 constexpr int kInfluenceLine = 32808;
 constexpr int kModeShape = 32811;
 constexpr int kDynamicResponse = 32907;
+constexpr int kCombinationEnvelope = 32913;
 constexpr int kGraphSelector = 32812;
 
 // Navigation and display.
@@ -41,6 +42,7 @@ constexpr int kNaturalVibration = 32833;
 constexpr int kDynamicRun = 32906;
 constexpr int kDynamicData = 32909;
 constexpr int kDynamicEdit = 32910;
+constexpr int kCombinationRun = 32914;
 constexpr int kSave = 57603;
 
 // Mouse modes.

@@ -80,7 +80,7 @@ void FrameTest::SelectorsListEveryItemAndStartAtTheFirst() {
     QVERIFY(fx.Start());
     QComboBox* graph = fx.Frame().GraphSelector();
     QComboBox* live = fx.Frame().LiveLoadSelector();
-    QCOMPARE(graph->count(), 13);
+    QCOMPARE(graph->count(), 14);
     QCOMPARE(live->count(), kLiveLoadEntries);
     QCOMPARE(graph->currentIndex(), 0);
     QCOMPARE(live->currentIndex(), 0);
@@ -89,7 +89,7 @@ void FrameTest::SelectorsListEveryItemAndStartAtTheFirst() {
     QVERIFY(!graph->isEditable());
     const std::pair<int, const char*> graphItems[] = {
         {0, "结构图"}, {4, "轴力图"},      {5, "弯矩包络图"}, {8, "影响线"},
-        {9, "主振型"}, {11, "下缘拉应力"}, {12, "动力响应"}};
+        {9, "主振型"}, {11, "下缘拉应力"}, {12, "动力响应"},  {13, "组合包络图"}};
     for (const auto& [i, text] : graphItems) QCOMPARE(graph->itemText(i), QString::fromUtf8(text));
     const std::pair<int, const char*> liveItems[] = {{0, "无活载"},
                                                      {2, "人群荷载最小值"},
