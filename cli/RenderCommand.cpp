@@ -31,6 +31,7 @@ int RenderCommand(const std::vector<std::string>&) {
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
+#include "platform/TextFile.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 #include "view/ViewFrame.h"
@@ -66,7 +67,8 @@ const char* const kRenderHelp =
     "  --mode K      graph 9: mode K (1-based, by ascending frequency, default 1); the\n"
     "                natural vibration is analysed first\n"
     "  --step K      graph 12: record K (1-based, default 1) of the response to\n"
-    "                dynamic_load.txt, computed first into MODEL.tim\n"
+    "                dynamic_load.txt (beside MODEL.fem, else in the working\n"
+    "                directory), computed first into MODEL.tim\n"
     "  --name NAME   graph 13: the combination (default the first of the file); its\n"
     "                files are computed first when missing, as morvex-cli combine does\n"
     "  --quantity Q  graph 13: 1 axial force, 2 shear force, 3 bending moment (default)\n"
@@ -258,7 +260,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (kind == 12) {
         // Computed afresh, so that the excitation symbols belong to the response drawn.
         std::fprintf(stderr, "morvex-cli render: computing the dynamic response first\n");
-        if (!frame->DynamicResponse()) return kExitFailed;
+        if (!frame->DynamicResponse(SideFilePath(frame->m_baseName, kDynamicLoadFile))) return kExitFailed;
         const long long records = CheckedResponseRecords(*frame);
         if (records < 0) return kExitFailed;
         if (step > records) {

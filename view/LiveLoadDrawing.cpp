@@ -89,10 +89,13 @@ void CMorvexView::DrawEnvelopeLines(CDrawSurface& s, const EnvelopeData& data, i
             const size_t at = static_cast<size_t>(e) * kPoints + j;
             const double d = j * 0.1 * length;
             CWorldOffset base, tip;
+            m_trackSpan = SpanOf(e);
             EnvelopePoints(e, d, data.maxima[at] * factor, quantity, base, tip);
             upper[j] = OffsetToLogical(tip);
+            TrackExtreme(data.maxima[at] * factor, base, tip);
             EnvelopePoints(e, d, data.minima[at] * factor, quantity, base, tip);
             lower[j] = OffsetToLogical(tip);
+            TrackExtreme(data.minima[at] * factor, base, tip);
         }
         const CPen old = s.SelectPen(CPen{kMaximumColour, 1});
         s.Polyline(upper);

@@ -41,6 +41,9 @@ struct CMenuEntry {
     std::string text;
 };
 
+// Phases of one period of an animated mode shape.
+constexpr int kModePhases = 24;
+
 // Graph kinds (the graph selector's indices).
 namespace graph {
 constexpr int kStructure = 0, kDisplaced = 1, kMoment = 2, kShear = 3, kAxial = 4,
@@ -115,6 +118,28 @@ public:
     // to show while the dialog stays open.
     static std::string CheckElementGroupFields(const CElementGroup& fields);
 
+    // --- reading values off the drawing (Probe.cpp) ---
+
+    // What the present graph shows at the structure near a device point: element, position
+    // and value (forces, displacements, ordinates, envelope limits); empty when the point is
+    // not near any element or the graph has no values.
+    std::string ProbeText(CLPoint device) const;
+
+    // --- moving pictures (DynamicsCommands.cpp) ---
+
+    // One frame of the animation of the mode or response graph: the next phase of the mode
+    // shape, or m_animationSpeed records further (after the last back to the first). False
+    // when the graph shown does not move.
+    bool AnimationStep();
+    // The frame the step slider shows: the record of the response graph or the phase of the
+    // mode shape; and its upper limit (-1 when the graph does not move).
+    int AnimationFrame() const;
+    int AnimationFrameLimit() const;
+    void SetAnimationFrame(int frame);
+    bool m_animating = false;
+    int m_animationSpeed = 1;
+    int m_modePhase = 0;  // the mode shape is drawn times the cosine of this phase
+
     // --- drawing (StructureDrawing.cpp, ResultDiagrams.cpp) ---
 
     // The current graph over the structure, with the caption in status pane 1.
@@ -146,6 +171,7 @@ public:
     bool m_userWindow = false;
     bool m_panMode = false, m_windowZoomMode = false, m_zoomMode = false;
     int m_dragState = 0;
+    bool m_probeShown = false;
     CLPoint m_dragAnchor, m_lastMouse;
     int m_segments = 20;
     // Live-load state of the influence-line and envelope graphs.
@@ -175,8 +201,21 @@ public:
     // Displacement source of the curve drawing, chosen by graph kind before each drawing.
     const std::vector<double>* m_curveSource = nullptr;
 
-    // Updates the extreme tracker with a value and its base and result points.
+    // Updates the extreme tracker with a value and its base and result points (overall and
+    // for the span of m_trackSpan).
     void TrackExtreme(double value, CWorldOffset base, CWorldOffset tip);
+    // Extremes of one span (the stretch between two supports along x).
+    struct CSpanExtreme {
+        bool seen = false;
+        double maxValue = 0, minValue = 0;
+        CWorldOffset maxBase, maxTip, minBase, minTip;
+    };
+    std::vector<CSpanExtreme> m_spanExtremes;
+    int m_trackSpan = 0;
+    // The span of an element: how many supported x positions lie left of its middle.
+    int SpanOf(int element) const;
+    // Labels in kN, kN·m and mm instead of N, N·m and m.
+    bool m_engineeringUnits = false;
     // The transform of a point relative to the world centre.
     CLPoint OffsetToLogical(CWorldOffset p) const;
 
@@ -238,6 +277,15 @@ private:
     double m_responseLargest = 0;
     long long m_responseBytes = -1;
 };
+
+// The text of an extreme label of a graph kind: the value as it is (SI), or in kN, kN·m, mm
+// and MPa with engineering units.
+std::string LabelText(int kind, double value, bool engineering);
+
+// The displacement (dx, dy) at t (0 ... 1) along a straight piece of direction (c, sn) and
+// length len with the six global end displacements d: the cubic the curves are drawn with.
+void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
+                 double& dy);
 
 // Draws the symbol of one excitation at time t (moving load, nodal force or prescribed
 // motion) with the view's mapping.

@@ -49,6 +49,8 @@ const char* FixedText(int id) {
             return "初始窗口";
         case kElementGroup:
             return "单元组选择";
+        case kEngineeringUnits:
+            return "工程单位(kN, kN·m, mm)";
         default:
             return "";
     }
@@ -161,14 +163,22 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kElementGroup:
             st.enabled = IsDiagramKind(m_graphKind);
             break;
+        case kEngineeringUnits:
+            st.enabled = true;
+            st.checked = m_engineeringUnits;
+            break;
         case kMomentEnvelope:
         case kShearEnvelope:
         case kAxialEnvelope:
         case kLiveLoadType:
+            st.enabled = m_nIlElements > 0;
+            break;
         case kMomentEnvelopeRun:
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun:
-            st.enabled = m_nIlElements > 0;
+            // A design load may analyse the vibration for its impact factor: not beside a
+            // worker that owns the engine's matrices.
+            st.enabled = m_nIlElements > 0 && !VibrationRunning();
             break;
         case kCombinationEnvelope:
             st.enabled = !m_combinations.empty();
@@ -188,6 +198,9 @@ CCommandState CMorvexView::CommandState(int id) const {
 }
 
 void CMorvexView::SelectGraph(int kind) {
+    // A new graph stands still.
+    m_animating = false;
+    m_modePhase = 0;
     m_graphKind = kind;
     m_frame.SetGraphSelector(kind);
     m_frame.SetCurrentScale(m_graphScale[kind].factor);
@@ -323,6 +336,10 @@ bool CMorvexView::Execute(int id) {
             return true;
         case kSections:
             m_showSections = !m_showSections;
+            m_window.Redraw();
+            return true;
+        case kEngineeringUnits:
+            m_engineeringUnits = !m_engineeringUnits;
             m_window.Redraw();
             return true;
         case kElementGroup: {

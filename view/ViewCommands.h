@@ -44,6 +44,9 @@ constexpr int kDynamicData = 32909;
 constexpr int kDynamicEdit = 32910;
 constexpr int kCombinationRun = 32914;
 constexpr int kSave = 57603;
+constexpr int kCancelRun = 32960;
+constexpr int kAnimate = 32961;
+constexpr int kEngineeringUnits = 32962;
 
 // Mouse modes.
 constexpr int kWindowZoom = 32821;
