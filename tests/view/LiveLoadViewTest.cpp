@@ -315,3 +315,51 @@ TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
               "荷载组合数据文件:" + engine->CombinationBinaryPath("甲") + "不完整！");
     EXPECT_TRUE(s.Texts("荷载组合：甲").empty());
 }
+
+TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFromTheMenu) {
+    CMorvexView& v = OpenBeam();
+    engine->m_envelopeWorkers = 1;
+    window.typeAnswer = 11;
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun)) << LastMessage();
+    EnvelopeData plain;
+    ASSERT_TRUE(engine->ReadEnvelope(11, 3, plain));
+
+    // Two lanes (2 x 1.00) and mu = 0.3 chosen in the dialog: every value times 2.6.
+    DesignLoadOptions design;
+    design.lanes = 2;
+    design.impact = DesignLoadOptions::kMu;
+    design.impactValue = 0.3;
+    window.designAnswer = design;
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    EXPECT_EQ(window.typeOffered, 11);
+    EXPECT_EQ(v.m_designLoad.lanes, 2);
+    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun));
+    EnvelopeData scaled;
+    ASSERT_TRUE(engine->ReadEnvelope(11, 3, scaled));
+    for (size_t i = 0; i < plain.maxima.size(); ++i)
+        EXPECT_NEAR(scaled.maxima[i], 2.6 * plain.maxima[i], 1e-9 * std::fabs(plain.maxima[i]));
+    // The options stay with the view; the engine is left without them.
+    EXPECT_EQ(engine->m_designLoad.lanes, 0);
+    // The dialog opens on them the next time.
+    window.typeAnswer.reset();
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    EXPECT_EQ(window.designOffered.lanes, 2);
+    EXPECT_EQ(window.designOffered.impactValue, 0.3);
+
+    // The combination command reads the file beside the data file and shows the first.
+    host.messages.clear();
+    ASSERT_TRUE(v.Execute(kCombinationRun));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("错误：组合文件", 0), 0u) << host.messages[0];
+    EXPECT_NE(v.m_graphKind, graph::kCombination);
+    WriteWholeFile("m_组合.txt", "组合 乙\n  活载 11 1.4 lanes=2\n组合 甲\n  活载 0 1.0\n");
+    host.messages.clear();
+    ASSERT_TRUE(v.Execute(kCombinationRun));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"荷载组合计算完毕！"});
+    EXPECT_EQ(v.m_graphKind, graph::kCombination);
+    EXPECT_EQ(v.m_combinations, (std::vector<std::string>{"乙", "甲"}));  // the file's order
+    EXPECT_TRUE(Exists("m_组合_甲.bin"));
+    Draw();
+    EXPECT_EQ(v.Caption(), "组合包络图：乙 弯矩");
+}
