@@ -216,6 +216,39 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
     EXPECT_EQ(host.messages, std::vector<std::string>{"请先选择活载类型！"});
 }
 
+TEST_F(LiveLoadViewTest, MomentEnvelopesLieOnTheSideOfTheirSign) {
+    CMorvexView& v = OpenBeam();
+    v.m_envelopeType = 3;
+    // A positive moment (tension below) is drawn below the deck, to the right of the member.
+    for (int q : {3}) {
+        ASSERT_TRUE(engine->ComputeEnvelope(3, q)) << LastMessage();
+        EnvelopeData d;
+        ASSERT_TRUE(engine->ReadEnvelope(3, q, d));
+        v.OnGraphSelector(graph::kMomentEnvelope);
+        const CRecordingSurface s = Draw();
+        // The deck's row and the logical direction of world -y, in the mapping just drawn.
+        const int axis = v.WorldToLogical(0, 0).y;
+        const int right = v.WorldToLogical(0, -1).y > axis ? 1 : -1;
+        std::vector<CDrawOp> maxima;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Polyline))
+            if (op.points.size() == 11 && op.pen.colour == Rgb(255, 0, 255)) maxima.push_back(op);
+        ASSERT_EQ(maxima.size(), 10u);
+        int checked = 0;
+        for (int e = 0; e < 10; ++e) {
+            for (int j = 0; j < 11; ++j) {
+                const int off = maxima[e].points[j].y - axis;
+                if (std::abs(off) < 3) continue;  // too close to the deck to tell a side
+                const bool positive = d.maxima[11 * e + j] > 0;
+                const int expected = positive ? right : -right;
+                EXPECT_EQ(off > 0 ? 1 : -1, expected) << "quantity " << q << " element " << e
+                                                      << " point " << j;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 30);
+    }
+}
+
 TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
     OpenBeam();
     // Nothing combined yet: the graph is not offered.
