@@ -31,8 +31,21 @@ bool CMorvexDoc::OnOpenDocument(const QString& path) {
 
 void CMorvexDoc::OnCloseDocument() {
     if (!m_engine) return;
-    // The natural-vibration worker polls m_keepRunning and clears m_busy when it has stopped.
+    // A worker polls m_keepRunning, but an eigen-solution inside LAPACK does not: rather than
+    // wait for it, the worker and the engine it uses go to a thread of their own, which frees
+    // the engine once the worker has stopped. The window closes at once.
     m_engine->m_keepRunning = 0;
+    if (m_worker.joinable() && m_engine->m_busy != 0) {
+        try {
+            std::thread([worker = std::move(m_worker), engine = std::move(m_engine)]() mutable {
+                worker.join();
+                engine.reset();
+            }).detach();
+            return;
+        } catch (const std::system_error&) {
+            // No thread for it: wait here.
+        }
+    }
     while (m_engine->m_busy != 0) QThread::msleep(10);
     if (m_worker.joinable()) m_worker.join();
     m_engine.reset();
@@ -73,12 +86,13 @@ bool CMorvexDoc::StartNaturalVibration() {
     if (m_modesReady || !m_engine || m_engine->m_busy != 0) return false;
     const bool started = StartWorker(
         "固有振动分析进行中...",
-        [this](CPlaneFrame& engine) {
-            const bool ok = engine.NaturalVibration();
-            if (ok) m_modesReady = true;
-            return ok;
-        },
-        [](CMorvexDoc& doc, bool ok) { emit doc.NaturalVibrationEnded(ok); });
+        [](CPlaneFrame& engine) { return engine.NaturalVibration(); },
+        [](CMorvexDoc& doc, bool ok) {
+            // Set here, on the window's thread: the worker may outlive a closed document.
+            if (!doc.m_engine) return;
+            if (ok) doc.m_modesReady = true;
+            emit doc.NaturalVibrationEnded(ok);
+        });
     if (!started) ShowMessage("错误：无法启动固有振动分析!");
     return started;
 }
