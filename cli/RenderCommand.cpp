@@ -40,7 +40,7 @@ namespace {
 const char* const kRenderHelp =
     "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--entry E]\n"
     "                         [--type T] [--mode K] [--step K] [--magnify N] [--size WxH]\n"
-    "                         [--dpi D] [--no-caption]\n"
+    "                         [--moment] [--dpi D] [--no-caption]\n"
     "                         --out FILE.png|FILE.svg|FILE.dxf\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
@@ -63,6 +63,8 @@ const char* const kRenderHelp =
     "                natural vibration is analysed first\n"
     "  --step K      graph 12: record K (1-based, default 1) of the response to\n"
     "                dynamic_load.txt, computed first into MODEL.tim\n"
+    "  --moment      graph 12: the bending moment at that step instead of the displaced\n"
+    "                shape\n"
     "  --size WxH    picture size in pixels (default 1200x800)\n"
     "  --dpi D       dots per inch of the picture (default 96); the drawing is metric,\n"
     "                so labels and symbols keep their size in millimetres\n"
@@ -108,7 +110,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     std::string model, out;
     int kind = -1, caseNumber = 1, lineNumber = 1, width = 1200, height = 800, dpi = 96;
     int magnify = 0, entry = 0, type = 1, mode = 1, step = 1;
-    bool caption = true;
+    bool caption = true, moment = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -151,6 +153,8 @@ int RenderCommand(const std::vector<std::string>& args) {
         } else if (a == "--magnify") {
             if (!ParseInt(args[++i], magnify) || magnify < 0 || magnify > 60)
                 return Usage("bad magnify count " + args[i] + " (0 to 60)");
+        } else if (a == "--moment") {
+            moment = true;
         } else if (a == "--no-caption") {
             caption = false;
         } else if (a == "--out") {
@@ -166,6 +170,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (model.empty()) return Usage("no data file given");
     if (kind < 0) return Usage("no --graph given");
     if (out.empty()) return Usage("no --out file given");
+    if (moment && kind != 12) return Usage("--moment goes with --graph 12");
     if (!HasPictureExtension(out)) return Usage("the output file must end in .png, .svg or .dxf");
 
     // Headless: the picture is drawn by the window's own code on an offscreen platform.
@@ -225,6 +230,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     view.m_lineIndex = lineNumber - 1;
     view.m_envelopeType = type;
     if (kind != 0) view.OnGraphSelector(kind);
+    if (kind == 12 && moment) view.Execute(viewcmd::kDynamicMoment);
     if (kind == 8 && entry > 0) {
         view.OnLiveLoadChoice(entry);
         if (view.m_liveLoadClass < 0) return kExitFailed;  // after its message

@@ -138,6 +138,8 @@ public:
     bool m_showConstraints = true, m_showNodeNumbers = true, m_showElementNumbers = true;
     bool m_showSections = false;
     bool m_envelopeEnabled = true;
+    // The dynamic-response graph shows the bending moment of its step, not the shape.
+    bool m_dynamicMoment = false;
     double m_worldXMin = 0, m_worldYMin = 0, m_worldXMax = 1, m_worldYMax = 1;
     double m_scale = 1.0;
     double m_screenCx = 0, m_screenCy = 0;
@@ -197,6 +199,10 @@ private:
     // Graphs of the live-load and dynamics subsystems; they draw nothing until those land.
     bool DrawEnvelope(CDrawSurface& s, int quantity);
     double DrawDynamicResponse(CDrawSurface& s);
+    // The bending moment of the displacements in f.m_dynRecord, scaled for the whole run.
+    void DrawDynamicMoment(CDrawSurface& s);
+    // The largest end moment over every record of the response file (cached by its size).
+    double LargestResponseMoment();
     void DrawPlacedVehicles(CDrawSurface& s);
     // Marks the overall extremes of an envelope drawn with this factor for the labels.
     void SetEnvelopeExtremes(const EnvelopeData& data, int quantity, double factor);
@@ -226,6 +232,8 @@ private:
     double m_drawnScale = 1.0;  // the mapping's scale at the last drawing
     double m_responseLargest = 0;
     long long m_responseBytes = -1;
+    double m_responseMomentLargest = 0;
+    long long m_responseMomentBytes = -1;
 };
 
 // Draws the symbol of one excitation at time t (moving load, nodal force or prescribed

@@ -113,6 +113,7 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
         }
         case graph::kDynamic:
             m_caption = FormatString("时间：%.4e", DrawDynamicResponse(s));
+            if (m_dynamicMoment) m_caption += "  弯矩";
             break;
         default:  // the structure alone
             labels = false;
@@ -420,5 +421,6 @@ std::string CMorvexView::ScaleText() const {
     const double factor = m_graphScale[m_graphKind].factor;
     if (!(factor > 0)) return text;
     return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) +
-           OrdinateUnit(m_graphKind);
+           OrdinateUnit(m_graphKind == graph::kDynamic && m_dynamicMoment ? graph::kMoment
+                                                                          : m_graphKind);
 }

@@ -353,7 +353,7 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
     if (!m_panMode && !m_zoomMode && !m_windowZoomMode) {
         for (int id : {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress,
                        kMomentEnvelope, kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape,
-                       kDynamicResponse, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
+                       kDynamicResponse, kDynamicMoment, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
             add(id);
     } else {
         for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);

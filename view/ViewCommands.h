@@ -41,6 +41,8 @@ constexpr int kNaturalVibration = 32833;
 constexpr int kDynamicRun = 32906;
 constexpr int kDynamicData = 32909;
 constexpr int kDynamicEdit = 32910;
+// The response graph shows the bending moment at its step instead of the displaced shape.
+constexpr int kDynamicMoment = 32911;
 constexpr int kSave = 57603;
 
 // Mouse modes.
