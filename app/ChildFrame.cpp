@@ -1,6 +1,9 @@
 #include "app/ChildFrame.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QPointer>
+#include <QTimer>
 
 #include "app/Commands.h"
 #include "app/Document.h"
@@ -27,6 +30,20 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    // The window that takes over from a maximised one is shown maximised too, as the user
+    // worked; the others keep their places.
+    if (isMaximized()) {
+        if (QMdiArea* area = mdiArea()) {
+            QPointer<QMdiArea> guard(area);
+            QTimer::singleShot(0, area, [guard] {
+                if (!guard) return;
+                QMdiSubWindow* next = guard->activeSubWindow();
+                if (!next && !guard->subWindowList().isEmpty())
+                    next = guard->subWindowList(QMdiArea::StackingOrder).last();
+                if (next) next->showMaximized();
+            });
+        }
+    }
     m_detached = true;
     m_doc->RemoveFrame(this);
 }

@@ -36,11 +36,16 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, QWidget* parent)
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(new QLabel(QStringLiteral("查找内容(&N):"), this), 0, 0);
+    // With its field as buddy a label shows its access key underlined instead of "&N".
+    auto* findLabel = new QLabel(QStringLiteral("查找内容(&N):"), this);
+    findLabel->setBuddy(m_find);
+    fields->addWidget(findLabel, 0, 0);
     fields->addWidget(m_find, 0, 1);
     if (replace) {
         m_with = new QLineEdit(this);
-        fields->addWidget(new QLabel(QStringLiteral("替换为(&P):"), this), 1, 0);
+        auto* withLabel = new QLabel(QStringLiteral("替换为(&P):"), this);
+        withLabel->setBuddy(m_with);
+        fields->addWidget(withLabel, 1, 0);
         fields->addWidget(m_with, 1, 1);
     }
     auto* left = new QVBoxLayout;
@@ -79,6 +84,15 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
+
+    // Tab goes from the search text to the replacement, then through options and buttons.
+    QWidget* previous = m_find;
+    for (QWidget* next : std::initializer_list<QWidget*>{m_with, m_wholeWord, m_matchCase, m_up}) {
+        if (!next) continue;
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    setTabOrder(previous, m_findNext);
 
     connect(m_findNext, &QPushButton::clicked, this, &CFindReplaceDialog::OnFindNext);
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
@@ -151,6 +165,16 @@ void CFindReplaceDialog::OnReplaceAll() {
     CMyeditView* view = ActiveView();
     if (!view) return;
     const FindState& last = LastSearch();
+    // An empty replacement deletes every occurrence: that is asked first.
+    if (last.replaceWith.isEmpty()) {
+        QMessageBox ask(QMessageBox::Question, QStringLiteral("Morvex"),
+                        QStringLiteral("替换为空：要删除所有的“%1”吗？").arg(last.text),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        ask.setDefaultButton(QMessageBox::No);
+        ask.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+        ask.button(QMessageBox::No)->setText(QStringLiteral("否"));
+        if (ask.exec() != QMessageBox::Yes) return;
+    }
     if (view->ReplaceAll(last.text, last.replaceWith, last.matchCase, last.wholeWord) == 0)
         NotFound(this, last.text);
 }

@@ -16,8 +16,17 @@ bool OnGuiThread() {
 
 }  // namespace
 
+bool IsCompletionMessage(const QString& text) {
+    // The core reports the end of a long computation through the same message call as its
+    // failures; "...计算完毕！" and "动力响应分析完成！" are news, not warnings.
+    return text.endsWith(QStringLiteral("计算完毕！")) ||
+           text == QStringLiteral("动力响应分析完成！");
+}
+
 void ShowMessageBox(const QString& text, const QString& detail) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Morvex"), text, QMessageBox::Ok,
+    const QMessageBox::Icon icon =
+        IsCompletionMessage(text) ? QMessageBox::Information : QMessageBox::Warning;
+    QMessageBox box(icon, QStringLiteral("Morvex"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     if (!detail.isEmpty()) box.setDetailedText(detail);

@@ -13,5 +13,8 @@ public:
     void Status(const std::string& text) override;
 };
 
-// Shows one modal message box with an OK button, the program's way of reporting a failure.
+// True for the messages that report a finished computation (shown with the information icon).
+bool IsCompletionMessage(const QString& text);
+// Shows one modal message box with an OK button, the program's way of reporting a failure
+// (with the warning icon) or a finished computation.
 void ShowMessageBox(const QString& text, const QString& detail = QString());

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
@@ -265,6 +266,28 @@ void CMainFrame::Tile(bool horizontal) {
             w->setGeometry(area.width() * i / n, 0,
                            area.width() * (i + 1) / n - area.width() * i / n, area.height());
     }
+}
+
+void CMainFrame::Cascade() {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (w->isVisible() && !w->isMinimized()) windows.append(w);
+    if (windows.isEmpty()) return;
+    // Each window steps down by a title bar; all keep the same size, three quarters of the
+    // area or what the steps leave, so a single window never shrinks to its title bar.
+    const QRect area = m_mdi->viewport()->rect();
+    const int step = std::max(20, windows.first()->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const int n = static_cast<int>(windows.size());
+    const int w = std::max(area.width() * 3 / 4, 200);
+    const int h = std::max(std::min(area.height() * 3 / 4, area.height() - step * (n - 1)), 150);
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* child = windows[i];
+        if (child->isMaximized()) child->showNormal();
+        child->setGeometry(std::max(0, std::min(step * i, area.width() - w)),
+                           std::max(0, std::min(step * i, area.height() - h)), w, h);
+        child->raise();
+    }
+    m_mdi->setActiveSubWindow(windows.last());
 }
 
 void CMainFrame::ArrangeIcons() {

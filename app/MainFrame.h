@@ -105,6 +105,7 @@ private:
     CMorvexDoc* ActiveResultDoc() const;
     void OnNewWindow();
     void Tile(bool horizontal);
+    void Cascade();
     void ArrangeIcons();
     void ShowFindDialog(bool replace);
     void OnExport(int id);

@@ -16,6 +16,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/Commands.h"
+#include "app/Document.h"
 #include "app/FindReplaceDialog.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
@@ -168,7 +169,7 @@ void CMainFrame::CreateActions() {
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
 
     m_newWindow = AddAction(ID_WINDOW_NEW, Text("新建窗口(&N)"), [this] { OnNewWindow(); });
-    AddAction(ID_WINDOW_CASCADE, Text("层叠(&C)"), [this] { m_mdi->cascadeSubWindows(); });
+    AddAction(ID_WINDOW_CASCADE, Text("层叠(&C)"), [this] { Cascade(); });
     AddAction(ID_WINDOW_TILE_HORZ, Text("水平平铺"), [this] { Tile(true); });
     AddAction(ID_WINDOW_TILE_VERT, Text("竖直平铺"), [this] { Tile(false); });
     AddAction(ID_WINDOW_ARRANGE, Text("排列图标(&A)"), [this] { ArrangeIcons(); });
@@ -275,8 +276,13 @@ void CMainFrame::FillWindowMenu(QMenu* menu, bool withNewWindow) {
         if (!windows.isEmpty()) menu->addSeparator();
         for (int i = 0; i < windows.size(); ++i) {
             QMdiSubWindow* w = windows[i];
-            QAction* a =
-                menu->addAction(NumberedEntry(i, w->windowTitle().remove(QStringLiteral("[*]"))));
+            // A result window and a text window of one file share its name: say which is which.
+            QString name = w->windowTitle().remove(QStringLiteral("[*]"));
+            if (auto* child = qobject_cast<CChildFrame*>(w))
+                name += child->Document()->DocKind() == CDocument::kResult
+                            ? QStringLiteral("（结果）")
+                            : QStringLiteral("（文本）");
+            QAction* a = menu->addAction(NumberedEntry(i, name));
             a->setCheckable(true);
             a->setChecked(w == m_mdi->currentSubWindow());
             a->setStatusTip(Text("激活此窗口"));

@@ -325,7 +325,8 @@ bool CPlaneFrame::ReadSections() {
             .UInt(kind)
             .Double(hTop)
             .Double(hBottom);
-        HzPrintf("%5d%20.6lf%20.6lf%20.6lf%5d%20.6lf%20.6lf\n", static_cast<int>(num), A, I, gamma,
+        // Thirteen significant digits: a steel section's I of 1.234567e-5 must survive the copy.
+        HzPrintf("%5d%20.13g%20.13g%20.13g%5d%20.13g%20.13g\n", static_cast<int>(num), A, I, gamma,
                  static_cast<int>(kind), hTop, hBottom);
         if (num < 1 || num > static_cast<unsigned>(m_nSections)) {
             ShowMessage("截面号错误!");

@@ -1,6 +1,7 @@
 // End forces from the displacements, and N, Q, M along an element.
 #include <algorithm>
 
+#include "engine/LocalStiffness.h"
 #include "engine/PlaneFrame.h"
 
 EndForceSet CPlaneFrame::ElasticEndForces(int element, const double* d) const {
@@ -11,12 +12,8 @@ EndForceSet CPlaneFrame::ElasticEndForces(int element, const double* d) const {
     const double u[6] = {c * d[g[0]] + s * d[g[1]], -s * d[g[0]] + c * d[g[1]], d[g[2]],
                          c * d[g[3]] + s * d[g[4]], -s * d[g[3]] + c * d[g[4]], d[g[5]]};
 
-    const auto [kN, kV, kTi, kTj, kii, kjj, kij] = ElementStiffnessTerms(element);
-    // Local stiffness (the global one with c = 1, s = 0), applied as a symmetric matrix.
-    const double k[6][6] = {
-        {kN, 0, 0, -kN, 0, 0}, {0, kV, kTi, 0, -kV, kTj},   {0, kTi, kii, 0, -kTi, kij},
-        {-kN, 0, 0, kN, 0, 0}, {0, -kV, -kTi, 0, kV, -kTj}, {0, kTj, kij, 0, -kTj, kjj},
-    };
+    double k[6][6];
+    LocalStiffness(ElementStiffnessTerms(element), k);
     EndForceSet f{};
     for (int a = 0; a < 6; ++a) {
         double sum = 0;

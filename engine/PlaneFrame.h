@@ -59,14 +59,11 @@ struct ElementLoad {
 };
 
 // A requested influence line: the section or point and the quantity (1 N, 2 Q, 3 M,
-// 4 x displacement, 5 y displacement, 6 rotation), and the displacements of the two faces
-// of the cut for the force quantities.
+// 4 x displacement, 5 y displacement, 6 rotation).
 struct InfluenceRequest {
     int element = 0;
     double position = 0;
     int quantity = 0;
-    double leftFace[3] = {0, 0, 0};
-    double rightFace[3] = {0, 0, 0};
 };
 
 using EndForceSet = std::array<double, 6>;  // Xi, Yi, Mi, Xj, Yj, Mj in local axes
@@ -217,7 +214,7 @@ public:
 
     // In the analysis run: the state block and every requested line; false after the message.
     bool ComputeInfluenceLines();
-    // Fills the state vector and the face values of request `line` (m_nIlLines = scratch).
+    // Fills the state vector of request `line` (m_nIlLines = scratch).
     void ComputeInfluenceLine(int line);
     // The same for any request and state vector of m_nDof doubles (the search's workers).
     void ComputeInfluenceLineInto(InfluenceRequest& request, double* state) const;
@@ -230,8 +227,20 @@ public:
     // with global end displacements d = (ux_i, uy_i, rot_i, ux_j, uy_j, rot_j).
     static double DisplacementAlongElement(double c, double s, const double d[6], double t,
                                            double length);
-    // Samples the scratch line on the 0.1 grid of the loading path and sets m_ilSamplesReady.
-    void SampleInfluenceLine();
+    // Samples line `line` (by default the scratch line) on the 0.1 grid of the loading path
+    // and sets m_ilSamplesReady; the sample at the section holds the static analysis's value.
+    void SampleInfluenceLine(int line = -1);
+    // Abscissa of sample i, from its index.
+    double SampleX(long long i) const { return m_ilXMin + static_cast<double>(i) / 10; }
+    // The sample at which the section of a force request stands on the path, where the line
+    // jumps: `atSection` is the value for a load standing at the section (as the static
+    // analysis takes it), `beside` the value for a load just before it along the member, and
+    // `besideOnPath` whether such a load is on the path. -1 when there is no such sample.
+    long long SectionSample(const InfluenceRequest& request, const double* state, double& atSection,
+                            double& beside, bool& besideOnPath) const;
+    // The x shift that puts a load standing at the section on the side of `atSection`
+    // (positive factor) or of `beside` (negative).
+    double SectionShift(const InfluenceRequest& request, double factor) const;
     // The path element that carries abscissa x (first in input order) and the relative
     // position on it; false when x is off the path.
     bool LocateOnPath(double x, int& element, double& t) const;
@@ -280,6 +289,10 @@ public:
     bool WriteInfluenceListing(int line);
     std::string InfluenceListingPath(int line) const;
 
+    // While a placement is written: its section's sample (-1 none) and the shift that puts a
+    // load standing there on the side the samples hold.
+    long long m_ilSectionSample = -1;
+    double m_ilSectionShift = 0;
     // --- design loads and combinations ---
 
     // The calculation span L0: the one given in m_designLoad, else the longest distance
@@ -344,7 +357,7 @@ public:
     std::vector<int> m_modeOrder;      // mode indices by ascending frequency
     std::vector<double> m_dynRecord;   // 2 n: displacements, then velocities
     std::vector<std::unique_ptr<CDynamicLoad>> m_dynLoads;
-    std::vector<int> m_dynCodes;  // run codes: m_dofStatus plus 2 per prescribed motion
+    std::vector<int> m_dynCodes;           // run codes: m_dofStatus plus 2 per prescribed motion
     double m_dynAlpha = 0, m_dynBeta = 0;  // Rayleigh damping of the last run
     double m_dynDuration = 0, m_dynStep = 0;
     EigenMethod m_eigenMethod = EigenMethod::kLapack;

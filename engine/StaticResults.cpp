@@ -69,9 +69,11 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
     for (int e = 0; e < m_nElements; ++e) {
         txt.Printf("\n\n%5d", e + 1);
         const EndForceSet ef = EndForces(e, lc);
-        const double step = 0.01 * m_elements[e].length;
-        double x = 0;
+        const double length = m_elements[e].length;
         for (int p = 0; p <= 100; ++p) {
+            // From the index: the end point is the end, and a load standing exactly at a
+            // printed point is on the same side of it at every point.
+            const double x = length * p / 100;
             double v[3];
             ForcesAt(e, lc, x, ef, v[0], v[1], v[2]);
             rec[3 * p] = v[0];
@@ -92,7 +94,6 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
                     xq.minAt = x;
                 }
             }
-            x += step;
         }
         bin.Doubles(rec, 303);
     }

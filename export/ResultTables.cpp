@@ -238,10 +238,9 @@ CTable InfluenceTable(const CPlaneFrame& f) {
                                          r.position, kNames[q], kUnits[q]));
     }
     if (f.m_nIlLines <= 0 || f.m_ilStates.empty()) return t;
-    // The abscissae of the influence-line listing, with its guard against huge coordinates.
-    long long written = 0;
-    for (double x = f.m_ilXMin; x < f.m_ilXMax && written <= f.m_ilSampleCount + 1LL;
-         x += 0.1, ++written) {
+    // The abscissae of the influence-line listing: every sample, the end of the path included.
+    for (long long i = 0; i <= f.m_ilSampleCount && f.SampleX(i) <= f.m_ilXMax + 1e-9; ++i) {
+        const double x = f.SampleX(i);
         std::vector<CCell> row{Num(x)};
         for (int l = 0; l < f.m_nIlLines; ++l) row.push_back(Num(f.InfluenceValue(x, l)));
         t.rows.push_back(std::move(row));

@@ -97,6 +97,24 @@ public:
                 f < 0 ? 0.0
                       : m_f.ValueOnPathElement(f, m_plan.sampleT[i], m_request, m_state.data());
         }
+        double atSection = 0, beside = 0;
+        bool besideOnPath = false;
+        const long long k =
+            m_f.SectionSample(m_request, m_state.data(), atSection, beside, besideOnPath);
+        if (k >= 0) m_samples[static_cast<size_t>(k)] = atSection;
+        Search(maxValue, minValue);
+        if (k < 0 || beside == atSection) return;
+        // A load standing at the section counts on the worse side of the jump.
+        double maxBeside = 0, minBeside = 0;
+        m_samples[static_cast<size_t>(k)] = beside;
+        Search(maxBeside, minBeside);
+        maxValue = std::max(maxValue, maxBeside);
+        minValue = std::min(minValue, minBeside);
+    }
+
+private:
+    // Maximum and minimum over every placement on the current samples.
+    void Search(double& maxValue, double& minValue) {
         for (int d = 0; d < 2; ++d) {
             if (m_ld.HasHeavy())
                 Correlate(m_ld.m_heavyLoads, m_ld.m_heavyOffsets, d == 0, m_plan.heavyShift[d],
@@ -109,7 +127,6 @@ public:
         minValue = -Best(false);
     }
 
-private:
     // out[k] = sum over the loads, in their order, of load * eta at step k. Loads off the
     // sampled range add a zero in the direct evaluation, which leaves every sum unchanged.
     void Correlate(const std::vector<double>& loads, const std::vector<double>& offsets,
@@ -216,7 +233,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         return false;
     }
     for (int i = 0; i <= m_ilSampleCount; ++i)
-        LocateOnPath(m_ilXMin + 0.1 * i, plan.sampleElement[i], plan.sampleT[i]);
+        LocateOnPath(SampleX(i), plan.sampleElement[i], plan.sampleT[i]);
 
     // The files are created first, so that a folder without write access is reported before
     // the long computation rather than after it.
@@ -234,11 +251,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     }
 
     double xis[kPoints];
-    double xi = 0;
-    for (double& p : xis) {
-        p = xi;
-        xi += 0.1;
-    }
+    for (int j = 0; j < kPoints; ++j) xis[j] = j / 10.0;
     std::atomic<int> next{0}, done{0};
     auto run = [&](CEnvelopeWorker& w, bool report) {
         int lastPercent = -1;

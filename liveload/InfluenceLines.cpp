@@ -1,12 +1,26 @@
-// Influence lines by the kinematic method: a unit jump at the section (forces) or a unit
-// action at the point (displacements), solved with the factorised stiffness.
+// Influence lines, one solution each with the factorised stiffness: for a section force the
+// state whose work with a unit load's equivalent nodal loads is that force, for a displacement
+// the state of a unit action at the point. Either way an ordinate is what the static
+// analysis gives for a unit load there.
+#include <algorithm>
 #include <cmath>
 #include <new>
 
+#include "engine/LocalStiffness.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Memory.h"
+
+namespace {
+
+// Abscissae this close to an end of a path element are at that end (m).
+constexpr double kPathSlack = 1e-9;
+// How far a load standing at a section is moved, in a placement, to the side it was counted
+// on (m): far beyond rounding, far below any effect.
+constexpr double kSectionShift = 1e-6;
+
+}  // namespace
 
 bool CPlaneFrame::ComputeInfluenceLines() {
     const double count = (static_cast<double>(m_nIlLines) + 1) * m_nDof;
@@ -41,103 +55,45 @@ void CPlaneFrame::ComputeInfluenceLine(int line) {
 void CPlaneFrame::ComputeInfluenceLineInto(InfluenceRequest& r, double* state) const {
     std::fill(state, state + m_nDof, 0.0);
     const Element& el = m_elements[r.element];
-    const double L = el.length, c = el.cos, s = el.sin;
-    const double E = m_materials[el.material].E;
-    const double a = m_sections[el.iSection].I, b = m_sections[el.jSection].I;
-    const double Aa = m_sections[el.iSection].A, Ab = m_sections[el.jSection].A;
-    const double x = r.position, d = a - b;
-    const double Ix = (1 - x) * a + x * b, Ax = (1 - x) * Aa + x * Ab;
-    const double x2 = x * x, x3 = x2 * x, x4 = x3 * x, x5 = x4 * x;
+    const double L = el.length, c = el.cos, s = el.sin, x = r.position;
     double fi[3] = {0, 0, 0}, fj[3] = {0, 0, 0};
-    for (int k = 0; k < 3; ++k) r.leftFace[k] = r.rightFace[k] = 0;
-
-    switch (r.quantity) {
-        case 1: {
-            const double R = (Ab + Ax) / (2 * Ax);
-            const double N = -R * E * (Aa + Ax) / (2 * L);
-            fi[0] = N * c, fi[1] = N * s;
-            fj[0] = -N * c, fj[1] = -N * s;
-            r.leftFace[0] = -R * x * c, r.leftFace[1] = -R * x * s;
-            r.rightFace[0] = (1 - R * x) * c, r.rightFace[1] = (1 - R * x) * s;
-            break;
+    if (r.quantity <= 3) {
+        // A section force is a linear function of the element's end displacements (the end
+        // forces of its stiffness, then statics to the section). Solving with that function
+        // as the load gives the state whose work with the equivalent nodal loads of a unit
+        // load is the section force the static analysis reports for it.
+        double k[6][6];
+        LocalStiffness(ElementStiffnessTerms(r.element), k);
+        double a[6] = {0, 0, 0, 0, 0, 0};
+        if (r.quantity == 1) a[0] = -1;
+        if (r.quantity == 2) a[1] = 1;
+        if (r.quantity == 3) a[1] = -x * L, a[2] = 1;
+        double v[6];
+        for (int p = 0; p < 6; ++p) {
+            v[p] = 0;
+            for (int q = 0; q < 6; ++q) v[p] += k[p][q] * a[q];
         }
-        case 2: {
-            const double G = d * (6 * a * x + d * (x4 - 2 * x3 - 2 * x2)) - 3 * a * a;
-            const double H =
-                x2 *
-                ((4 * x3 - 5 * x2 - 2 * x) * b * b + (4 * x3 - 14 * x2 + 16 * x - 6) * a * a -
-                 (8 * x3 - 19 * x2 + 8 * x + 3) * a * b) /
-                G;
-            const double phi =
-                x * (3 * (x - 1) / L) *
-                (4 * a * a + 2 * a * b + 3 * d * d * x2 + (6 * a * b - 7 * a * a + b * b) * x) / G;
-            const double V = -6 * E * Ix *
-                             (3 * (a * b + a * a) + (4 * a * b + b * b - 5 * a * a) * x +
-                              (2 * a * a + 2 * b * b - 4 * a * b) * x2) /
-                             (G * L * L * L);
-            const double Mi = E *
-                              ((3 * x4 + 12 * x3 - 21 * x2 - 6 * x) * a * b * b +
-                               (45 * x2 - 3 * x4 - 12 * x3 - 6 - 24 * x) * a * a * b +
-                               (x4 + 4 * x3 - 23 * x2 + 30 * x - 12) * a * a * a -
-                               (x4 + 4 * x3 + x2) * b * b * b) /
-                              (G * L * L);
-            const double Mj = Mi - 2 * E * d / (L * L);
-            fi[0] = -V * s, fi[1] = V * c, fi[2] = Mi;
-            fj[0] = V * s, fj[1] = -V * c, fj[2] = Mj;
-            r.leftFace[0] = -H * s, r.leftFace[1] = H * c, r.leftFace[2] = phi;
-            r.rightFace[0] = -(H - 1) * s, r.rightFace[1] = (H - 1) * c, r.rightFace[2] = phi;
-            break;
-        }
-        case 3: {
-            const double sg = x4 - 2 * x3 - 2 * x2;
-            const double G = sg * b * b + (sg + 6 * x - 3) * a * a - 2 * (3 * x + sg) * a * b;
-            const double H = -0.5 * x2 * (1 - x) * (1 - x) * L *
-                             ((2 * x + 7 * x2) * b * b + (7 * x2 - 16 * x + 9) * a * a +
-                              (14 * x + 3 - 14 * x2) * a * b) /
-                             G;
-            const double phi = -0.5 * x *
-                               ((16 * x4 - 17 * x3 + 4 * x2 + 3 * x) * b * b +
-                                (-32 * x4 + 82 * x3 - 68 * x2 + 12 * x + 6) * a * b +
-                                (16 * x4 - 65 * x3 + 100 * x2 - 69 * x + 18) * a * a) /
-                               G;
-            const double V = E *
-                             ((x2 - 2 * x3 - 11 * x4) * b * b * b +
-                              (11 * x4 - 46 * x3 + 71 * x2 - 48 * x + 12) * a * a * a +
-                              (33 * x4 - 42 * x3 - 3 * x2 + 6 * x) * a * b * b +
-                              (-33 * x4 + 90 * x3 - 69 * x2 + 6 * x + 6) * a * a * b) /
-                             (G * L * L);
-            const double M = 0.5 * E *
-                             ((-2 * x5 - 7 * x4 + 2 * x3 + x2) * b * b * b +
-                              (6 * x5 + 19 * x4 - 50 * x3 + 13 * x2 + 6 * x) * a * b * b +
-                              (2 * x5 + 5 * x4 - 46 * x3 + 87 * x2 - 66 * x + 18) * a * a * a +
-                              (-6 * x5 - 17 * x4 + 94 * x3 - 101 * x2 + 24 * x + 6) * a * a * b) /
-                             (L * G);
-            fi[0] = V * s, fi[1] = -V * c, fi[2] = -M;
-            fj[0] = -V * s, fj[1] = V * c, fj[2] = -(2 * E * Ix / L + M);
-            r.leftFace[0] = -H * s, r.leftFace[1] = H * c, r.leftFace[2] = phi;
-            r.rightFace[0] = -H * s, r.rightFace[1] = H * c, r.rightFace[2] = phi - 1;
-            break;
-        }
-        default: {
-            // The consistent nodal loads of a unit action at the point.
-            double p = 0, q = 0, m = 0;
-            if (r.quantity == 4)
-                p = c, q = -s;
-            else if (r.quantity == 5)
-                p = s, q = c;
-            else
-                m = 1;
-            const double N1 = 1 - 3 * x2 + 2 * x3;
-            const double Pi = (1 - x) * p;
-            const double Qi = N1 * q - 6 * x * (1 - x) * m / L;
-            const double Mi = x * (1 - x) * (1 - x) * L * q + (1 - x) * (1 - 3 * x) * m;
-            const double Pj = x * p;
-            const double Qj = (3 * x2 - 2 * x3) * q + 6 * x * (1 - x) * m / L;
-            const double Mj = -x2 * (1 - x) * L * q + x * (3 * x - 2) * m;
-            fi[0] = Pi * c - Qi * s, fi[1] = Qi * c + Pi * s, fi[2] = Mi;
-            fj[0] = Pj * c - Qj * s, fj[1] = Qj * c + Pj * s, fj[2] = Mj;
-            break;
-        }
+        fi[0] = c * v[0] - s * v[1], fi[1] = s * v[0] + c * v[1], fi[2] = v[2];
+        fj[0] = c * v[3] - s * v[4], fj[1] = s * v[3] + c * v[4], fj[2] = v[5];
+    } else {
+        // The consistent nodal loads of a unit action at the point.
+        double p = 0, q = 0, m = 0;
+        if (r.quantity == 4)
+            p = c, q = -s;
+        else if (r.quantity == 5)
+            p = s, q = c;
+        else
+            m = 1;
+        const double x2 = x * x, x3 = x2 * x;
+        const double N1 = 1 - 3 * x2 + 2 * x3;
+        const double Pi = (1 - x) * p;
+        const double Qi = N1 * q - 6 * x * (1 - x) * m / L;
+        const double Mi = x * (1 - x) * (1 - x) * L * q + (1 - x) * (1 - 3 * x) * m;
+        const double Pj = x * p;
+        const double Qj = (3 * x2 - 2 * x3) * q + 6 * x * (1 - x) * m / L;
+        const double Mj = -x2 * (1 - x) * L * q + x * (3 * x - 2) * m;
+        fi[0] = Pi * c - Qi * s, fi[1] = Qi * c + Pi * s, fi[2] = Mi;
+        fj[0] = Pj * c - Qj * s, fj[1] = Qj * c + Pj * s, fj[2] = Mj;
     }
     for (int k = 0; k < 3; ++k) {
         state[m_dofNum[el.iNode][k]] += fi[k];
@@ -146,27 +102,6 @@ void CPlaneFrame::ComputeInfluenceLineInto(InfluenceRequest& r, double* state) c
     for (int g = 0; g < m_nDof; ++g)
         if (m_dofStatus[g] == 1) state[g] = 0;
     Substitute(state, 1);
-    if (r.quantity > 3) return;
-
-    // The cut moves with the element: add its displacement at the section to both faces.
-    double u[6];
-    for (int k = 0; k < 3; ++k) {
-        u[k] = state[m_dofNum[el.iNode][k]];
-        u[3 + k] = state[m_dofNum[el.jNode][k]];
-    }
-    const double ai = c * u[0] + s * u[1], vi = -s * u[0] + c * u[1];
-    const double aj = c * u[3] + s * u[4], vj = -s * u[3] + c * u[4];
-    const double axial = (1 - x) * ai + x * aj;
-    const double trans = (1 - 3 * x2 + 2 * x3) * vi + (x - 2 * x2 + x3) * L * u[2] +
-                         (3 * x2 - 2 * x3) * vj + (x3 - x2) * L * u[5];
-    const double rot = ((6 * x2 - 6 * x) * vi + (1 - 4 * x + 3 * x2) * L * u[2] +
-                        (6 * x - 6 * x2) * vj + (3 * x2 - 2 * x) * L * u[5]) /
-                       L;
-    const double add[3] = {c * axial - s * trans, s * axial + c * trans, rot};
-    for (int k = 0; k < 3; ++k) {
-        r.leftFace[k] += add[k];
-        r.rightFace[k] += add[k];
-    }
 }
 
 double CPlaneFrame::DisplacementAlongElement(double c, double s, const double d[6], double t,
@@ -183,10 +118,12 @@ bool CPlaneFrame::LocateOnPath(double x, int& element, double& t) const {
         const Element& el = m_elements[f];
         const double xi = m_nodes[el.iNode].x, xj = m_nodes[el.jNode].x;
         if (xi == xj) continue;  // a vertical element carries no abscissa
-        const double tt = (x - xi) / (xj - xi);
-        if (tt >= 0 && tt <= 1) {
+        // Abscissae a rounding error beyond an end are at the end: the sample at the end of
+        // a path must not be lost to the last bit of a sum.
+        const double tt = (x - xi) / (xj - xi), slack = kPathSlack / std::fabs(xj - xi);
+        if (tt >= -slack && tt <= 1 + slack) {
             element = f;
-            t = tt;
+            t = std::clamp(tt, 0.0, 1.0);
             return true;
         }
     }
@@ -201,18 +138,49 @@ double CPlaneFrame::ValueOnPathElement(int f, double t, const InfluenceRequest& 
         d[k] = state[m_dofNum[el.iNode][k]];
         d[3 + k] = state[m_dofNum[el.jNode][k]];
     }
-    if (f != r.element || r.quantity > 3)
-        return DisplacementAlongElement(el.cos, el.sin, d, t, el.length);
-    const double xi = r.position;
-    if (t >= xi) {
-        // From the cut to node j.
-        for (int k = 0; k < 3; ++k) d[k] = r.rightFace[k];
-        const double local = xi > 0.9999999999 ? 1.0 : (t - xi) / (1 - xi);
-        return DisplacementAlongElement(el.cos, el.sin, d, local, (1 - xi) * el.length);
-    }
-    for (int k = 0; k < 3; ++k) d[3 + k] = r.leftFace[k];
-    const double local = xi < 1e-10 ? 0.0 : t / xi;
-    return DisplacementAlongElement(el.cos, el.sin, d, local, xi * el.length);
+    const double v = DisplacementAlongElement(el.cos, el.sin, d, t, el.length);
+    if (f != r.element || r.quantity > 3) return v;
+    // A load on the section's own element also acts through its fixed-end forces and, once
+    // it lies between the i node and the section, through statics, as in the static analysis.
+    const double L = el.length, x = r.position * L;
+    ElementLoad unit;
+    unit.type = 1;
+    unit.d1 = t * L;
+    unit.d2 = el.sin;  // a unit global +y load in local axes
+    unit.d3 = el.cos;
+    const EndForceSet q = EquivalentLoads(unit, L);
+    const bool passed = x > unit.d1;
+    if (r.quantity == 1) return v + q[0] - (passed ? unit.d2 : 0);
+    if (r.quantity == 2) return v - q[1] + (passed ? unit.d3 : 0);
+    return v - q[2] + q[1] * x - (passed ? unit.d3 * (x - unit.d1) : 0);
+}
+
+long long CPlaneFrame::SectionSample(const InfluenceRequest& r, const double* state,
+                                     double& atSection, double& beside, bool& besideOnPath) const {
+    // The bending moment is continuous; N and Q jump by the load's components.
+    if (r.quantity != 1 && r.quantity != 2) return -1;
+    const Element& el = m_elements[r.element];
+    const double xi = m_nodes[el.iNode].x, xj = m_nodes[el.jNode].x;
+    if (xi == xj ||
+        std::find(m_ilElements.begin(), m_ilElements.end(), r.element) == m_ilElements.end())
+        return -1;
+    const double xs = xi + r.position * (xj - xi);
+    const double k = SampleIndex(xs);
+    if (!(k >= 0 && k <= m_ilSampleCount) ||
+        std::fabs(SampleX(static_cast<long long>(k)) - xs) > kPathSlack * (1 + std::fabs(xs)))
+        return -1;
+    atSection = ValueOnPathElement(r.element, r.position, r, state);
+    beside = atSection + (r.quantity == 1 ? -el.sin : el.cos);
+    int f = 0;
+    double t = 0;
+    besideOnPath = LocateOnPath(xs + SectionShift(r, -1), f, t);
+    return static_cast<long long>(k);
+}
+
+double CPlaneFrame::SectionShift(const InfluenceRequest& r, double factor) const {
+    const Element& el = m_elements[r.element];
+    const double dir = m_nodes[el.jNode].x > m_nodes[el.iNode].x ? 1 : -1;
+    return factor * kSectionShift * dir;
 }
 
 double CPlaneFrame::DirectInfluenceValue(double x, const InfluenceRequest& r,
@@ -235,7 +203,8 @@ double CPlaneFrame::InfluenceValue(double x, int line) const {
                                 &m_ilStates[static_cast<size_t>(line) * m_nDof]);
 }
 
-void CPlaneFrame::SampleInfluenceLine() {
+void CPlaneFrame::SampleInfluenceLine(int line) {
+    if (line < 0) line = m_nIlLines;
     m_ilSamplesReady = false;
     if (m_ilSamples.empty()) {
         try {
@@ -244,7 +213,13 @@ void CPlaneFrame::SampleInfluenceLine() {
             return;
         }
     }
+    const InfluenceRequest& r = m_ilRequests[line];
+    const double* state = &m_ilStates[static_cast<size_t>(line) * m_nDof];
     for (int i = 0; i <= m_ilSampleCount; ++i)
-        m_ilSamples[i] = InfluenceValue(m_ilXMin + 0.1 * i, m_nIlLines);
+        m_ilSamples[i] = DirectInfluenceValue(SampleX(i), r, state);
+    double atSection = 0, beside = 0;
+    bool besideOnPath = false;
+    const long long k = SectionSample(r, state, atSection, beside, besideOnPath);
+    if (k >= 0) m_ilSamples[static_cast<size_t>(k)] = atSection;
     m_ilSamplesReady = true;
 }

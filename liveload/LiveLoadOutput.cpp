@@ -31,19 +31,58 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
     if (!load.BuildLiveLoad(choice.type, m_ilXMin, m_ilXMax, DesignSpan())) return false;
     const bool sign = choice.sign, right = choice.rightward;
     if (load.IsLane()) return PlaceLaneLoad(line, sign, load, placement);
-    if (load.HasMain() && !BuildMainVehicleTables(load, sign, right, line)) return false;
-
-    const int n = load.m_nSteps;
-    std::vector<double>& placed = placement.placements;
-    int best = 0;
-    if (load.HasHeavy()) {
-        double bestValue = PlacementValue(0, sign, right, load, line);
-        for (int k = 1; k <= n; ++k) {
-            const double v = PlacementValue(k, sign, right, load, line);
-            if (v > bestValue) bestValue = v, best = k;
-        }
-        placed.push_back(load.m_xStart + 0.1 * best);
+    // The placement reads the line's samples exactly as the envelope search does, so that
+    // both find the same extreme.
+    SampleInfluenceLine(line);
+    if (!m_ilSamplesReady) {
+        ShowMessage("内存不够！");
+        return false;
     }
+    const int n = load.m_nSteps;
+    auto sweep = [&](int& best, double& bestValue) {
+        if (load.HasMain() && !BuildMainVehicleTables(load, sign, right, line)) return false;
+        best = 0;
+        bestValue = load.HasMain() ? m_trainBestUpTo[static_cast<size_t>(n)] : 0;
+        if (load.HasHeavy()) {
+            bestValue = PlacementValue(0, sign, right, load, line);
+            for (int k = 1; k <= n; ++k) {
+                const double v = PlacementValue(k, sign, right, load, line);
+                if (v > bestValue) bestValue = v, best = k;
+            }
+        }
+        return true;
+    };
+    const InfluenceRequest& request = m_ilRequests[line];
+    const double* state = &m_ilStates[static_cast<size_t>(line) * m_nDof];
+    double atSection = 0, beside = 0;
+    bool besideOnPath = false;
+    const long long section = SectionSample(request, state, atSection, beside, besideOnPath);
+    int best = 0;
+    double bestValue = 0;
+    bool ok = sweep(best, bestValue), onBeside = false;
+    if (ok && section >= 0 && beside != atSection) {
+        // A load standing at the section counts on the worse side of the jump.
+        int otherBest = 0;
+        double otherValue = 0;
+        m_ilSamples[static_cast<size_t>(section)] = beside;
+        ok = sweep(otherBest, otherValue);
+        if (ok && otherValue > bestValue) {
+            onBeside = true;
+            best = otherBest;
+        } else if (ok) {
+            m_ilSamples[static_cast<size_t>(section)] = atSection;
+            if (load.HasMain()) ok = BuildMainVehicleTables(load, sign, right, line);
+        }
+    }
+    if (!ok) {
+        m_ilSamplesReady = false;
+        return false;
+    }
+    m_ilSectionSample = section;
+    m_ilSectionShift = section >= 0 ? SectionShift(request, onBeside ? -1 : 1) : 0;
+
+    std::vector<double>& placed = placement.placements;
+    if (load.HasHeavy()) placed.push_back(load.m_xStart + 0.1 * best);
     if (load.HasMain()) {
         const std::vector<double>& upTo = m_trainBestUpTo;
         const std::vector<double>& from = m_trainBestFrom;
@@ -81,6 +120,8 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
                           placement.placeCount);
     for (size_t p = 0; p < placed.size(); ++p)
         placement.total += VehicleEffect(placed[p], static_cast<int>(p) + 1, load, right, line);
+    m_ilSamplesReady = false;
+    m_ilSectionSample = -1;
     if (!std::isfinite(placement.total)) {
         ShowMessage(kNotFinite);
         return false;
@@ -166,13 +207,24 @@ void CPlaneFrame::WriteVehicleLoads(double x, int place, const CLiveLoad& load, 
     const std::vector<double>& offsets = heavy ? load.m_heavyOffsets : load.m_mainOffsets;
     text += heavy ? "\n重车：" : "\n主车：";
     for (size_t i = 0; i < loads.size(); ++i) {
-        const double at = rightward ? x - offsets[i] : x + offsets[i];
+        // Each load goes where it was counted: the sample it read, a load at the section to
+        // the side of the jump the samples hold, one off the path nowhere.
+        const double k = SampleIndex(rightward ? x - offsets[i] : x + offsets[i]);
+        if (!(k >= 0 && k <= m_ilSampleCount)) continue;
+        double at = SampleX(static_cast<long long>(k));
         int f = 0;
         double t = 0;
+        if (static_cast<long long>(k) == m_ilSectionSample &&
+            LocateOnPath(at + m_ilSectionShift, f, t))
+            at += m_ilSectionShift;
         if (!LocateOnPath(at, f, t)) continue;
         ++placeCount;
-        AppendFormat(text, "\n%5d %5d %5d %16.6lf %16.6lf %16.6lf %16.6lf", f + 1, 1, 2,
-                     t * m_elements[f].length, 0.0, loads[i], 0.0);
+        const double L = m_elements[f].length;
+        // At the j end the distance is rounded up: the reader takes it as the end, where the
+        // sample was, and never as a point just before it.
+        const double a = t == 1 ? std::ceil(L * 1e6) / 1e6 : t * L;
+        AppendFormat(text, "\n%5d %5d %5d %16.6lf %16.6lf %16.6lf %16.6lf", f + 1, 1, 2, a, 0.0,
+                     loads[i], 0.0);
         AppendFormat(text, "   x坐标: %lf", at);
     }
 }
@@ -207,10 +259,9 @@ bool CPlaneFrame::WriteInfluenceListing(int line) {
     out.Printf("\n第%d条影响线：", line + 1);
     out.Printf("\n\n单元：%5d   位置：%12.6lf   性质：%s\n", r.element + 1, r.position,
                kQuantityNames[r.quantity]);
-    // The count guards against coordinates so large that adding 0.1 no longer moves x.
-    long long written = 0;
-    for (double x = m_ilXMin; x < m_ilXMax && written <= m_ilSampleCount + 1LL; x += 0.1, ++written)
-        out.Printf("\n%14.6lf %20.6e", x, InfluenceValue(x, line));
+    // Every sample of the path, its end included.
+    for (long long i = 0; i <= m_ilSampleCount && SampleX(i) <= m_ilXMax + 1e-9; ++i)
+        out.Printf("\n%14.6lf %20.6e", SampleX(i), InfluenceValue(SampleX(i), line));
     if (!out.Close()) {
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
         return false;

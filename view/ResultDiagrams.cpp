@@ -188,8 +188,13 @@ void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
         return;
     const InfluenceRequest& req = f.m_ilRequests[m_lineIndex];
     double largest = LargestTranslation(f.m_ilStates, m_lineIndex);
-    for (int q = 0; q < 2; ++q)
-        largest = std::max({largest, std::fabs(req.leftFace[q]), std::fabs(req.rightFace[q])});
+    if (req.quantity <= 3) {
+        // The jump at the section may be the largest ordinate.
+        const double* line = &f.m_ilStates[static_cast<size_t>(m_lineIndex) * f.m_nDof];
+        const double xi = std::clamp(req.position, 0.0, 1.0);
+        for (double t : {xi, xi * (1 - 1e-12)})
+            largest = std::max(largest, std::fabs(f.ValueOnPathElement(req.element, t, req, line)));
+    }
     const double factor = DiagramFactor(largest);
     const size_t offset = static_cast<size_t>(m_lineIndex) * static_cast<size_t>(f.m_nDof);
     for (int i = 0; i < f.m_nIlElements && i < static_cast<int>(f.m_ilElements.size()); ++i) {
@@ -199,24 +204,28 @@ void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
             continue;
         }
         // A force line jumps at the section: one piece on each side of the cut, each ending
-        // at the displacement of its own face.
+        // at its own side's value there.
         const Element& el = f.m_elements[e];
         const Node& ni = f.m_nodes[el.iNode];
         const double xi = std::clamp(req.position, 0.0, 1.0);
+        const double* state = &f.m_ilStates[offset];
         const int k = static_cast<int>(20 * xi + 1);
-        double left[6], right[6];
-        for (int q = 0; q < 3; ++q) {
-            left[q] = f.m_ilStates[offset + static_cast<size_t>(f.m_dofNum[el.iNode][q])] * factor;
-            left[3 + q] = req.leftFace[q] * factor;
-            right[q] = req.rightFace[q] * factor;
-            right[3 + q] =
-                f.m_ilStates[offset + static_cast<size_t>(f.m_dofNum[el.jNode][q])] * factor;
-        }
-        const CWorldOffset a{ni.x - m_worldCx, ni.y - m_worldCy};
-        const double cut = xi * el.length;
-        DrawCurvePiece(s, a, el.cos, el.sin, cut, left, k, true);
-        DrawCurvePiece(s, {a.x + cut * el.cos, a.y + cut * el.sin}, el.cos, el.sin, el.length - cut,
-                       right, 21 - k, true);
+        auto piece = [&](double t0, double t1, int n) {
+            std::vector<CLPoint> points;
+            for (int i = 0; i <= n; ++i) {
+                // The cut itself belongs to the piece being drawn.
+                const double t = i == n && t0 == 0 ? t1 * (1 - 1e-12) : t0 + (t1 - t0) * i / n;
+                const CWorldOffset base{ni.x - m_worldCx + t * el.length * el.cos,
+                                        ni.y - m_worldCy + t * el.length * el.sin};
+                const double dy = f.ValueOnPathElement(e, t, req, state) * factor;
+                const CWorldOffset tip{base.x, base.y + dy};
+                TrackExtreme(dy, base, tip);
+                points.push_back(OffsetToLogical(tip));
+            }
+            s.Polyline(points);
+        };
+        if (xi > 0) piece(0, xi, k);
+        if (xi < 1) piece(xi, 1, 21 - k);
     }
 }
 

@@ -27,6 +27,7 @@ void CModalRecorder::Poll() {
     if (!box || !box->isVisible()) return;
     texts.append(box->text());
     details.append(box->detailedText());
+    icons.append(box->icon());
     QAbstractButton* button = box->button(m_answer);
     if (!button) button = box->button(QMessageBox::Ok);
     if (button)

@@ -21,6 +21,7 @@ public:
     explicit CModalRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok);
     QStringList texts;
     QStringList details;
+    QList<QMessageBox::Icon> icons;
 
 private:
     void Poll();

@@ -18,11 +18,10 @@ protected:
         ASSERT_TRUE(f) << LastMessage();
     }
 
-    // Points 0, 0.1 ... 1 accumulated as the search accumulates them.
+    // Points 0, 0.1 ... 1 as the search takes them.
     static std::vector<double> Points() {
         std::vector<double> p;
-        double xi = 0;
-        for (int j = 0; j < 11; ++j, xi += 0.1) p.push_back(xi);
+        for (int j = 0; j < 11; ++j) p.push_back(j / 10.0);
         return p;
     }
 
@@ -73,22 +72,37 @@ TEST_F(EnvelopeTest, SingleTrailerEqualsBruteForceOverEveryPlacement) {
         for (int e = 0; e < f->m_nElements; ++e) {
             for (int j = 0; j < 11; ++j) {
                 Scratch(e, points[j], q);
+                // An axle standing at a shear section counts just before or just after it,
+                // whichever is worse.
+                const Element& el = f->m_elements[e];
+                const double xs = f->m_nodes[el.iNode].x + points[j] * el.length;
+                const double section = f->SampleIndex(xs);
+                const bool jump = q == 2 && std::fabs(f->m_ilXMin + section / 10 - xs) < 1e-9;
+                const InfluenceRequest& r = f->m_ilRequests[f->m_nIlLines];
+                const double* state = &f->m_ilStates[f->m_nIlLines * f->m_nDof];
                 double hi = -1e300, lo = 1e300;
-                for (int k = 0; k <= ld.m_nSteps; ++k) {
-                    const double x = ld.m_xStart + 0.1 * k;
-                    for (int dir = 0; dir < 2; ++dir) {
-                        double v = 0;
-                        for (int i = 0; i < ld.m_nHeavyAxles; ++i) {
-                            const double at =
-                                dir == 0 ? x - ld.m_heavyOffsets[i] : x + ld.m_heavyOffsets[i];
-                            v += ld.m_heavyLoads[i] * f->InfluenceValue(at, f->m_nIlLines);
+                for (double side : {-1e-7, 1e-7}) {
+                    auto eta = [&](double x) {
+                        return jump && f->SampleIndex(x) == section
+                                   ? f->DirectInfluenceValue(xs + side, r, state)
+                                   : f->InfluenceValue(x, f->m_nIlLines);
+                    };
+                    for (int k = 0; k <= ld.m_nSteps; ++k) {
+                        const double x = ld.m_xStart + 0.1 * k;
+                        for (int dir = 0; dir < 2; ++dir) {
+                            double v = 0;
+                            for (int i = 0; i < ld.m_nHeavyAxles; ++i)
+                                v += ld.m_heavyLoads[i] *
+                                     eta(dir == 0 ? x - ld.m_heavyOffsets[i]
+                                                  : x + ld.m_heavyOffsets[i]);
+                            hi = std::max(hi, v);
+                            lo = std::min(lo, v);
                         }
-                        hi = std::max(hi, v);
-                        lo = std::min(lo, v);
                     }
                 }
-                EXPECT_EQ(d.maxima[11 * e + j], hi) << "element " << e << " point " << j;
-                EXPECT_EQ(d.minima[11 * e + j], lo) << "element " << e << " point " << j;
+                const double tol = jump ? 1e-6 * (std::fabs(hi) + std::fabs(lo)) : 0;
+                EXPECT_NEAR(d.maxima[11 * e + j], hi, tol) << "element " << e << " point " << j;
+                EXPECT_NEAR(d.minima[11 * e + j], lo, tol) << "element " << e << " point " << j;
             }
         }
     }

@@ -254,8 +254,8 @@ TEST_F(ResultDiagramTest, DisplacedShapeFollowsTheBeamSolution) {
 
 TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     CMorvexView& v = Open(kBeamWithLines);
-    // The states of both lines, filled by hand: a smooth hump for the displacement line,
-    // and for the shear line a unit jump between the two faces at x = 6.25.
+    // The states of both lines, filled by hand: a smooth hump for the displacement line, and
+    // for the shear line the unit jump of a load crossing its section at x = 6.25.
     const int nDof = engine->m_nDof;
     engine->m_ilStates.assign(3 * static_cast<size_t>(nDof), 0.0);
     const double shearUy[5] = {0, 0.1, 0.3, -0.2, 0};
@@ -264,9 +264,10 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
         engine->m_ilStates[engine->m_dofNum[n][1]] = shearUy[n];
         engine->m_ilStates[nDof + engine->m_dofNum[n][1]] = dispUy[n];
     }
-    InfluenceRequest& shear = engine->m_ilRequests[0];
-    shear.leftFace[1] = 0.45;
-    shear.rightFace[1] = -0.55;
+    const InfluenceRequest& shear = engine->m_ilRequests[0];
+    const double before = engine->ValueOnPathElement(2, 0.5 - 1e-9, shear, &engine->m_ilStates[0]);
+    const double after = engine->ValueOnPathElement(2, 0.5, shear, &engine->m_ilStates[0]);
+    EXPECT_NEAR(before - after, 1, 1e-6);
 
     ASSERT_TRUE(v.Execute(viewcmd::kInfluenceLine));
     const CRecordingSurface s = Draw();
@@ -276,8 +277,8 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     ASSERT_EQ(curves.size(), 5u);  // elements 1, 2, 4 whole, element 3 in two pieces
     EXPECT_EQ(curves[2].points.size(), 12u);
     EXPECT_EQ(curves[3].points.size(), 11u);
-    EXPECT_EQ(curves[2].points.back(), v.WorldToLogical(6.25, 0.45 * k));
-    EXPECT_EQ(curves[3].points.front(), v.WorldToLogical(6.25, -0.55 * k));
+    EXPECT_EQ(curves[2].points.back(), v.WorldToLogical(6.25, before * k));
+    EXPECT_EQ(curves[3].points.front(), v.WorldToLogical(6.25, after * k));
     EXPECT_EQ(curves[2].points.front(), v.WorldToLogical(5, 0.3 * k));
     EXPECT_EQ(curves[3].points.back(), v.WorldToLogical(7.5, -0.2 * k));
 
