@@ -51,7 +51,8 @@ bool CMorvexDoc::StartNaturalVibration() {
                 Qt::QueuedConnection);
             engine->m_busy = 0;
         });
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
+        // std::system_error (no thread to be had) or std::bad_alloc (no memory for its start).
         engine->m_busy = 0;
         ShowStatus("");
         ShowMessage("错误：无法启动固有振动分析!");
