@@ -15,9 +15,15 @@
 
 namespace {
 
+// What a response run in a child process reported.
+struct ChildRun {
+    int ok = 1;
+    int percent = -1;  // the largest percentage of its progress texts
+    std::vector<std::string> messages;
+};
+
 class ResponseDiskLimitsTest : public ScratchDirTest {
 protected:
-    // The largest percentage of the run's progress texts.
     int LargestPercent() const {
         int largest = -1;
         for (const std::string& s : host.statuses) {
@@ -27,6 +33,41 @@ protected:
             largest = std::max(largest, std::atoi(s.c_str() + at + 1));
         }
         return largest;
+    }
+    // Runs the response in a child process that may write files of `limit` bytes at most: a
+    // write beyond fails with EFBIG, as on a full disk, and a run that was not refused can
+    // never fill the disk.
+    ChildRun RunWithFileLimit(CPlaneFrame& frame, rlim_t limit) {
+        ChildRun run;
+        const pid_t pid = fork();
+        if (pid < 0) return run;
+        if (pid == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit old{};
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit small = old;
+            small.rlim_cur = limit;
+            setrlimit(RLIMIT_FSIZE, &small);
+            bool ok = false;
+            try {
+                ok = frame.DynamicResponse();
+            } catch (...) {
+                _exit(2);  // never back into the test framework of the child
+            }
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::ofstream report("report.txt");
+            report << ok << '\n' << LargestPercent() << '\n';
+            for (const std::string& m : host.messages) report << m << '\n';
+            report.close();
+            _exit(0);
+        }
+        int status = 0;
+        if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return run;
+        std::istringstream report(ReadFile("report.txt"));
+        report >> run.ok >> run.percent >> std::ws;
+        for (std::string line; std::getline(report, line);) run.messages.push_back(line);
+        return run;
     }
 };
 
@@ -46,11 +87,13 @@ TEST_F(ResponseDiskLimitsTest, ARunLargerThanTheFreeSpaceIsRefusedBeforeItStarts
         GTEST_SKIP() << "the disk holds too much for this case (" << free << " bytes free)";
     WriteFile(kDynamicLoadFile, FormatString("0 0\n%.0f 1\n0 1 0\n5 2 -1e5 0 0 0 0\n0\n", steps));
     WriteFile("m.tim", "the previous response");
-    EXPECT_FALSE(frame->DynamicResponse());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].rfind("错误：动力响应文件m.tim需要", 0), 0u) << host.messages[0];
-    EXPECT_NE(host.messages[0].find("超过磁盘剩余空间或上限1099511627776字节"), std::string::npos);
-    EXPECT_EQ(LargestPercent(), -1);  // not a single step
+    const ChildRun run = RunWithFileLimit(*frame, 1 << 20);
+    EXPECT_EQ(run.ok, 0);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].rfind("错误：动力响应文件" + Path("m.tim") + "需要", 0), 0u)
+        << run.messages[0];
+    EXPECT_NE(run.messages[0].find("超过磁盘剩余空间或上限1099511627776字节"), std::string::npos);
+    EXPECT_EQ(run.percent, -1);  // not a single step
     EXPECT_EQ(ReadFile("m.tim"), "the previous response");
 }
 
@@ -62,38 +105,11 @@ TEST_F(ResponseDiskLimitsTest, AFailedWriteStopsTheRunAtOnce) {
     ASSERT_EQ(ResponseRecordBytes(frame->m_nDof), 440);
     WriteFile(kDynamicLoadFile, "0.5 2e-4\n1 0.0001\n0 1 0\n5 2 -1e5 0 0 0 0\n0\n");
     WriteFile("m.tim", "the previous response");
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        // A write beyond the limit then fails with EFBIG, as on a full disk, instead of
-        // ending the process.
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 65536;
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool ok = frame->DynamicResponse();
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::ofstream report("report.txt");
-        report << ok << '\n' << LargestPercent() << '\n' << host.messages.size() << '\n';
-        for (const std::string& m : host.messages) report << m << '\n';
-        report.close();
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    std::istringstream report(ReadFile("report.txt"));
-    int ok = 1, percent = -1, messages = 0;
-    std::string message;
-    report >> ok >> percent >> messages;
-    std::getline(report >> std::ws, message);
-    EXPECT_EQ(ok, 0);
-    EXPECT_EQ(messages, 1);
-    EXPECT_EQ(message, "错误：无法写入文件m.tim!");
+    const ChildRun run = RunWithFileLimit(*frame, 65536);
+    EXPECT_EQ(run.ok, 0);
+    EXPECT_EQ(run.messages, std::vector<std::string>{"错误：无法写入文件" + Path("m.tim") + "!"});
     // The first 64 KiB hold about 150 records: the run stopped there, not at the end.
-    EXPECT_GE(percent, 0);
-    EXPECT_LE(percent, 3);
+    EXPECT_GE(run.percent, 0);
+    EXPECT_LE(run.percent, 3);
     EXPECT_EQ(ReadFile("m.tim"), "the previous response");
 }

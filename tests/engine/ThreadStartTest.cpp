@@ -12,6 +12,7 @@
 
 #include "TestSupport.h"
 #include "engine/AnalysisRun.h"
+#include "platform/Format.h"
 #include "platform/TextFile.h"
 
 namespace {
@@ -21,7 +22,8 @@ class ThreadStartTest : public ScratchDirTest {};
 constexpr int kCannotLimit = 77;
 
 // Runs work in a child process that cannot start a thread; its exit code is 0 when work
-// returned true, kCannotLimit when this machine does not allow the limit.
+// returned true, 1 when false, 2 when it threw, kCannotLimit when this machine does not allow
+// the limit.
 int WithoutThreads(const std::function<bool()>& work) {
     const pid_t pid = fork();
     if (pid < 0) return -1;
@@ -36,7 +38,12 @@ int WithoutThreads(const std::function<bool()>& work) {
             _exit(kCannotLimit);
         } catch (const std::system_error&) {
         }
-        _exit(work() ? 0 : 1);
+        // An exception must not return into the test framework of the child.
+        try {
+            _exit(work() ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
     }
     int status = 0;
     if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
