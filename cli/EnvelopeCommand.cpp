@@ -22,6 +22,8 @@ const char* const kEnvelopeHelp =
     "path, and writes next to the data file\n"
     "  MODEL.wT / MODEL.jT / MODEL.zT        binary envelope (moment / shear / axial force)\n"
     "  MODEL_弯矩包络图数据_NAME.out ...     the same as text\n"
+    "  MODEL_弯矩包络图同时内力_NAME.out ...  at each extreme the N, Q and M of the placement\n"
+    "                                        that gives it, and where its loads stand\n"
     "\n"
     "  --type T       0 人群荷载, 1 汽车—10级, 2 汽车—15级, 3 汽车—20级, 4 汽车—超20级,\n"
     "                 5 履带—50, 6 挂车—80, 7 挂车—100, 8 挂车—120, 9 中—活载,\n"
@@ -88,8 +90,9 @@ int EnvelopeCommand(const std::vector<std::string>& args) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             EnvelopeData data;
             if (!frame->ReadEnvelope(ty, qu, data)) return kExitFailed;
-            std::printf("wrote %s\nwrote %s\n", frame->EnvelopeBinaryPath(ty, qu).c_str(),
-                        frame->EnvelopeTextPath(ty, qu).c_str());
+            std::printf("wrote %s\nwrote %s\nwrote %s\n", frame->EnvelopeBinaryPath(ty, qu).c_str(),
+                        frame->EnvelopeTextPath(ty, qu).c_str(),
+                        frame->ConcurrentTextPath(ty, qu).c_str());
             std::printf(
                 "  %s: max %e (element %d, %.3f m from node i), min %e (element %d, %.3f m) "
                 "in %.3f s\n",

@@ -266,6 +266,9 @@ public:
     bool RunEnvelopeCommand(int type, int quantity);
     std::string EnvelopeBinaryPath(int type, int quantity) const;
     std::string EnvelopeTextPath(int type, int quantity) const;
+    // The companion file of an envelope: at each point the three forces of the governing
+    // placement of the maximum and of the minimum, and where the loads stand.
+    std::string ConcurrentTextPath(int type, int quantity) const;
     // Reads a binary envelope file back; false after the message when it is missing or short.
     bool ReadEnvelope(int type, int quantity, EnvelopeData& data) const;
 

@@ -21,6 +21,13 @@ std::string CPlaneFrame::EnvelopeTextPath(int type, int quantity) const {
            LiveLoadFileName(type) + ".out";
 }
 
+std::string CPlaneFrame::ConcurrentTextPath(int type, int quantity) const {
+    static const char* const kWords[4] = {"", "_轴力包络图同时内力_", "_剪力包络图同时内力_",
+                                          "_弯矩包络图同时内力_"};
+    return m_baseName + kWords[quantity < 1 || quantity > 3 ? 0 : quantity] +
+           LiveLoadFileName(type) + ".out";
+}
+
 bool CPlaneFrame::ReadEnvelope(int type, int quantity, EnvelopeData& data) const {
     const std::string path = EnvelopeBinaryPath(type, quantity);
     CBinaryIn in;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -21,6 +22,8 @@ namespace {
 const char* const kHeaderWords[4] = {
     "", "轴力包络图数据:   ", "剪力包络图数据:   ", "弯矩包络图数据:   "};
 const char* const kCommandWords[4] = {"", "轴力包络图", "剪力包络图", "弯矩包络图"};
+const char* const kConcurrentWords[4] = {
+    "", "轴力包络图同时内力:   ", "剪力包络图同时内力:   ", "弯矩包络图同时内力:   "};
 constexpr int kPoints = 11;
 
 // Where one load of a vehicle reads the sampled line: on most models the sample index is
@@ -58,6 +61,13 @@ std::vector<LoadShift> Shifts(const CPlaneFrame& f, const CLiveLoad& ld,
     return out;
 }
 
+// The forces of the governing placements at one point: [0] of the maximum, [1] of the
+// minimum; N, Q, M, and where the loads stand.
+struct PointConcurrent {
+    double forces[2][3] = {{0, 0, 0}, {0, 0, 0}};
+    std::string where[2];
+};
+
 // One worker's own scratch line and sweep buffers.
 class CEnvelopeWorker {
 public:
@@ -73,6 +83,10 @@ public:
             if (load.HasMain()) m_main[d].resize(n);
         }
         if (load.HasMain()) m_effect.resize(n), m_upTo.resize(n), m_from.resize(n);
+        for (int o = 0; o < 2; ++o) {
+            m_otherState[o].resize(static_cast<size_t>(frame.m_nDof));
+            if (!load.IsLane()) m_otherSamples[o].resize(m_samples.size());
+        }
     }
 
     // Maximum and minimum at relative position xi of element e.
@@ -84,8 +98,9 @@ public:
             // The uniform load wherever the line is adverse, the concentrated load at its
             // largest adverse ordinate (loads are downward, negative).
             m_f.LinePieces(m_plan.pieces, m_request, m_state.data(), m_cubics);
-            LaneLineSummary s;
-            SummariseLine(m_cubics, s);
+            LaneLineSummary& s = m_lane;
+            m_regions[0].clear(), m_regions[1].clear();
+            SummariseLine(m_cubics, s, &m_regions[1], &m_regions[0]);
             const double q = m_ld.m_laneUniform, p = m_ld.LanePoint(m_request.quantity);
             maxValue = q * s.negativeArea + p * s.smallest.value;
             minValue = q * s.positiveArea + p * s.largest.value;
@@ -101,20 +116,33 @@ public:
         bool besideOnPath = false;
         const long long k =
             m_f.SectionSample(m_request, m_state.data(), atSection, beside, besideOnPath);
+        m_section = k;
+        m_sectionValue[0] = atSection, m_sectionValue[1] = beside;
         if (k >= 0) m_samples[static_cast<size_t>(k)] = atSection;
-        Search(maxValue, minValue);
+        Search(maxValue, minValue, m_governing);
         if (k < 0 || beside == atSection) return;
         // A load standing at the section counts on the worse side of the jump.
         double maxBeside = 0, minBeside = 0;
+        Governing other[2];
         m_samples[static_cast<size_t>(k)] = beside;
-        Search(maxBeside, minBeside);
-        maxValue = std::max(maxValue, maxBeside);
-        minValue = std::min(minValue, minBeside);
+        Search(maxBeside, minBeside, other);
+        other[0].beside = other[1].beside = true;
+        if (maxBeside > maxValue) maxValue = maxBeside, m_governing[0] = other[0];
+        if (minBeside < minValue) minValue = minBeside, m_governing[1] = other[1];
     }
 
 private:
-    // Maximum and minimum over every placement on the current samples.
-    void Search(double& maxValue, double& minValue) {
+    // The placement that gives one extreme: whether the section's sample held the value of
+    // a load just before the section, the direction (0 rightward) and the heavy vehicle's
+    // step (-1: a train without one).
+    struct Governing {
+        bool beside = false;
+        int dir = 0;
+        long long step = 0;
+    };
+
+    // Maximum and minimum over every placement on the current samples, and their placements.
+    void Search(double& maxValue, double& minValue, Governing governing[2]) {
         for (int d = 0; d < 2; ++d) {
             if (m_ld.HasHeavy())
                 Correlate(m_ld.m_heavyLoads, m_ld.m_heavyOffsets, d == 0, m_plan.heavyShift[d],
@@ -123,8 +151,260 @@ private:
                 Correlate(m_ld.m_mainLoads, m_ld.m_mainOffsets, d == 0, m_plan.mainShift[d],
                           m_main[d]);
         }
-        maxValue = Best(true);
-        minValue = -Best(false);
+        governing[0] = governing[1] = Governing{};
+        maxValue = Best(true, &governing[0].dir, &governing[0].step);
+        minValue = -Best(false, &governing[1].dir, &governing[1].step);
+    }
+
+public:
+    // The three forces that the governing placements of the maximum ([0]) and the minimum
+    // ([1]) produce together at the point of the last Evaluate, and where the loads stand.
+    void Concurrent(PointConcurrent& out) {
+        const int q = m_request.quantity;
+        for (int o = 0, k = 0; k < 3; ++k) {
+            if (k + 1 == q) continue;
+            InfluenceRequest& r = m_other[o];
+            r = InfluenceRequest{};
+            r.element = m_request.element, r.position = m_request.position, r.quantity = k + 1;
+            m_f.ComputeInfluenceLineInto(r, m_otherState[o].data());
+            ++o;
+        }
+        if (m_ld.IsLane()) {
+            LaneConcurrent(out);
+            return;
+        }
+        // The other lines are sampled as the searched one, where a load reads them (NaN: not
+        // yet): a force that jumps at the section holds, at the section's sample, the value
+        // of the side the extreme was found on.
+        double otherSection[2][2] = {{0, 0}, {0, 0}};
+        for (int o = 0; o < 2; ++o) {
+            std::fill(m_otherSamples[o].begin(), m_otherSamples[o].end(), NAN);
+            bool onPath = false;
+            const long long k = m_f.SectionSample(m_other[o], m_otherState[o].data(),
+                                                  otherSection[o][0], otherSection[o][1], onPath);
+            if (k < 0) {
+                otherSection[o][0] = otherSection[o][1] = NAN;
+            } else if (m_section < 0) {
+                // The moment is searched: it does not jump, but a load at its section decides
+                // the other forces, and it stands there as the static analysis takes it.
+                m_section = k;
+                m_sectionValue[0] = m_sectionValue[1] = m_samples[static_cast<size_t>(k)];
+            }
+        }
+        for (int o = 0; o < 2; ++o)
+            if (m_section >= 0 && std::isnan(otherSection[o][0]))
+                otherSection[o][0] = otherSection[o][1] = OtherSample(o, m_section);
+        for (int side = 0; side < 2; ++side) {
+            const bool sign = side == 0;
+            const Governing& g = m_governing[side];
+            const bool right = g.dir == 0;
+            if (m_section >= 0) {
+                const size_t k = static_cast<size_t>(m_section);
+                m_samples[k] = m_sectionValue[g.beside ? 1 : 0];
+                for (int o = 0; o < 2; ++o)
+                    m_otherSamples[o][k] = otherSection[o][g.beside ? 1 : 0];
+            }
+            std::vector<long long> mains;
+            if (m_ld.HasMain()) {
+                // The tables of the governing side, sign and direction, as the search had them.
+                const int n = m_ld.m_nSteps;
+                Correlate(m_ld.m_mainLoads, m_ld.m_mainOffsets, right, m_plan.mainShift[g.dir],
+                          m_main[g.dir]);
+                for (int k = 0; k <= n; ++k)
+                    m_effect[k] = sign ? m_main[g.dir][k] : -m_main[g.dir][k];
+                BuildBestTables(m_effect.data(), n, m_ld.m_stepsMain, m_upTo.data(), m_from.data());
+                MainSteps(g.step, right, mains);
+            }
+            std::string where = right ? "→" : "←";
+            if (m_ld.HasHeavy())
+                where += FormatString(" 重车 %.6f", m_ld.m_xStart + 0.1 * static_cast<int>(g.step));
+            if (!mains.empty()) where += " 主车 " + Runs(mains);
+            bool atSection = m_ld.HasHeavy() && ReadsSection(m_ld.m_heavyOffsets, g.step, right);
+            for (long long s : mains)
+                atSection = atSection || ReadsSection(m_ld.m_mainOffsets, s, right);
+            if (atSection) where += SectionSide(m_f.SectionShift(m_request, g.beside ? -1 : 1) < 0);
+            out.where[side] = where;
+            for (int o = -1, k = 0; k < 3; ++k) {
+                const int line = k + 1 == q ? -1 : ++o;
+                double v = 0;
+                if (m_ld.HasHeavy())
+                    v += OnSamples(line, m_ld.m_heavyLoads, m_ld.m_heavyOffsets, g.step, right);
+                for (long long s : mains)
+                    v += OnSamples(line, m_ld.m_mainLoads, m_ld.m_mainOffsets, s, right);
+                out.forces[side][k] = v;
+            }
+        }
+    }
+
+private:
+    // The lane load of each extreme on the other two lines: the same regions and the same
+    // concentrated load.
+    void LaneConcurrent(PointConcurrent& out) {
+        const LaneLineSummary& s = m_lane;
+        const double qd = m_ld.m_laneUniform, pd = m_ld.LanePoint(m_request.quantity);
+        for (int side = 0; side < 2; ++side) {
+            const std::vector<LaneRegion>& regions = m_regions[side];
+            const LaneOrdinate& at = side == 0 ? s.smallest : s.largest;
+            std::string where = "均布";
+            // Regions that continue each other across element ends are written as one.
+            for (size_t i = 0; i < regions.size();) {
+                size_t j = i;
+                while (j + 1 < regions.size() && std::fabs(regions[j + 1].x0 - regions[j].x1) <=
+                                                     1e-9 * (1 + std::fabs(regions[j].x1)))
+                    ++j;
+                where += FormatString(" %.6f~%.6f", regions[i].x0, regions[j].x1);
+                i = j + 1;
+            }
+            if (regions.empty()) where += " 无";
+            if (at.element >= 0) {
+                where += FormatString("; 集中 %.6f", at.x);
+                // On a section where the line jumps the concentrated load stands a hair to
+                // one side of it; the side decides the shear that goes with it.
+                double xs = 0;
+                if (SectionAbscissa(xs) && std::fabs(at.x - xs) <= 1e-6 * (1 + std::fabs(xs)))
+                    where += SectionSide(at.x < xs);
+            }
+            out.where[side] = where;
+            for (int o = 0, k = 0; k < 3; ++k) {
+                double v = 0;
+                if (k + 1 == m_request.quantity) {
+                    v = qd * IntegrateOver(m_cubics, regions);
+                    if (at.element >= 0) v += pd * at.value;
+                } else {
+                    const InfluenceRequest& r = m_other[o];
+                    const double* state = m_otherState[o++].data();
+                    v = qd * IntegrateLine(regions, r, state);
+                    if (at.element >= 0)
+                        v += pd * m_f.ValueOnPathElement(at.element, at.t, r, state);
+                }
+                out.forces[side][k] = v;
+            }
+        }
+    }
+
+    // Integral over the regions (ordinate x m) of a line given by its request and state. On
+    // each part of a region where the line is one cubic (the region, or its two sides of the
+    // section) two Gauss points give it exactly, without fitting the whole line.
+    double IntegrateLine(const std::vector<LaneRegion>& regions, const InfluenceRequest& r,
+                         const double* state) const {
+        const double g = 0.5 / std::sqrt(3.0);
+        double sum = 0;
+        for (const LaneRegion& region : regions) {
+            const Element& el = m_f.m_elements[region.element];
+            const double dx = std::fabs(m_f.m_nodes[el.jNode].x - m_f.m_nodes[el.iNode].x);
+            double cuts[3] = {region.t0, region.t1, 0};
+            int n = 2;
+            if (region.element == r.element &&
+                (r.position - region.t0) * (r.position - region.t1) < 0)
+                cuts[1] = r.position, cuts[2] = region.t1, n = 3;
+            for (int i = 0; i + 1 < n; ++i) {
+                const double a = cuts[i], b = cuts[i + 1];
+                const double v =
+                    m_f.ValueOnPathElement(region.element, a + (0.5 - g) * (b - a), r, state) +
+                    m_f.ValueOnPathElement(region.element, a + (0.5 + g) * (b - a), r, state);
+                sum += 0.5 * v * std::fabs(b - a) * dx;
+            }
+        }
+        return sum;
+    }
+
+    // Abscissa of the point's section when its element carries the loading path.
+    bool SectionAbscissa(double& xs) const {
+        const Element& el = m_f.m_elements[m_request.element];
+        const double xi = m_f.m_nodes[el.iNode].x, xj = m_f.m_nodes[el.jNode].x;
+        const std::vector<int>& path = m_f.m_ilElements;
+        if (xi == xj || std::find(path.begin(), path.end(), m_request.element) == path.end())
+            return false;
+        xs = xi + m_request.position * (xj - xi);
+        return true;
+    }
+
+    // Where a load standing at the section acts: on its smaller-x side or its other side.
+    static std::string SectionSide(bool left) {
+        return left ? "; 截面处荷载在左侧" : "; 截面处荷载在右侧";
+    }
+
+    // Whether a load of the vehicle at step k reads the sample of the section.
+    bool ReadsSection(const std::vector<double>& offsets, long long k, bool right) const {
+        const double x = m_ld.m_xStart + 0.1 * static_cast<int>(k);
+        for (double d : offsets)
+            if (m_f.SampleIndex(right ? x - d : x + d) == static_cast<double>(m_section))
+                return true;
+        return false;
+    }
+
+    // Steps of the main vehicles that go with the heavy vehicle at `step`, from the tables
+    // of the governing sign and direction (as the placement traces them).
+    void MainSteps(long long step, bool right, std::vector<long long>& out) const {
+        const int n = m_ld.m_nSteps, s = std::max(1, m_ld.m_stepsMain);
+        int back = 0, front = 0;
+        PlacementReach(m_ld, right, back, front);
+        long long f = m_ld.HasHeavy() ? step - back : n;
+        if (f > n) f = -1;
+        while (f >= 0) {
+            if ((f == 0 ? 0.0 : m_upTo[f - 1]) >= m_upTo[f]) {
+                --f;
+            } else {
+                out.push_back(f);
+                f -= s;
+            }
+        }
+        long long g = m_ld.HasHeavy() ? step + front : n + 1LL;
+        if (g < 0) g = n + 1LL;
+        while (g <= n) {
+            if ((g == n ? 0.0 : m_from[g + 1]) >= m_from[g]) {
+                ++g;
+            } else {
+                out.push_back(g);
+                g += s;
+            }
+        }
+        std::sort(out.begin(), out.end());
+    }
+
+    // Reference abscissae of main vehicles, runs of evenly spaced ones as "a~b (n)".
+    std::string Runs(const std::vector<long long>& steps) const {
+        std::string text;
+        const long long s = std::max(1, m_ld.m_stepsMain);
+        for (size_t i = 0; i < steps.size();) {
+            size_t j = i;
+            while (j + 1 < steps.size() && steps[j + 1] - steps[j] == s) ++j;
+            const double a = m_ld.m_xStart + 0.1 * static_cast<int>(steps[i]);
+            const double b = m_ld.m_xStart + 0.1 * static_cast<int>(steps[j]);
+            if (!text.empty()) text += ",";
+            text += j == i ? FormatString("%.6f", a)
+                           : FormatString("%.6f~%.6f(%d)", a, b, static_cast<int>(j - i + 1));
+            i = j + 1;
+        }
+        return text;
+    }
+
+    // One vehicle at step k on the searched line (line -1) or on other line `line`, read from
+    // the samples as the search reads them.
+    double OnSamples(int line, const std::vector<double>& loads, const std::vector<double>& offsets,
+                     long long k, bool right) {
+        const double x = m_ld.m_xStart + 0.1 * static_cast<int>(k);
+        const long long last = m_f.m_ilSampleCount;
+        double v = 0;
+        for (size_t j = 0; j < loads.size(); ++j) {
+            const double idx = m_f.SampleIndex(right ? x - offsets[j] : x + offsets[j]);
+            if (!(idx >= 0 && idx <= last)) continue;
+            const long long i = static_cast<long long>(idx);
+            v += loads[j] * (line < 0 ? m_samples[static_cast<size_t>(i)] : OtherSample(line, i));
+        }
+        return v;
+    }
+
+    // Sample i of the other line o, computed when first read.
+    double OtherSample(int o, long long i) {
+        double& v = m_otherSamples[o][static_cast<size_t>(i)];
+        if (std::isnan(v)) {
+            const int f = m_plan.sampleElement[static_cast<size_t>(i)];
+            v = f < 0 ? 0.0
+                      : m_f.ValueOnPathElement(f, m_plan.sampleT[static_cast<size_t>(i)],
+                                               m_other[o], m_otherState[o].data());
+        }
+        return v;
     }
 
     // out[k] = sum over the loads, in their order, of load * eta at step k. Loads off the
@@ -150,10 +430,19 @@ private:
     }
 
     // The largest value of the effect (sign true) or of its negation over both directions.
-    double Best(bool sign) {
+    // With dir and step not null they receive the governing direction (0 rightward) and
+    // heavy-vehicle step (-1: a train without a heavy vehicle); the first of equal wins.
+    double Best(bool sign, int* dir = nullptr, long long* step = nullptr) {
         const int n = m_ld.m_nSteps;
         double best = 0;
         bool first = true;
+        auto take = [&](double v, int d, long long k) {
+            if (!first && !(v > best)) return;
+            best = v;
+            first = false;
+            if (dir) *dir = d;
+            if (step) *step = k;
+        };
         for (int d = 0; d < 2; ++d) {
             if (m_ld.HasMain()) {
                 for (int k = 0; k <= n; ++k) m_effect[k] = sign ? m_main[d][k] : -m_main[d][k];
@@ -167,13 +456,11 @@ private:
                     const double v = m_ld.HasMain() ? CombinePlacement(h, k, n, back, front,
                                                                        m_upTo.data(), m_from.data())
                                                     : h;
-                    best = first ? v : std::max(best, v);
-                    first = false;
+                    take(v, d, k);
                 }
             } else if (m_ld.HasMain()) {
                 // A train without a heavy vehicle: its best arrangement over the whole path.
-                best = first ? m_upTo[n] : std::max(best, m_upTo[n]);
-                first = false;
+                take(m_upTo[n], d, -1);
             }
         }
         return best;
@@ -183,7 +470,14 @@ private:
     const CLiveLoad& m_ld;
     const SearchPlan& m_plan;
     InfluenceRequest m_request;
+    Governing m_governing[2];           // of the last Evaluate's maximum and minimum
+    long long m_section = -1;           // the section's sample, -1 none (as SectionSample gives it)
+    double m_sectionValue[2] = {0, 0};  // its value at the section, just before it
+    InfluenceRequest m_other[2];        // the other two quantities at the same point
+    std::vector<double> m_otherState[2], m_otherSamples[2];
     std::vector<PieceCubic> m_cubics;
+    LaneLineSummary m_lane;                // of the last Evaluate of a lane load
+    std::vector<LaneRegion> m_regions[2];  // its regions: [0] negative (the maximum), [1] positive
     std::vector<double> m_state, m_samples, m_heavy[2], m_main[2], m_effect, m_upTo, m_from;
 };
 
@@ -205,11 +499,16 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
 
     // Every buffer of the search is sized before anything is computed or written.
     const int nWorkers = std::max(1, std::min(m_envelopeWorkers, m_nElements));
-    const double perWorker = 8.0 * (m_nDof + m_ilSampleCount + 8.0 * (load.m_nSteps + 1.0));
+    // A worker holds three lines (the quantity and the two that go with it) and its sweeps;
+    // each point keeps its concurrent forces and two short texts.
+    const double perWorker =
+        8.0 * (3.0 * m_nDof + 3.0 * m_ilSampleCount + 8.0 * (load.m_nSteps + 1.0));
     SearchPlan plan;
     std::vector<std::unique_ptr<CEnvelopeWorker>> workers;
     std::vector<double> maxima, minima;
-    bool ok = FitsInMemory(perWorker * nWorkers + 16.0 * m_ilSampleCount + 176.0 * m_nElements +
+    std::vector<PointConcurrent> concurrent;
+    bool ok = FitsInMemory(perWorker * nWorkers + 16.0 * m_ilSampleCount +
+                           (176.0 + 11 * 400.0) * m_nElements +
                            16.0 * (load.m_nHeavyAxles + load.m_nMainAxles));
     if (ok) {
         try {
@@ -222,6 +521,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
             }
             for (int w = 0; w < nWorkers; ++w)
                 workers.push_back(std::make_unique<CEnvelopeWorker>(*this, load, plan, quantity));
+            concurrent.resize(static_cast<size_t>(m_nElements) * kPoints);
             maxima.resize(static_cast<size_t>(m_nElements) * kPoints);
             minima.resize(static_cast<size_t>(m_nElements) * kPoints);
         } catch (const std::bad_alloc&) {
@@ -241,12 +541,18 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     CTextOut txt;
     const std::string binPath = EnvelopeBinaryPath(type, quantity);
     const std::string txtPath = EnvelopeTextPath(type, quantity);
+    CTextOut con;
+    const std::string conPath = ConcurrentTextPath(type, quantity);
     if (!bin.Open(binPath)) {
         ShowMessage(FormatString("错误：无法写入文件%s!", binPath.c_str()));
         return false;
     }
     if (!txt.Open(txtPath)) {
         ShowMessage(FormatString("错误：无法写入文件%s!", txtPath.c_str()));
+        return false;
+    }
+    if (!con.Open(conPath)) {
+        ShowMessage(FormatString("错误：无法写入文件%s!", conPath.c_str()));
         return false;
     }
 
@@ -259,6 +565,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
             for (int j = 0; j < kPoints; ++j) {
                 const size_t at = static_cast<size_t>(e) * kPoints + j;
                 w.Evaluate(e, xis[j], maxima[at], minima[at]);
+                w.Concurrent(concurrent[at]);
             }
             const int finished = ++done;
             if (!report) continue;
@@ -316,7 +623,28 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     bin.Int32(0);
     bin.Double(minXi * m_elements[minElement].length);
     bin.Double(minValue);
-    const bool binWritten = bin.Close(), txtWritten = txt.Close();
+    // The companion file: the forces that go with each extreme and where the loads stand.
+    con.Printf("%s%s", kConcurrentWords[quantity], LiveLoadDialogName(type));
+    if (IsDesignLoadType(type)) con.Printf("\n%s", DescribeFactors(m_designFactors).c_str());
+    con.Printf(
+        "\n\n单元       位置  极值             轴力            剪力            弯矩  荷载位置");
+    for (int e = 0; e < m_nElements; ++e) {
+        con.Printf("\n\n%5d", e + 1);
+        for (int j = 0; j < kPoints; ++j) {
+            const PointConcurrent& c = concurrent[static_cast<size_t>(e) * kPoints + j];
+            for (int side = 0; side < 2; ++side) {
+                if (side == 0)
+                    con.Printf("\n%15.6lf  最大", xis[j]);
+                else
+                    con.Printf("\n%15s  最小", "");
+                // (+ 0.0 writes a zero without its sign.)
+                for (int k = 0; k < 3; ++k) con.Printf(" %15.6e", factor * c.forces[side][k] + 0.0);
+                con.Printf("  %s", c.where[side].c_str());
+            }
+        }
+    }
+    const bool conWritten = con.Close();
+    const bool binWritten = bin.Close(), txtWritten = txt.Close() && conWritten;
 
     // The engine's scratch line, samples and tables are left as the last point left them.
     InfluenceRequest& scratch = m_ilRequests[m_nIlLines];
@@ -331,7 +659,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
 
     if (!binWritten || !txtWritten) {
         ShowMessage(
-            FormatString("错误：无法写入文件%s!", (binWritten ? txtPath : binPath).c_str()));
+            FormatString("错误：无法写入文件%s!",
+                         (binWritten ? (conWritten ? txtPath : conPath) : binPath).c_str()));
         return false;
     }
     return true;
