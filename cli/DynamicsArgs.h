@@ -6,14 +6,14 @@
 
 struct DynamicsArgs {
     std::string model;
-    std::string loadFile;  // dynamic: --load
-    int node = 0;          // extract: --node
-    int dof = 0;           // extract: --dof (1 x, 2 y, 3 rotation)
+    std::string loadFile;       // dynamic: --load
+    int node = 0;               // extract: --node
+    int dof = 0;                // extract: --dof (1 x, 2 y, 3 rotation)
     bool acceleration = false;  // extract: --acceleration
     int element = 0;            // extract: --force
     int point = 0;              // extract: --point (1 ... 11)
-    int count = 0;         // modes: --count (0 every mode)
-    std::string method;    // modes: lapack | jacobi; dynamic: modal | full
+    int count = 0;              // modes: --count (0 every mode)
+    std::string method;         // modes: lapack | jacobi; dynamic: modal | full
     bool help = false;
 };
 

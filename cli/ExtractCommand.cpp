@@ -46,8 +46,7 @@ int ExtractCommand(const std::vector<std::string>& args) {
     const bool force = a.element != 0 || a.point != 0;
     if (force && (a.node != 0 || a.dof != 0 || a.acceleration || !a.loadFile.empty()))
         return Usage("--force and --point go without --node, --dof, --acceleration and --load");
-    if (force && (a.element == 0 || a.point == 0))
-        return Usage("--force and --point go together");
+    if (force && (a.element == 0 || a.point == 0)) return Usage("--force and --point go together");
     if (!force && (a.node == 0 || a.dof == 0)) return Usage("--node and --dof are required");
     if (!a.loadFile.empty() && !a.acceleration) return Usage("--load goes with --acceleration");
 
@@ -59,8 +58,8 @@ int ExtractCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     if (!force && (a.node < 1 || a.node > frame->m_nNodes)) {
-        std::fprintf(stderr, "morvex-cli extract: node %d is not in the model (1 ... %d)\n",
-                     a.node, frame->m_nNodes);
+        std::fprintf(stderr, "morvex-cli extract: node %d is not in the model (1 ... %d)\n", a.node,
+                     frame->m_nNodes);
         return kExitUsage;
     }
     // The accelerations need the loads, damping and timing of the run.

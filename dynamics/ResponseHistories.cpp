@@ -1,9 +1,9 @@
 // Histories derived from the response file: the accelerations from the equations of motion
 // and the internal forces at a point of an element from the displacements.
+#include <cblas.h>
 #include <lapacke.h>
 
 #include <algorithm>
-#include <cblas.h>
 #include <cmath>
 
 #include "dynamics/DenseStorage.h"
@@ -19,8 +19,8 @@ namespace {
 constexpr const char* kNoMemory = "内存不够，动力响应分析无法进行!";
 
 void ReportUnreadable(const CPlaneFrame& frame) {
-    ShowMessage(FormatString("错误：动力响应文件%s不完整或不属于本模型!",
-                             frame.ResponsePath().c_str()));
+    ShowMessage(
+        FormatString("错误：动力响应文件%s不完整或不属于本模型!", frame.ResponsePath().c_str()));
 }
 
 }  // namespace
@@ -150,8 +150,8 @@ ExtractResult ExtractAcceleration(const CPlaneFrame& frame, int node, int direct
     return WriteHistory(AccelerationHistoryPath(frame, node, direction), [&](CTextOut& out) {
         return VisitAccelerations(frame, count, [&](long long i, double t, const double* a) {
             if (!std::isfinite(a[e])) {
-                ShowMessage(FormatString("错误：动力响应在第%lld步(t=%g)的加速度不是有限数值!",
-                                         i + 1, t));
+                ShowMessage(
+                    FormatString("错误：动力响应在第%lld步(t=%g)的加速度不是有限数值!", i + 1, t));
                 return false;
             }
             out.Printf("%16.6e %16.6e\n", t, a[e]);

@@ -24,8 +24,7 @@ EndForceSet CPlaneFrame::ElasticEndForces(int element, const double* d) const {
 }
 
 EndForceSet CPlaneFrame::EndForces(int element, int loadCase) const {
-    EndForceSet f =
-        ElasticEndForces(element, &m_disp[static_cast<size_t>(loadCase) * m_nDof]);
+    EndForceSet f = ElasticEndForces(element, &m_disp[static_cast<size_t>(loadCase) * m_nDof]);
     const double L = m_elements[element].length;
     if (!m_elemLoads.empty()) {
         for (const ElementLoad& r : m_elemLoads[element]) {

@@ -81,8 +81,8 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
         case kDynamicResponse:
         case kDynamicMoment: {
             // The moment command switches between moment and shape on the response graph.
-            const bool moment = id == kDynamicMoment &&
-                                !(m_graphKind == graph::kDynamic && m_dynamicMoment);
+            const bool moment =
+                id == kDynamicMoment && !(m_graphKind == graph::kDynamic && m_dynamicMoment);
             const long long records = CheckedResponseRecords(*m_pFrame);
             if (records < 1) return true;
             m_nTimeSteps = records > 1000000000 ? 1000000000 : static_cast<int>(records);

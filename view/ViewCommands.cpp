@@ -351,9 +351,10 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
     std::vector<CMenuEntry> menu;
     auto add = [&](int id) { menu.push_back({id, id ? CommandState(id).text : std::string()}); };
     if (!m_panMode && !m_zoomMode && !m_windowZoomMode) {
-        for (int id : {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress,
-                       kMomentEnvelope, kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape,
-                       kDynamicResponse, kDynamicMoment, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
+        for (int id :
+             {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress, kMomentEnvelope,
+              kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape, kDynamicResponse,
+              kDynamicMoment, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
             add(id);
     } else {
         for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);

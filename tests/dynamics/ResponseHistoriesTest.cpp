@@ -48,9 +48,8 @@ TEST_F(ResponseHistoriesTest, AccelerationOfASingleModeMatchesTheClosedForm) {
     const double omega = std::sqrt(k / m);
     for (const double zeta : {0.0, 0.05}) {
         // A step load P from t = 0 and mass-proportional damping 2 zeta omega.
-        WriteFile(kDynamicLoadFile,
-                  FormatString("%.17g 0\n0.05 0.001\n0 1 0\n2 1 %g 0 0 0 0\n0\n",
-                               2 * zeta * omega, P));
+        WriteFile(kDynamicLoadFile, FormatString("%.17g 0\n0.05 0.001\n0 1 0\n2 1 %g 0 0 0 0\n0\n",
+                                                 2 * zeta * omega, P));
         ASSERT_TRUE(frame->DynamicResponse()) << LastMessage();
         const auto rec = ReadResponse(*frame);
         ASSERT_EQ(rec.size(), 51u);
@@ -60,10 +59,10 @@ TEST_F(ResponseHistoriesTest, AccelerationOfASingleModeMatchesTheClosedForm) {
         const double wd = omega * std::sqrt(1 - zeta * zeta);
         for (size_t i = 0; i < rec.size(); ++i) {
             const double t = rec[i].t, decay = std::exp(-zeta * omega * t);
-            const double u = P / k * (1 - decay * (std::cos(wd * t) + zeta * omega / wd *
-                                                                          std::sin(wd * t)));
-            const double a =
-                P / k * omega * omega / wd * decay * (wd * std::cos(wd * t) - zeta * omega * std::sin(wd * t));
+            const double u =
+                P / k * (1 - decay * (std::cos(wd * t) + zeta * omega / wd * std::sin(wd * t)));
+            const double a = P / k * omega * omega / wd * decay *
+                             (wd * std::cos(wd * t) - zeta * omega * std::sin(wd * t));
             EXPECT_NEAR(rec[i].d[e], u, 1e-9 * P / k) << "zeta " << zeta << ", t " << t;
             EXPECT_NEAR(acc[i][e], a, 1e-8 * P / m) << "zeta " << zeta << ", t " << t;
         }
@@ -161,8 +160,8 @@ TEST_F(ResponseHistoriesTest, ForceHistoryMatchesAStaticAnalysisOfTheDisplacedSt
         ASSERT_EQ(expected.size(), 11u) << element;
         for (int point : {1, 4, 6, 11}) {
             ASSERT_EQ(ExtractForces(*frame, element, point), ExtractResult::kWritten);
-            const auto lines = NumberLines(
-                ReadFile(FormatString("m_单元%d点%d_内力响应.txt", element, point)));
+            const auto lines =
+                NumberLines(ReadFile(FormatString("m_单元%d点%d_内力响应.txt", element, point)));
             ASSERT_EQ(lines.size(), rec.size());
             const auto& got = lines[k];
             const auto& want = expected[static_cast<size_t>(point - 1)];
