@@ -69,6 +69,9 @@ enum CommandId : int {
     ID_EXPORT_REPORT = 32950,
     ID_EXPORT_EXCEL = 32951,
     ID_EXPORT_DXF = 32952,
+    ID_CANCEL_RUN = 32960,
+    ID_ANIMATE = 32961,
+    ID_ENGINEERING_UNITS = 32962,
 };
 
 // The string-table entry of a command: the status prompt, then "\n" and the tool tip.

@@ -117,7 +117,7 @@ void CMainFrame::SetPaneText(int pane, const QString& text) {
 }
 
 void CMainFrame::SetStatusPane(int pane, const std::string& text) {
-    if (pane < 1 || pane > 3) return;
+    if (pane < 0 || pane > 3) return;
     // The caption is set while the view paints: no immediate repaint from inside a paint.
     m_panes[pane]->setText(QString::fromStdString(text));
 }
@@ -165,6 +165,9 @@ void CMainFrame::SetCurrentScale(double scale) {
     const QString prompt = QString::fromStdString(FormatString("当前比例: %e", m_currentScale));
     for (int id : {ID_MAGNIFY, ID_REDUCE})
         if (QAction* a = Action(id)) a->setStatusTip(prompt);
+    // The diagram's magnification, always in view beside the caption.
+    if (m_scalePane)
+        m_scalePane->setText(QString::fromStdString(FormatString("比例: %.3e", m_currentScale)));
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -180,6 +183,14 @@ void CMainFrame::CreateStatusBar() {
         }
     }
     m_panes[0]->setText(QString::fromUtf8(kIdlePrompt));
+    // The caption grows with its text (mode captions carry Hz and the period).
+    m_panes[1]->setMinimumWidth(widths[1]);
+    m_panes[1]->setMaximumWidth(QWIDGETSIZE_MAX);
+    m_scalePane = new QLabel(this);
+    m_scalePane->setObjectName(QStringLiteral("scalePane"));
+    m_scalePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_scalePane->setMinimumWidth(110);
+    statusBar()->insertPermanentWidget(1, m_scalePane);
 }
 
 bool CMainFrame::event(QEvent* event) {

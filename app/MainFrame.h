@@ -20,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QSlider;
 class QToolBar;
 
 // The program's MDI frame. There is one; views reach its status bar through Instance().
@@ -54,7 +55,8 @@ public:
     QString PaneText(int pane) const;
     void SetPaneText(int pane, const QString& text);
 
-    // Magnification of the graph in the active result view; magnify and reduce prompt with it.
+    // Magnification of the graph in the active result view; magnify and reduce prompt with it
+    // and the status bar shows it beside the caption.
     double m_currentScale = 1.0;
     void SetCurrentScale(double scale) override;
 
@@ -114,7 +116,11 @@ private:
     QToolBar* m_toolBar = nullptr;
     QComboBox* m_graphSelector = nullptr;
     QComboBox* m_liveLoadSelector = nullptr;
+    QToolBar* m_animationBar = nullptr;
+    QComboBox* m_speedSelector = nullptr;
+    QSlider* m_stepSlider = nullptr;
     QLabel* m_panes[4] = {};
+    QLabel* m_scalePane = nullptr;  // the current diagram scale
     std::map<int, QAction*> m_actions;
     QAction* m_aboutShort = nullptr;  // the text menu words the about item differently
     QAction* m_newWindow = nullptr;

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -47,6 +49,9 @@ const int kViewCommands[] = {ID_DISPLACEMENT_COLOUR,
                              ID_NATURAL_VIBRATION,
                              ID_DYNAMIC_RESPONSE,
                              ID_DYNAMIC_DATA,
+                             ID_CANCEL_RUN,
+                             ID_ANIMATE,
+                             ID_ENGINEERING_UNITS,
                              ID_ELEMENT_GROUP,
                              ID_NODE_NUMBERS,
                              ID_ELEMENT_NUMBERS,
@@ -205,6 +210,9 @@ void CMainFrame::CreateActions() {
     AddAction(ID_NATURAL_VIBRATION, Text("固有振动分析"), view(ID_NATURAL_VIBRATION));
     AddAction(ID_DYNAMIC_RESPONSE, Text("动力响应分析"), view(ID_DYNAMIC_RESPONSE));
     AddAction(ID_DYNAMIC_DATA, Text("动力响应数据"), view(ID_DYNAMIC_DATA));
+    AddAction(ID_CANCEL_RUN, Text("取消"), view(ID_CANCEL_RUN));
+    AddAction(ID_ANIMATE, Text("播放"), view(ID_ANIMATE));
+    AddAction(ID_ENGINEERING_UNITS, Text("工程单位(kN, kN·m, mm)"), view(ID_ENGINEERING_UNITS));
     AddAction(ID_ELEMENT_GROUP, Text("单元组选择"), view(ID_ELEMENT_GROUP));
     AddAction(ID_NODE_NUMBERS, Text("节点号"), view(ID_NODE_NUMBERS));
     AddAction(ID_ELEMENT_NUMBERS, Text("单元号"), view(ID_ELEMENT_NUMBERS));
@@ -244,9 +252,10 @@ void CMainFrame::CreateMenus() {
                           ID_EXPORT_EXCEL, ID_EXPORT_DXF, 0, mru, 0, ID_APP_EXIT}),
         menu("计算(&J)", {ID_LIVE_LOAD_TYPE, ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE,
                           ID_AXIAL_ENVELOPE, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION,
-                          ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA}),
+                          ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA, ID_CANCEL_RUN}),
         menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ELEMENT_GROUP, ID_NODE_NUMBERS,
-                          ID_ELEMENT_NUMBERS, ID_CONSTRAINTS, ID_SECTIONS}),
+                          ID_ELEMENT_NUMBERS, ID_CONSTRAINTS, ID_SECTIONS, 0, ID_ENGINEERING_UNITS,
+                          ID_ANIMATE}),
         resultWindow, help};
 
     QMenu* textWindow = new QMenu(Text("窗口(&W)"), this);
@@ -353,6 +362,30 @@ void CMainFrame::CreateToolBar() {
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
+    // The moving pictures: play/pause, the speed, and a slider over the records or phases.
+    m_animationBar = new QToolBar(Text("动画"), this);
+    m_animationBar->setObjectName(QStringLiteral("animationBar"));
+    m_animationBar->addAction(Action(ID_ANIMATE));
+    m_speedSelector = new QComboBox(this);
+    m_speedSelector->setObjectName(QStringLiteral("speedSelector"));
+    m_speedSelector->addItems({Text("每次1步"), Text("每次5步"), Text("每次20步")});
+    m_speedSelector->setToolTip(Text("动画速度：每幅画面前进的动力响应时间步数"));
+    m_animationBar->addWidget(m_speedSelector);
+    m_stepSlider = new QSlider(Qt::Horizontal, this);
+    m_stepSlider->setObjectName(QStringLiteral("stepSlider"));
+    m_stepSlider->setFixedWidth(160);
+    m_stepSlider->setToolTip(Text("时间步（振型：相位）"));
+    m_animationBar->addWidget(m_stepSlider);
+    addToolBar(Qt::TopToolBarArea, m_animationBar);
+    connect(m_speedSelector, &QComboBox::activated, this, [this](int index) {
+        if (CMorvexViewWidget* v = ActiveResultView())
+            v->View().m_animationSpeed = index == 0 ? 1 : index == 1 ? 5 : 20;
+    });
+    connect(m_stepSlider, &QSlider::sliderMoved, this, [this](int value) {
+        if (CMorvexViewWidget* v = ActiveResultView()) v->View().SetAnimationFrame(value);
+        UpdateCommands();
+    });
+
     QAction* toggle = Action(ID_VIEW_TOOLBAR);
     connect(toggle, &QAction::toggled, m_toolBar, &QToolBar::setVisible);
     connect(m_toolBar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
@@ -433,6 +466,19 @@ void CMainFrame::UpdateCommands() {
         // The display switches say what they will do ("隐藏节点号" while numbers show).
         if (!st.text.empty()) a->setText(QString::fromStdString(st.text));
     }
+    // The slider follows the view's record or phase.
+    const int limit = resultView ? resultView->View().AnimationFrameLimit() : -1;
+    {
+        const QSignalBlocker block(m_stepSlider);
+        m_stepSlider->setEnabled(limit > 0);
+        m_stepSlider->setRange(0, std::max(0, limit));
+        if (limit > 0) m_stepSlider->setValue(resultView->View().AnimationFrame());
+    }
+    if (resultView) {
+        const int speed = resultView->View().m_animationSpeed;
+        m_speedSelector->setCurrentIndex(speed >= 20 ? 2 : speed >= 5 ? 1 : 0);
+    }
+    m_speedSelector->setEnabled(limit > 0);
     m_graphSelector->setEnabled(resultView &&
                                 resultView->View().CommandState(ID_GRAPH_SELECTOR).enabled);
     m_liveLoadSelector->setEnabled(resultView &&

@@ -116,6 +116,19 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
             ShowStatus(ok ? "固有振动分析完毕" : "");
             if (m_mainFrame) m_mainFrame->UpdateCommands();
         });
+        // The end of a dynamic response run: its message, and the windows see the new file.
+        connect(doc, &CMorvexDoc::DynamicResponseEnded, this, [this, doc](bool ok, bool cancelled) {
+            ShowStatus("");
+            if (ok)
+                ShowMessage("动力响应分析完成！");
+            else if (cancelled)
+                ShowMessage("动力响应分析已取消，已删除" + doc->Engine()->ResponsePath());
+            else
+                ShowMessage("动力响应未能顺利完成！");
+            for (CChildFrame* child : doc->Frames())
+                if (QWidget* view = child->View()) view->update();
+            if (m_mainFrame) m_mainFrame->UpdateCommands();
+        });
         if (!doc->OnOpenDocument(full)) {
             delete doc;
             return nullptr;

@@ -1,14 +1,19 @@
 #include "app/MorvexDoc.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QThread>
 #include <system_error>
 
 #include "app/MorvexApp.h"
 #include "engine/AnalysisRun.h"
 #include "platform/Host.h"
+#include "platform/TextFile.h"
 
 CMorvexDoc::~CMorvexDoc() {
     OnCloseDocument();
@@ -30,35 +35,67 @@ void CMorvexDoc::OnCloseDocument() {
     m_engine.reset();
 }
 
-bool CMorvexDoc::StartNaturalVibration() {
-    if (!m_engine || m_modesReady || m_engine->m_busy != 0) return false;
-    if (m_worker.joinable()) m_worker.join();  // a finished earlier attempt
+bool CMorvexDoc::StartWorker(const char* status, std::function<bool(CPlaneFrame&)> job,
+                             std::function<void(CMorvexDoc&, bool)> ended) {
+    if (!m_engine || m_engine->m_busy != 0) return false;
+    if (m_worker.joinable()) m_worker.join();  // a finished earlier run
     CPlaneFrame* engine = m_engine.get();
     engine->m_keepRunning = 1;
     engine->m_busy = 1;
-    ShowStatus("固有振动分析进行中...");
+    ShowStatus(status);
     QPointer<CMorvexDoc> self(this);
     try {
-        m_worker = std::thread([this, engine, self] {
-            const bool ok = engine->NaturalVibration();
-            if (ok) m_modesReady = true;
+        m_worker = std::thread([engine, self, job = std::move(job), ended = std::move(ended)] {
+            const bool ok = job(*engine);
+            // Not busy before the window hears of the end, so its commands are up to date;
+            // the engine is not touched after this (a closing document may free it).
+            engine->m_busy = 0;
             // The window hears of the end on its own thread; the document may be closing.
             QMetaObject::invokeMethod(
                 qApp,
-                [self, ok] {
-                    if (self) emit self->NaturalVibrationEnded(ok);
+                [self, ended, ok] {
+                    if (self) ended(*self, ok);
                 },
                 Qt::QueuedConnection);
-            engine->m_busy = 0;
         });
     } catch (const std::exception&) {
         // std::system_error (no thread to be had) or std::bad_alloc (no memory for its start).
         engine->m_busy = 0;
         ShowStatus("");
-        ShowMessage("错误：无法启动固有振动分析!");
         return false;
     }
     return true;
+}
+
+bool CMorvexDoc::StartNaturalVibration() {
+    if (m_modesReady || !m_engine || m_engine->m_busy != 0) return false;
+    const bool started = StartWorker(
+        "固有振动分析进行中...",
+        [this](CPlaneFrame& engine) {
+            const bool ok = engine.NaturalVibration();
+            if (ok) m_modesReady = true;
+            return ok;
+        },
+        [](CMorvexDoc& doc, bool ok) { emit doc.NaturalVibrationEnded(ok); });
+    if (!started) ShowMessage("错误：无法启动固有振动分析!");
+    return started;
+}
+
+bool CMorvexDoc::StartDynamicResponse(const std::string& loadPath) {
+    if (!m_engine || m_engine->m_busy != 0) return false;
+    const bool started = StartWorker(
+        "动力响应分析进行中，请等待...",
+        [loadPath](CPlaneFrame& engine) { return engine.DynamicResponse(loadPath); },
+        [](CMorvexDoc& doc, bool ok) {
+            const bool cancelled = !ok && doc.m_engine && doc.m_engine->m_keepRunning == 0;
+            emit doc.DynamicResponseEnded(ok, cancelled);
+        });
+    if (!started) ShowMessage("错误：无法启动动力响应分析!");
+    return started;
+}
+
+void CMorvexDoc::CancelRun() {
+    if (m_engine && m_engine->m_busy != 0) m_engine->m_keepRunning = 0;
 }
 
 QString CMorvexDoc::Title() const {
@@ -73,6 +110,31 @@ void CMorvexDoc::OnViewResult() {
     CMorvexApp::Instance()->OpenAsText(m_pathBase + ".out");
 }
 
+QString CMorvexDoc::DynamicLoadPath() const {
+    return QString::fromStdString(SideFilePath(m_pathBase.toStdString(), kDynamicLoadFile));
+}
+
 void CMorvexDoc::OnDynamicLoadEdit() {
-    CMorvexApp::Instance()->OpenAsText(QStringLiteral("dynamic_load.txt"));
+    // The file the response run will read; when there is none, one beside the data file.
+    QString path = DynamicLoadPath();
+    if (!QFileInfo::exists(path)) {
+        const QString beside =
+            QFileInfo(m_path).absoluteDir().filePath(QString::fromUtf8(kDynamicLoadFile));
+        QMessageBox ask(
+            QMessageBox::Question, QStringLiteral("Morvex"),
+            QStringLiteral("没有动力荷载文件dynamic_load.txt。要在数据文件旁新建吗？\n%1")
+                .arg(QDir::toNativeSeparators(beside)),
+            QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+        ask.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+        ask.button(QMessageBox::No)->setText(QStringLiteral("否"));
+        if (ask.exec() != QMessageBox::Yes) return;
+        QFile file(beside);
+        if (!file.open(QIODevice::WriteOnly)) {
+            ShowMessage("无法建立文件：" + beside.toStdString());
+            return;
+        }
+        file.close();
+        path = beside;
+    }
+    CMorvexApp::Instance()->OpenAsText(path);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -32,19 +33,32 @@ public:
     void OnEditData();
     // Opens the result file in the text editor.
     void OnViewResult();
-    // Opens "dynamic_load.txt" of the working directory in the text editor.
+    // The dynamic load file a response run of this document reads: "dynamic_load.txt"
+    // beside the data file, else the working directory's.
+    QString DynamicLoadPath() const;
+    // Opens that file in the text editor, or offers to create it beside the data file.
     void OnDynamicLoadEdit();
 
     // CViewDocument: the natural-vibration analysis on a worker thread. m_busy is set
     // before the worker starts, so a close that comes at once still waits for it.
     bool ModesReady() const override { return m_modesReady; }
     bool StartNaturalVibration() override;
+    // The dynamic response on the worker; "取消" stops it through the stop flag.
+    bool StartDynamicResponse(const std::string& loadPath) override;
+    void CancelRun() override;
 
 signals:
     // The natural-vibration worker has ended (successfully or not).
     void NaturalVibrationEnded(bool ok);
+    // The dynamic-response worker has ended: completed, cancelled, or failed (reported).
+    void DynamicResponseEnded(bool ok, bool cancelled);
 
 private:
+    // Runs job on the worker thread with the busy flag set; ended then runs on the GUI
+    // thread unless the document has gone. False (after a message) when it cannot start.
+    bool StartWorker(const char* status, std::function<bool(CPlaneFrame&)> job,
+                     std::function<void(CMorvexDoc&, bool)> ended);
+
     QString m_path;
     QString m_pathBase;
     std::unique_ptr<CPlaneFrame> m_engine;

@@ -6,6 +6,8 @@
 #include "cli/StopSignal.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
+#include "engine/PlaneFrame.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -13,9 +15,10 @@ const char* const kDynamicHelp =
     "usage: morvex-cli dynamic MODEL.fem [--load FILE] [--method modal|full]\n"
     "\n"
     "Runs the static analysis, then the dynamic response under the dynamic load file\n"
-    "(default: dynamic_load.txt in the working directory) by precise integration, and\n"
-    "writes every time step's displacements and velocities to MODEL.tim. The load is taken\n"
-    "as varying linearly between the time steps and integrated exactly.\n"
+    "(default: dynamic_load.txt beside MODEL.fem, else in the working directory) by\n"
+    "precise integration, and writes every time step's displacements and velocities to\n"
+    "MODEL.tim. The load is taken as varying linearly between the time steps and\n"
+    "integrated exactly.\n"
     "  --method modal  each mode of the Rayleigh-damped system integrated exactly (default)\n"
     "  --method full   the exponential of the whole first-order system by the 2^N\n"
     "                  algorithm (reference; cost grows with the cube of the equations)\n"
@@ -47,7 +50,8 @@ int DynamicCommand(const std::vector<std::string>& args) {
         CStopOnSignal stop(frame->m_keepRunning);
         std::fputs("动力响应分析进行中，请等待...\n", stderr);
         std::fflush(stderr);
-        ok = a.loadFile.empty() ? frame->DynamicResponse() : frame->DynamicResponse(a.loadFile);
+        ok = frame->DynamicResponse(
+            a.loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile) : a.loadFile);
     }
     if (!ok) {
         if (frame->m_keepRunning == 0) std::fputs("morvex-cli dynamic: stopped\n", stderr);

@@ -27,10 +27,12 @@ const char* const kEnvelopeHelp =
     "\n"
     "  --type T       0 人群荷载, 1 汽车—10级, 2 汽车—15级, 3 汽车—20级, 4 汽车—超20级,\n"
     "                 5 履带—50, 6 挂车—80, 7 挂车—100, 8 挂车—120, 9 中—活载,\n"
-    "                 10 自定义车列 (user_hz.txt in the working directory),\n"
+    "                 10 自定义车列 (user_hz.txt beside MODEL.fem, else in the working\n"
+    "                 directory),\n"
     "                 11 公路-I级, 12 公路-II级 (lane loads), 13 车辆荷载, or all\n"
     "  --quantity Q   1 axial force, 2 shear force, 3 bending moment, or all\n"
     "  --threads N    workers of the search (1 or 2, default 2)\n"
+    "  --train FILE   the user train file of type 10 instead of user_hz.txt\n"
     "Types 11 to 13 only (without these, one line of loads and no factor):\n"
     "  --span L0      calculation span in m for Pk and the longitudinal factor (default: the\n"
     "                 longest distance between vertically supported nodes of the path)\n"
@@ -46,7 +48,7 @@ const char* const kEnvelopeHelp =
 int EnvelopeCommand(const std::vector<std::string>& args) {
     LiveLoadArgs a;
     a.names = {"--type",   "--quantity", "--threads",     "--span",
-               "--impact", "--lanes",    "--distribution"};
+               "--impact", "--lanes",    "--distribution", "--train"};
     a.values.resize(a.names.size());
     if (!ParseLiveLoadArgs("envelope", kEnvelopeHelp, args, a)) return kExitUsage;
     if (a.help) {
@@ -73,6 +75,7 @@ int EnvelopeCommand(const std::vector<std::string>& args) {
     if (!frame) return kExitFailed;
     frame->m_envelopeWorkers = threads;
     frame->m_designLoad = design;
+    frame->m_userTrainFile = OptionValue(a, "--train");
 
     CHost& previous = Host();
     // Progress lines are for a person at a terminal, not for logs.

@@ -7,6 +7,7 @@
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -64,7 +65,8 @@ int ExtractCommand(const std::vector<std::string>& args) {
     }
     // The accelerations need the loads, damping and timing of the run.
     if (a.acceleration &&
-        !frame->ReadDynamicRun(a.loadFile.empty() ? kDynamicLoadFile : a.loadFile))
+        !frame->ReadDynamicRun(a.loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile)
+                                                  : a.loadFile))
         return kExitFailed;
 
     std::string path;

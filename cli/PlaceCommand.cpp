@@ -11,7 +11,7 @@
 namespace {
 
 const char* const kPlaceHelp =
-    "usage: morvex-cli place MODEL.fem --line K --entry E\n"
+    "usage: morvex-cli place MODEL.fem --line K --entry E [--train FILE]\n"
     "\n"
     "Analyses the data file, places entry E of the live-load list at its worst position on\n"
     "influence line K (1-based) and writes MODEL_活载.fem: the model with the placed loads as\n"
@@ -21,14 +21,16 @@ const char* const kPlaceHelp =
     "  --entry E   0 无活载, 1/2 人群荷载 max/min, 3-6 汽10 max→ max← min→ min←,\n"
     "              7-10 汽15, 11-14 汽20, 15-18 汽超20, 19/20 履带50 max/min,\n"
     "              21/22 挂车80, 23/24 挂车100, 25/26 挂车120, 27-30 中—活载,\n"
-    "              31-34 用户车列 (user_hz.txt in the working directory)\n";
+    "              31-34 用户车列 (user_hz.txt beside MODEL.fem, else in the working\n"
+    "              directory)\n"
+    "  --train FILE   the user train file of entries 31-34 instead of user_hz.txt\n";
 
 }  // namespace
 
 int PlaceCommand(const std::vector<std::string>& args) {
     LiveLoadArgs a;
-    a.names = {"--line", "--entry"};
-    a.values.resize(2);
+    a.names = {"--line", "--entry", "--train"};
+    a.values.resize(a.names.size());
     if (!ParseLiveLoadArgs("place", kPlaceHelp, args, a)) return kExitUsage;
     if (a.help) {
         std::fputs(kPlaceHelp, stdout);
@@ -43,6 +45,7 @@ int PlaceCommand(const std::vector<std::string>& args) {
     }
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
+    frame->m_userTrainFile = OptionValue(a, "--train");
     if (line > frame->m_nIlLines) {
         std::fprintf(stderr, "morvex-cli place: the data file requests %d influence line(s)\n",
                      frame->m_nIlLines);

@@ -14,6 +14,7 @@ int RenderCommand(const std::vector<std::string>&) {
 
 #else
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -26,9 +27,11 @@ int RenderCommand(const std::vector<std::string>&) {
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
 #include "export/DxfSurface.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
+#include "platform/TextFile.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 #include "view/ViewFrame.h"
@@ -40,7 +43,8 @@ namespace {
 const char* const kRenderHelp =
     "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--entry E]\n"
     "                         [--type T] [--mode K] [--step K] [--magnify N] [--size WxH]\n"
-    "                         [--moment] [--dpi D] [--no-caption]\n"
+    "                         [--moment] [--dpi D] [--no-caption] [--name NAME]\n"
+    "                         [--quantity Q] [--file COMB]\n"
     "                         --out FILE.png|FILE.svg|FILE.dxf\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
@@ -51,7 +55,8 @@ const char* const kRenderHelp =
     "  --graph KIND  0 structure, 1 displaced shape, 2 bending moment, 3 shear force,\n"
     "                4 axial force, 5 moment envelope, 6 shear envelope, 7 axial force\n"
     "                envelope, 8 influence line, 9 mode shape, 10 upper-edge tensile\n"
-    "                stress, 11 lower-edge tensile stress, 12 dynamic response\n"
+    "                stress, 11 lower-edge tensile stress, 12 dynamic response,\n"
+    "                13 or combination: the combined envelope of a load combination\n"
     "  --case K      load case (1-based, default 1) of graphs 1 to 4, 10 and 11\n"
     "  --line K      influence line (1-based, default 1) of graph 8\n"
     "  --entry E     graph 8: place entry E (1 to 34) of the live-load list at its worst\n"
@@ -62,7 +67,12 @@ const char* const kRenderHelp =
     "  --mode K      graph 9: mode K (1-based, by ascending frequency, default 1); the\n"
     "                natural vibration is analysed first\n"
     "  --step K      graph 12: record K (1-based, default 1) of the response to\n"
-    "                dynamic_load.txt, computed first into MODEL.tim\n"
+    "                dynamic_load.txt (beside MODEL.fem, else in the working\n"
+    "                directory), computed first into MODEL.tim\n"
+    "  --name NAME   graph 13: the combination (default the first of the file); its\n"
+    "                files are computed first when missing, as morvex-cli combine does\n"
+    "  --quantity Q  graph 13: 1 axial force, 2 shear force, 3 bending moment (default)\n"
+    "  --file COMB   graph 13: the combination file (default MODEL_组合.txt)\n"
     "  --moment      graph 12: the bending moment at that step instead of the displaced\n"
     "                shape\n"
     "  --size WxH    picture size in pixels (default 1200x800)\n"
@@ -101,7 +111,7 @@ bool HasDxfExtension(const std::string& path) {
 }
 
 bool IsDrawableKind(int kind) {
-    return kind >= 0 && kind <= 12;
+    return kind >= 0 && kind < graph::kCount;
 }
 
 }  // namespace
@@ -109,7 +119,9 @@ bool IsDrawableKind(int kind) {
 int RenderCommand(const std::vector<std::string>& args) {
     std::string model, out;
     int kind = -1, caseNumber = 1, lineNumber = 1, width = 1200, height = 800, dpi = 96;
-    int magnify = 0, entry = 0, type = 1, mode = 1, step = 1;
+    int magnify = 0, entry = 0, type = 1, mode = 1, step = 1, quantity = 3;
+    std::string combinationName, combinationFile;
+    int combinationIndex = 0;
     bool caption = true, moment = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -119,11 +131,21 @@ int RenderCommand(const std::vector<std::string>& args) {
         }
         const bool takesValue = a == "--graph" || a == "--case" || a == "--line" || a == "--size" ||
                                 a == "--dpi" || a == "--out" || a == "--magnify" ||
-                                a == "--entry" || a == "--type" || a == "--mode" || a == "--step";
+                                a == "--entry" || a == "--type" || a == "--mode" || a == "--step" ||
+                                a == "--name" || a == "--quantity" || a == "--file";
         if (takesValue && i + 1 >= args.size()) return Usage(a + " needs a value");
         if (a == "--graph") {
-            if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
+            if (args[i + 1] == "combination")
+                kind = graph::kCombination, ++i;
+            else if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
                 return Usage("unknown graph kind " + args[i]);
+        } else if (a == "--name") {
+            combinationName = args[++i];
+        } else if (a == "--file") {
+            combinationFile = args[++i];
+        } else if (a == "--quantity") {
+            if (!ParseInt(args[++i], quantity) || quantity < 1 || quantity > 3)
+                return Usage("bad quantity " + args[i] + " (1 to 3)");
         } else if (a == "--case") {
             if (!ParseInt(args[++i], caseNumber) || caseNumber < 1)
                 return Usage("bad load case " + args[i]);
@@ -179,7 +201,8 @@ int RenderCommand(const std::vector<std::string>& args) {
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model);
     if (!frame) return kExitFailed;
     // The mode shapes and the dynamic response need no load case.
-    if ((kind != 8 && kind != 0 && kind != 9 && kind != 12 && caseNumber > frame->m_nCases) ||
+    if ((kind != 8 && kind != 0 && kind != 9 && kind != 12 && kind != graph::kCombination &&
+         caseNumber > frame->m_nCases) ||
         (kind == 8 && lineNumber > frame->m_nIlLines)) {
         std::fprintf(stderr,
                      "morvex-cli render: the model has %d load case(s) and %d "
@@ -197,6 +220,39 @@ int RenderCommand(const std::vector<std::string>& args) {
     EnvelopeData envelopeData;
     if (envelope && !frame->ReadEnvelope(type, 8 - kind, envelopeData)) return kExitFailed;
 
+    // The combination drawn: its name from the combination file (or, without one, from the
+    // files already written), its files computed first when missing.
+    std::vector<std::string> combinations;
+    if (kind == graph::kCombination) {
+        if (combinationFile.empty()) combinationFile = frame->m_baseName + "_组合.txt";
+        std::vector<Combination> all;
+        if (std::filesystem::exists(combinationFile)) {
+            if (!ReadCombinationFile(combinationFile, frame->m_nCases, all)) return kExitFailed;
+            for (const Combination& c : all) combinations.push_back(c.name);
+        } else {
+            combinations = CombinationNamesOnDisk(*frame);
+        }
+        if (combinations.empty()) {
+            std::fprintf(stderr, "morvex-cli render: no combination file %s\n",
+                         combinationFile.c_str());
+            return kExitFailed;
+        }
+        if (combinationName.empty()) combinationName = combinations.front();
+        const auto at = std::find(combinations.begin(), combinations.end(), combinationName);
+        if (at == combinations.end()) {
+            std::fprintf(stderr, "morvex-cli render: no combination named %s\n",
+                         combinationName.c_str());
+            return kExitUsage;
+        }
+        if (!std::filesystem::exists(frame->CombinationBinaryPath(combinationName))) {
+            std::fprintf(stderr, "morvex-cli render: computing the combination first\n");
+            if (!frame->RunCombinations(combinationFile, combinationName)) return kExitFailed;
+        }
+        EnvelopeData data;
+        if (!ReadCombinationEnvelope(*frame, combinationName, quantity, data)) return kExitFailed;
+        combinationIndex = 3 * static_cast<int>(at - combinations.begin()) + 3 - quantity;
+    }
+
     CPlainViewDocument document(frame.get());
     if (kind == 9) {
         std::fprintf(stderr, "morvex-cli render: analysing the natural vibration\n");
@@ -209,7 +265,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (kind == 12) {
         // Computed afresh, so that the excitation symbols belong to the response drawn.
         std::fprintf(stderr, "morvex-cli render: computing the dynamic response first\n");
-        if (!frame->DynamicResponse()) return kExitFailed;
+        if (!frame->DynamicResponse(SideFilePath(frame->m_baseName, kDynamicLoadFile))) return kExitFailed;
         const long long records = CheckedResponseRecords(*frame);
         if (records < 0) return kExitFailed;
         if (step > records) {
@@ -229,6 +285,8 @@ int RenderCommand(const std::vector<std::string>& args) {
     view.m_caseIndex = caseNumber - 1;
     view.m_lineIndex = lineNumber - 1;
     view.m_envelopeType = type;
+    view.m_combinations = combinations;
+    view.m_combinationIndex = combinationIndex;
     if (kind != 0) view.OnGraphSelector(kind);
     if (kind == 12 && moment) view.Execute(viewcmd::kDynamicMoment);
     if (kind == 8 && entry > 0) {

@@ -193,6 +193,9 @@ public:
     CDataLineReader m_femFile;
     CTextOut m_outFile;
     std::string m_hzText;  // this engine's own copy of the model copy file
+    // The user train file named by the user; empty: user_hz.txt beside the data file, else
+    // in the working directory.
+    std::string m_userTrainFile;
     std::string m_lineBuf;
     std::string m_baseName;
 
@@ -273,7 +276,8 @@ public:
     bool ReadEnvelope(int type, int quantity, EnvelopeData& data) const;
 
     // Worst placement of live-load list entry `entry` (0 ... 34) on line `line`; writes
-    // B_活载.fem. False when nothing was placed (entry 0 or a failed model build).
+    // B_活载.fem. False when nothing was placed (entry 0 or a failed model build); then no
+    // B_活载.fem is left.
     bool PlaceLiveLoad(int line, int entry, CLiveLoad& load, LiveLoadPlacement& placement);
     // Appends one placed vehicle's element-load lines to text; `place` is 1-based.
     void WriteVehicleLoads(double x, int place, const CLiveLoad& load, bool rightward,
@@ -342,8 +346,8 @@ public:
     // excitations, the timing and the initial state (what DynamicResponse integrates, and
     // what the accelerations of a written B.tim are computed from). False after the message.
     bool ReadDynamicRun(const std::string& loadPath = kDynamicLoadFile);
-    // The dynamic response under the dynamic load file (by default "dynamic_load.txt" in the
-    // working directory), written to B.tim.
+    // The dynamic response under the dynamic load file (the front ends pass the
+    // "dynamic_load.txt" beside the data file, else the working directory's), written to B.tim.
     bool DynamicResponse(const std::string& loadPath = kDynamicLoadFile);
     // Load vector at time t on the free equations of the run (m values, ascending order).
     bool LoadVector(double t, double* out) const;

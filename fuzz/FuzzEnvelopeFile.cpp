@@ -1,4 +1,5 @@
-// Fuzz target: the binary envelope file as the envelope graph reads it back.
+// Fuzz target: the binary envelope file as the envelope graph reads it back, and the same
+// bytes as a combination's binary file as the combination graph reads it.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -6,6 +7,7 @@
 
 #include "engine/PlaneFrame.h"
 #include "fuzz/FuzzHarness.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "platform/TextFile.h"
 
@@ -30,17 +32,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int quantity = size > 1 ? 1 + data[1] % 3 : 3;
         WriteWholeFile(frame->EnvelopeBinaryPath(type, quantity),
                        std::string_view(reinterpret_cast<const char*>(data), size));
-        EnvelopeData envelope;
-        if (frame->ReadEnvelope(type, quantity, envelope)) {
-            // What the graph does with the values: every index it reads must exist.
+        // What the graphs do with the values: every index they read must exist.
+        auto touch = [&](const EnvelopeData& d) {
             double sum = 0;
             for (int e = 0; e < frame->m_nElements; ++e)
                 for (int j = 0; j < 11; ++j)
-                    sum += envelope.maxima.at(11 * e + j) - envelope.minima.at(11 * e + j);
-            (void)frame->m_elements.at(envelope.maxElement);
-            (void)frame->m_elements.at(envelope.minElement);
+                    sum += d.maxima.at(11 * e + j) - d.minima.at(11 * e + j);
+            (void)frame->m_elements.at(d.maxElement);
+            (void)frame->m_elements.at(d.minElement);
             (void)sum;
-        }
+        };
+        EnvelopeData envelope;
+        if (frame->ReadEnvelope(type, quantity, envelope)) touch(envelope);
+        WriteWholeFile(frame->CombinationBinaryPath("f"),
+                       std::string_view(reinterpret_cast<const char*>(data), size));
+        EnvelopeData combined;
+        if (ReadCombinationEnvelope(*frame, "f", quantity, combined)) touch(combined);
     });
     return 0;
 }

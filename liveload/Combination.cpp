@@ -2,9 +2,12 @@
 // result files (layout in Combination.h).
 #include "liveload/Combination.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <set>
+#include <system_error>
 
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
@@ -50,8 +53,8 @@ bool Whole(const std::string& text, int lo, int hi, int& v) {
 bool GoodName(const std::string& name) {
     if (name.empty() || name.size() > 200 || name == "." || name == "..") return false;
     for (unsigned char ch : name)
-        if (ch < 32 || ch == 127 || std::string("/\\:*?\"<>|").find(static_cast<char>(ch)) !=
-                                        std::string::npos)
+        if (ch < 32 || ch == 127 ||
+            std::string("/\\:*?\"<>|").find(static_cast<char>(ch)) != std::string::npos)
             return false;
     return true;
 }
@@ -66,7 +69,8 @@ std::string Options(const std::vector<std::string>& w, size_t from, CombinationT
             if (!Factor(value, t.psi)) return "组合值系数psi无效：" + w[i];
             continue;
         }
-        if (!t.live || (key != "impact" && key != "lanes" && key != "distribution" && key != "span"))
+        if (!t.live ||
+            (key != "impact" && key != "lanes" && key != "distribution" && key != "span"))
             return "未知的选项：" + w[i];
         if (!IsDesignLoadType(t.number)) return "选项" + key + "只用于活载类型11～13";
         bool ok = true;
@@ -75,7 +79,8 @@ std::string Options(const std::vector<std::string>& w, size_t from, CombinationT
         if (key == "distribution")
             ok = Number(value, t.design.distribution) && t.design.distribution > 0 &&
                  t.design.distribution <= 1e3;
-        if (key == "span") ok = Number(value, t.design.span) && t.design.span > 0 && t.design.span < 1e6;
+        if (key == "span")
+            ok = Number(value, t.design.span) && t.design.span > 0 && t.design.span < 1e6;
         if (!ok) return "选项的值无效：" + w[i];
     }
     return "";
@@ -215,7 +220,8 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
                 return nullptr;
             }
             for (int j = 0; j < kPoints; ++j)
-                for (int q = 0; q < 3; ++q) v[(static_cast<size_t>(e) * kPoints + j) * 3 + q] = rec[30 * j + q];
+                for (int q = 0; q < 3; ++q)
+                    v[(static_cast<size_t>(e) * kPoints + j) * 3 + q] = rec[30 * j + q];
         }
         return &v;
     };
@@ -223,7 +229,8 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
     for (const Combination& c : chosen) {
         std::vector<double> result(points * kCombinationValues, 0.0);
         CTextOut txt;
-        const std::string txtPath = CombinationTextPath(c.name), binPath = CombinationBinaryPath(c.name);
+        const std::string txtPath = CombinationTextPath(c.name),
+                          binPath = CombinationBinaryPath(c.name);
         std::string head = FormatString("荷载组合: %s", c.name.c_str());
         for (const CombinationTerm& t : c.terms) {
             head += '\n';
@@ -275,7 +282,8 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
         for (int e = 0; e < m_nElements; ++e) {
             txt.Printf("\n\n%5d", e + 1);
             for (int j = 0; j < kPoints; ++j) {
-                const double* r = &result[(static_cast<size_t>(e) * kPoints + j) * kCombinationValues];
+                const double* r =
+                    &result[(static_cast<size_t>(e) * kPoints + j) * kCombinationValues];
                 bin.Doubles(r, kCombinationValues);
                 txt.Printf("\n%10.2f", j / 10.0);
                 for (int k = 0; k < kCombinationValues; ++k) txt.Printf(" %15.6e", r[k]);
@@ -288,4 +296,61 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
         }
     }
     return true;
+}
+
+bool ReadCombinationEnvelope(const CPlaneFrame& frame, const std::string& name, int quantity,
+                             EnvelopeData& data) {
+    if (quantity < 1 || quantity > 3) return false;
+    const std::string path = frame.CombinationBinaryPath(name);
+    CBinaryIn in;
+    if (!in.Open(path)) {
+        ShowMessage("荷载组合数据文件:" + path + "不存在！");
+        return false;
+    }
+    // A file of another model or an interrupted write must not be drawn as if it fitted.
+    const int elements = frame.m_nElements;
+    bool ok = elements > 0 && in.Size() == CombinationFileSize(elements);
+    const size_t count = static_cast<size_t>(std::max(elements, 0)) * kPoints;
+    data = EnvelopeData{};
+    data.maxima.resize(count);
+    data.minima.resize(count);
+    double r[kCombinationValues];
+    for (size_t i = 0; i < count && ok; ++i) {
+        ok = in.Doubles(r, kCombinationValues) && std::isfinite(r[2 * quantity - 2]) &&
+             std::isfinite(r[2 * quantity - 1]);
+        if (!ok) break;
+        data.maxima[i] = r[2 * quantity - 2];
+        data.minima[i] = r[2 * quantity - 1];
+        const int e = static_cast<int>(i / kPoints);
+        const double d = static_cast<double>(i % kPoints) / 10 * frame.m_elements[e].length;
+        if (i == 0 || data.maxima[i] > data.maxValue)
+            data.maxValue = data.maxima[i], data.maxElement = e, data.maxDistance = d;
+        if (i == 0 || data.minima[i] < data.minValue)
+            data.minValue = data.minima[i], data.minElement = e, data.minDistance = d;
+    }
+    if (!ok) {
+        ShowMessage("荷载组合数据文件:" + path + "不完整！");
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> CombinationNamesOnDisk(const CPlaneFrame& frame) {
+    namespace fs = std::filesystem;
+    // Paths are bytes (UTF-8) on this platform.
+    const fs::path base(frame.m_baseName);
+    const std::string prefix = base.filename().string() + "_组合_", suffix = ".bin";
+    fs::path dir = base.parent_path();
+    if (dir.empty()) dir = ".";
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        if (file.size() > prefix.size() + suffix.size() && file.rfind(prefix, 0) == 0 &&
+            file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0)
+            names.push_back(
+                file.substr(prefix.size(), file.size() - prefix.size() - suffix.size()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

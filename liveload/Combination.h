@@ -57,3 +57,13 @@ inline long long CombinationFileSize(int elements) {
 }
 // One term's description as the text file states it.
 std::string DescribeTerm(const CombinationTerm& t);
+
+class CPlaneFrame;
+struct EnvelopeData;
+// One quantity (1 N, 2 Q, 3 M) of the binary file of combination `name`, as an envelope
+// with its overall extremes (the first of equal values keeps them); false after the message
+// "荷载组合数据文件:…不存在！" or "…不完整！".
+bool ReadCombinationEnvelope(const CPlaneFrame& frame, const std::string& name, int quantity,
+                             EnvelopeData& data);
+// Names of the combinations whose binary files lie beside the data file, sorted.
+std::vector<std::string> CombinationNamesOnDisk(const CPlaneFrame& frame);

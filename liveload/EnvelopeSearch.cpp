@@ -494,6 +494,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         return false;
     }
     CLiveLoad load;
+    load.m_userTrainFile = UserTrainPath(m_userTrainFile, m_baseName);
     if (!load.BuildLiveLoad(type, m_ilXMin, m_ilXMax, DesignSpan())) return false;
     if (!ComputeDesignFactors(type, m_designFactors)) return false;
 

@@ -10,6 +10,7 @@
 #include "platform/DataLineReader.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -106,7 +107,10 @@ void CLiveLoad::FreeLiveLoad() {
 }
 
 void CLiveLoad::ClearLiveLoad() {
+    // The file of the user train is a setting, not part of the model built from it.
+    std::string file = std::move(m_userTrainFile);
     *this = CLiveLoad();
+    m_userTrainFile = std::move(file);
 }
 
 bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1, double span) {
@@ -206,9 +210,13 @@ bool CLiveLoad::BuildLiveLoad(int type, double x0, double x1, double span) {
     return true;
 }
 
+std::string UserTrainPath(const std::string& chosen, const std::string& dataFileBase) {
+    return chosen.empty() ? SideFilePath(dataFileBase, kUserTrainFile) : chosen;
+}
+
 bool CLiveLoad::ReadUserTrain() {
     CDataLineReader in;
-    if (!in.Open(kUserTrainFile)) {
+    if (!in.Open(m_userTrainFile)) {
         ShowMessage("打开用户荷载定义文件user_hz.txt时出错!");
         return false;
     }

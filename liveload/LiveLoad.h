@@ -1,13 +1,17 @@
 // Live-load models: a heavy vehicle placed once and identical main vehicles around it.
 #pragma once
 
+#include <string>
 #include <vector>
 
 // Number of live-load types: the built-in models and the user train (0 ... 10), then the
 // design loads (11 and 12 lane loads, 13 the vehicle load).
 inline constexpr int kLiveLoadTypes = 14;
-// Name of the user train file, read from the working directory.
+// Name of the user train file (see UserTrainPath for where it is looked for).
 inline constexpr const char* kUserTrainFile = "user_hz.txt";
+// The user train file of a model: the one chosen when there is one, else user_hz.txt beside
+// the data file (path without extension dataFileBase), else the working directory's.
+std::string UserTrainPath(const std::string& chosen, const std::string& dataFileBase);
 
 // Name of a type in the type dialog and in the text envelope files ("汽车—20级").
 const char* LiveLoadDialogName(int type);
@@ -31,6 +35,8 @@ public:
     void ClearLiveLoad();
 
     bool HasHeavy() const { return m_nHeavyAxles > 0; }
+    // The user train file that type 10 reads.
+    std::string m_userTrainFile = kUserTrainFile;
     bool HasMain() const { return m_nMainAxles > 0; }
     // A lane load: a uniform load wherever it is adverse plus one concentrated load.
     bool IsLane() const { return m_laneUniform != 0; }

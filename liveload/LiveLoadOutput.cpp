@@ -9,6 +9,7 @@
 #include "liveload/PlacementMath.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -22,12 +23,16 @@ bool CPlaneFrame::PlaceLiveLoad(int line, int entry, CLiveLoad& load,
                                 LiveLoadPlacement& placement) {
     const LiveLoadEntry& choice = LiveLoadListEntry(entry);
     placement = LiveLoadPlacement{};
+    // The placement file always belongs to the present choice: one that places nothing
+    // (no live load, a user train that cannot be read) leaves no earlier placement behind.
+    RemoveFile(PlacementPath());
     placement.rightward = choice.rightward;
     if (choice.type < 0 || choice.type >= kLiveLoadTypes) return false;
     if (line < 0 || line >= m_nIlLines || m_ilStates.empty()) {
         ShowMessage("影响线序号错误！");
         return false;
     }
+    load.m_userTrainFile = UserTrainPath(m_userTrainFile, m_baseName);
     if (!load.BuildLiveLoad(choice.type, m_ilXMin, m_ilXMax, DesignSpan())) return false;
     const bool sign = choice.sign, right = choice.rightward;
     if (load.IsLane()) return PlaceLaneLoad(line, sign, load, placement);

@@ -91,3 +91,14 @@ bool FileExists(const std::string& path) {
 void RemoveFile(const std::string& path) {
     std::remove(path.c_str());
 }
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string SideFilePath(const std::string& dataFileBase, const std::string& name) {
+    const std::string folder = FolderOf(dataFileBase);
+    if (!folder.empty() && FileExists(folder + name)) return folder + name;
+    return name;
+}

@@ -44,4 +44,10 @@ private:
 bool ReadWholeFile(const std::string& path, std::string& text);
 bool WriteWholeFile(const std::string& path, std::string_view text);
 bool FileExists(const std::string& path);
+// An auxiliary file of a model (user_hz.txt, dynamic_load.txt): the one beside the data file
+// whose path without extension is dataFileBase when it is there, else name itself, in the
+// working directory.
+std::string SideFilePath(const std::string& dataFileBase, const std::string& name);
+// The folder of a path ("" for a bare name).
+std::string FolderOf(const std::string& path);
 void RemoveFile(const std::string& path);

@@ -1,10 +1,12 @@
 // The dynamics commands of the result view: the natural-vibration analysis, the mode
 // graph, the dynamic response run and its graph, and the extraction of a time history.
+#include <algorithm>
 #include <filesystem>
 
 #include "dynamics/ResponseExtraction.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Host.h"
+#include "platform/TextFile.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 
@@ -16,6 +18,16 @@ bool CPlainViewDocument::StartNaturalVibration() {
     m_modesReady = m_engine->NaturalVibration();
     m_engine->m_busy = 0;
     return m_modesReady;
+}
+
+bool CPlainViewDocument::StartDynamicResponse(const std::string& loadPath) {
+    if (!m_engine || m_engine->m_busy != 0) return false;
+    m_engine->m_keepRunning = 1;
+    ShowStatus("动力响应分析进行中，请等待...");
+    const bool ok = m_engine->DynamicResponse(loadPath);
+    ShowStatus("");
+    ShowMessage(ok ? "动力响应分析完成！" : "动力响应未能顺利完成！");
+    return true;
 }
 
 bool CMorvexView::ModesReady() const {
@@ -47,12 +59,21 @@ bool CMorvexView::DynamicsCommandState(int id, CCommandState& st) const {
             return true;
         case kDynamicMoment:
             st.text = "动力响应弯矩图";
-            st.enabled = ResponseExists();
+            st.enabled = ResponseExists() && !VibrationRunning();
             st.checked = m_graphKind == graph::kDynamic && m_dynamicMoment;
+            return true;
+        case kCancelRun:
+            st.enabled = m_document && VibrationRunning();
+            return true;
+        case kAnimate:
+            st.enabled = AnimationFrameLimit() > 0;
+            st.checked = m_animating;
+            st.text = m_animating ? "暂停" : "播放";
             return true;
         case kDynamicResponse:
         case kDynamicData:
-            st.enabled = ResponseExists();
+            // Not while a run is writing the file and the excitations.
+            st.enabled = ResponseExists() && !VibrationRunning();
             st.checked = id == kDynamicResponse && m_graphKind == graph::kDynamic;
             return true;
         default:
@@ -70,14 +91,28 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             if (m_modeIndex >= m_nModes) m_modeIndex = 0;
             SelectGraph(ModesReady() && m_nModes > 0 ? graph::kMode : graph::kStructure);
             return true;
-        case kDynamicRun: {
-            ShowStatus("动力响应分析进行中，请等待...");
-            const bool ok = m_pFrame->DynamicResponse();
-            ShowStatus("");
-            ShowMessage(ok ? "动力响应分析完成！" : "动力响应未能顺利完成！");
+        case kDynamicRun:
+            // The run goes on beside the window (in the desktop program on a worker); its
+            // end is reported by the document.
+            {
+                m_responseBytes = -1;
+                const std::string path = SideFilePath(m_pFrame->m_baseName, kDynamicLoadFile);
+                if (m_document)
+                    m_document->StartDynamicResponse(path);
+                else
+                    CPlainViewDocument(m_pFrame).StartDynamicResponse(path);
+                m_window.Redraw();
+                return true;
+            }
+        case kCancelRun:
+            m_document->CancelRun();
+            return true;
+        case kAnimate:
+            m_animating = !m_animating;
+            // Paused, a mode shape stands at its full ordinates again.
+            if (!m_animating && m_graphKind == graph::kMode) m_modePhase = 0;
             m_window.Redraw();
             return true;
-        }
         case kDynamicResponse:
         case kDynamicMoment: {
             // The moment command switches between moment and shape on the response graph.
@@ -101,4 +136,32 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
         default:
             return false;
     }
+}
+
+int CMorvexView::AnimationFrameLimit() const {
+    if (m_graphKind == graph::kMode && ModesReady() && m_nModes > 0) return kModePhases - 1;
+    if (m_graphKind == graph::kDynamic && m_nTimeSteps > 1 && !VibrationRunning())
+        return m_nTimeSteps - 1;
+    return -1;
+}
+
+int CMorvexView::AnimationFrame() const {
+    return m_graphKind == graph::kMode ? m_modePhase : m_timeIndex;
+}
+
+void CMorvexView::SetAnimationFrame(int frame) {
+    const int limit = AnimationFrameLimit();
+    if (limit < 0) return;
+    (m_graphKind == graph::kMode ? m_modePhase : m_timeIndex) = std::clamp(frame, 0, limit);
+    m_window.Redraw();
+}
+
+bool CMorvexView::AnimationStep() {
+    const int limit = AnimationFrameLimit();
+    if (limit <= 0) return false;
+    // The response moves on by whole records, exactly as "显示后一个" does.
+    const int step = m_graphKind == graph::kMode ? 1 : std::max(1, m_animationSpeed);
+    const int next = AnimationFrame() + step;
+    SetAnimationFrame(next > limit ? 0 : next);
+    return true;
 }

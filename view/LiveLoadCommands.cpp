@@ -2,6 +2,7 @@
 // the influence-line listing, the live-load type dialog and the envelope searches.
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoadPlacement.h"
+#include "platform/Host.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 
@@ -23,8 +24,10 @@ void CMorvexView::OnLiveLoadChoice(int entry) {
         m_liveLoadPlacements = placement.placements;
         m_placeCount = placement.placeCount;
     } else {
-        // A failed placement (its message is shown) draws no vehicles and no total.
+        // A failed placement (its message is shown) draws no vehicles and no total, and
+        // leaves no placement file of an earlier choice.
         m_liveLoadClass = -1;
+        if (entry > 0) ShowStatus("布载未完成，已删除" + m_pFrame->PlacementPath());
     }
     m_window.Redraw();
 }

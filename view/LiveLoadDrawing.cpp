@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/PlaneFrame.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -53,6 +54,31 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
     EnvelopeData data;
     if (!m_pFrame->ReadEnvelope(m_envelopeType, quantity, data)) return false;
 
+    DrawEnvelopeLines(s, data, quantity, LiveLoadEnvelopeLabel(m_envelopeType));
+    return true;
+}
+
+bool CMorvexView::CombinationPicture(std::string& name, int& quantity) const {
+    const int n = static_cast<int>(m_combinations.size());
+    if (m_combinationIndex < 0 || m_combinationIndex >= 3 * n) return false;
+    name = m_combinations[static_cast<size_t>(m_combinationIndex / 3)];
+    quantity = 3 - m_combinationIndex % 3;
+    return true;
+}
+
+bool CMorvexView::DrawCombination(CDrawSurface& s) {
+    std::string name;
+    int quantity = 3;
+    EnvelopeData data;
+    if (!m_pFrame || !CombinationPicture(name, quantity) ||
+        !ReadCombinationEnvelope(*m_pFrame, name, quantity, data))
+        return false;
+    DrawEnvelopeLines(s, data, quantity, "荷载组合：" + name);
+    return true;
+}
+
+void CMorvexView::DrawEnvelopeLines(CDrawSurface& s, const EnvelopeData& data, int quantity,
+                                    const std::string& label) {
     const double factor = DiagramFactor(std::max(std::abs(data.maxValue), std::abs(data.minValue)));
     SetEnvelopeExtremes(data, quantity, factor);
 
@@ -63,10 +89,13 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
             const size_t at = static_cast<size_t>(e) * kPoints + j;
             const double d = j * 0.1 * length;
             CWorldOffset base, tip;
+            m_trackSpan = SpanOf(e);
             EnvelopePoints(e, d, data.maxima[at] * factor, quantity, base, tip);
             upper[j] = OffsetToLogical(tip);
+            TrackExtreme(data.maxima[at] * factor, base, tip);
             EnvelopePoints(e, d, data.minima[at] * factor, quantity, base, tip);
             lower[j] = OffsetToLogical(tip);
+            TrackExtreme(data.minima[at] * factor, base, tip);
         }
         const CPen old = s.SelectPen(CPen{kMaximumColour, 1});
         s.Polyline(upper);
@@ -75,9 +104,8 @@ bool CMorvexView::DrawEnvelope(CDrawSurface& s, int quantity) {
         s.SelectPen(old);
     }
     s.SetLayer(DrawLayer::kAnnotation);
-    s.TextOut(0, 0, LiveLoadEnvelopeLabel(m_envelopeType));
+    s.TextOut(0, 0, label);
     s.SetLayer(DrawLayer::kGraph);
-    return true;
 }
 
 void CMorvexView::DrawPlacedVehicles(CDrawSurface& s) {

@@ -1,5 +1,6 @@
 // The view's state, its world-to-window mapping and the screen and printer drawing.
 #include "view/MorvexView.h"
+#include "liveload/Combination.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,6 +87,9 @@ void CMorvexView::InitialUpdate(CPlaneFrame* engine) {
         m_worldYMin = m_pFrame->m_yMin;
         m_worldXMax = m_pFrame->m_xMax;
         m_worldYMax = m_pFrame->m_yMax;
+        // Combinations computed before, by this program or the batch tool.
+        m_combinations = CombinationNamesOnDisk(*m_pFrame);
+        m_combinationIndex = 0;
     }
     m_frame.SetGraphSelector(0);
     m_frame.SetLiveLoadSelector(0);
@@ -207,7 +211,30 @@ void CMorvexView::LogicalToWorld(double X, double Y, double& x, double& y) const
     y = (Y - m_screenCy) / m_scale + m_worldCy;
 }
 
+int CMorvexView::SpanOf(int element) const {
+    if (!m_pFrame || element < 0 || element >= m_pFrame->m_nElements) return 0;
+    const Element& el = m_pFrame->m_elements[element];
+    const double mid = (m_pFrame->m_nodes[el.iNode].x + m_pFrame->m_nodes[el.jNode].x) / 2;
+    std::vector<double> xs;
+    for (const Support& sp : m_pFrame->m_supports)
+        if (sp.node >= 0 && sp.node < m_pFrame->m_nNodes)
+            xs.push_back(m_pFrame->m_nodes[sp.node].x);
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    return static_cast<int>(std::lower_bound(xs.begin(), xs.end(), mid) - xs.begin());
+}
+
 void CMorvexView::TrackExtreme(double value, CWorldOffset base, CWorldOffset tip) {
+    if (m_trackSpan >= 0 && m_trackSpan < 100000) {
+        if (static_cast<size_t>(m_trackSpan) >= m_spanExtremes.size())
+            m_spanExtremes.resize(static_cast<size_t>(m_trackSpan) + 1);
+        CSpanExtreme& sp = m_spanExtremes[static_cast<size_t>(m_trackSpan)];
+        if (!sp.seen || value > sp.maxValue)
+            sp.maxValue = value, sp.maxBase = base, sp.maxTip = tip;
+        if (!sp.seen || value < sp.minValue)
+            sp.minValue = value, sp.minBase = base, sp.minTip = tip;
+        sp.seen = true;
+    }
     if (!m_extremeSeen) {
         m_extremeSeen = true;
         m_maxValue = m_minValue = value;

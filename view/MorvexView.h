@@ -41,11 +41,15 @@ struct CMenuEntry {
     std::string text;
 };
 
+// Phases of one period of an animated mode shape.
+constexpr int kModePhases = 24;
+
 // Graph kinds (the graph selector's indices).
 namespace graph {
 constexpr int kStructure = 0, kDisplaced = 1, kMoment = 2, kShear = 3, kAxial = 4,
               kMomentEnvelope = 5, kShearEnvelope = 6, kAxialEnvelope = 7, kInfluence = 8,
-              kMode = 9, kUpperStress = 10, kLowerStress = 11, kDynamic = 12, kCount = 13;
+              kMode = 9, kUpperStress = 10, kLowerStress = 11, kDynamic = 12, kCombination = 13,
+              kCount = 14;
 }
 
 // The graphics view of one result document. Plain C++: it draws on a CDrawSurface, takes
@@ -114,6 +118,28 @@ public:
     // to show while the dialog stays open.
     static std::string CheckElementGroupFields(const CElementGroup& fields);
 
+    // --- reading values off the drawing (Probe.cpp) ---
+
+    // What the present graph shows at the structure near a device point: element, position
+    // and value (forces, displacements, ordinates, envelope limits); empty when the point is
+    // not near any element or the graph has no values.
+    std::string ProbeText(CLPoint device) const;
+
+    // --- moving pictures (DynamicsCommands.cpp) ---
+
+    // One frame of the animation of the mode or response graph: the next phase of the mode
+    // shape, or m_animationSpeed records further (after the last back to the first). False
+    // when the graph shown does not move.
+    bool AnimationStep();
+    // The frame the step slider shows: the record of the response graph or the phase of the
+    // mode shape; and its upper limit (-1 when the graph does not move).
+    int AnimationFrame() const;
+    int AnimationFrameLimit() const;
+    void SetAnimationFrame(int frame);
+    bool m_animating = false;
+    int m_animationSpeed = 1;
+    int m_modePhase = 0;  // the mode shape is drawn times the cosine of this phase
+
     // --- drawing (StructureDrawing.cpp, ResultDiagrams.cpp) ---
 
     // The current graph over the structure, with the caption in status pane 1.
@@ -147,6 +173,7 @@ public:
     bool m_userWindow = false;
     bool m_panMode = false, m_windowZoomMode = false, m_zoomMode = false;
     int m_dragState = 0;
+    bool m_probeShown = false;
     CLPoint m_dragAnchor, m_lastMouse;
     int m_segments = 20;
     // Live-load state of the influence-line and envelope graphs.
@@ -154,6 +181,12 @@ public:
     std::vector<double> m_liveLoadPlacements;
     bool m_placeSign = true, m_placeRightward = true;
     int m_envelopeType = 1;
+    // The combinations the combination graph steps through (names), and its picture: index
+    // 3 k + 0, 1, 2 shows the moment, shear and axial force of combination k.
+    std::vector<std::string> m_combinations;
+    int m_combinationIndex = 0;
+    // The combination and quantity (1 N, 2 Q, 3 M) of that picture; false when there is none.
+    bool CombinationPicture(std::string& name, int& quantity) const;
     CLiveLoad m_placeLoad;
     int m_placeCount = 0;
 
@@ -170,8 +203,21 @@ public:
     // Displacement source of the curve drawing, chosen by graph kind before each drawing.
     const std::vector<double>* m_curveSource = nullptr;
 
-    // Updates the extreme tracker with a value and its base and result points.
+    // Updates the extreme tracker with a value and its base and result points (overall and
+    // for the span of m_trackSpan).
     void TrackExtreme(double value, CWorldOffset base, CWorldOffset tip);
+    // Extremes of one span (the stretch between two supports along x).
+    struct CSpanExtreme {
+        bool seen = false;
+        double maxValue = 0, minValue = 0;
+        CWorldOffset maxBase, maxTip, minBase, minTip;
+    };
+    std::vector<CSpanExtreme> m_spanExtremes;
+    int m_trackSpan = 0;
+    // The span of an element: how many supported x positions lie left of its middle.
+    int SpanOf(int element) const;
+    // Labels in kN, kN·m and mm instead of N, N·m and m.
+    bool m_engineeringUnits = false;
     // The transform of a point relative to the world centre.
     CLPoint OffsetToLogical(CWorldOffset p) const;
 
@@ -198,6 +244,10 @@ private:
     double FittedScale() const;
     // Graphs of the live-load and dynamics subsystems; they draw nothing until those land.
     bool DrawEnvelope(CDrawSurface& s, int quantity);
+    bool DrawCombination(CDrawSurface& s);
+    // The maximum and minimum lines of an envelope, its extremes and its label in the corner.
+    void DrawEnvelopeLines(CDrawSurface& s, const EnvelopeData& data, int quantity,
+                           const std::string& label);
     double DrawDynamicResponse(CDrawSurface& s);
     // The bending moment of the displacements in f.m_dynRecord, scaled for the whole run.
     void DrawDynamicMoment(CDrawSurface& s);
@@ -235,6 +285,15 @@ private:
     double m_responseMomentLargest = 0;
     long long m_responseMomentBytes = -1;
 };
+
+// The text of an extreme label of a graph kind: the value as it is (SI), or in kN, kN·m, mm
+// and MPa with engineering units.
+std::string LabelText(int kind, double value, bool engineering);
+
+// The displacement (dx, dy) at t (0 ... 1) along a straight piece of direction (c, sn) and
+// length len with the six global end displacements d: the cubic the curves are drawn with.
+void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
+                 double& dy);
 
 // Draws the symbol of one excitation at time t (moving load, nodal force or prescribed
 // motion) with the view's mapping.

@@ -39,6 +39,13 @@ void CMorvexView::OnMouseMove(CLPoint device, bool leftOnly) {
         m_lastMouse = device;
     } else {
         m_window.SetCursor(ViewCursor::Normal);
+        // The value of the present graph under the mouse, in the prompt pane and beside it.
+        const std::string probe = ProbeText(device);
+        if (!probe.empty() || m_probeShown) {
+            m_frame.SetStatusPane(0, probe.empty() ? std::string("就绪") : probe);
+            m_window.ShowProbe(device, probe);
+            m_probeShown = !probe.empty();
+        }
     }
     const CLPoint p = DeviceToLogical(device);
     double x, y;

@@ -40,6 +40,11 @@ const char* OrdinateUnit(int kind) {
     }
 }
 
+// The name of quantity 1 N, 2 Q, 3 M on the combination graph.
+const char* QuantityWord(int quantity) {
+    return quantity == 1 ? "轴力" : quantity == 2 ? "剪力" : "弯矩";
+}
+
 }  // namespace
 
 void CMorvexView::PrepareSurface() {
@@ -52,6 +57,8 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     if (!m_pFrame) return;
     PrepareSurface();
     m_extremeSeen = false;
+    m_spanExtremes.clear();
+    m_trackSpan = 0;
     m_drawnScale = m_scale;
     const CFontSpec oldFont = s.SelectFont(CFontSpec{"宋体", 25, 400});
     s.SetLayer(DrawLayer::kStructure);
@@ -91,6 +98,19 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             }
             m_caption = "包络图";
             break;
+        case graph::kCombination: {
+            labels = false;
+            std::string name;
+            int quantity = 3;
+            if (m_envelopeEnabled) {
+                m_envelopeEnabled = DrawCombination(s);
+                labels = m_envelopeEnabled;
+            }
+            m_caption = "组合包络图";
+            if (CombinationPicture(name, quantity))
+                m_caption += FormatString("：%s %s", name.c_str(), QuantityWord(quantity));
+            break;
+        }
         case graph::kInfluence:
             DrawInfluenceLine(s);
             m_caption = FormatString("影响线：%d", m_lineIndex + 1);
@@ -104,7 +124,11 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             if (mode >= 0 && static_cast<size_t>(mode) < f.m_omega.size()) {
                 DiagramFactor(LargestTranslation(f.m_modeShapes, mode));
                 for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, mode, false);
-                m_caption = FormatString("频率%d：%.4e", m_modeIndex + 1, f.m_omega[mode]);
+                // The circular frequency first, then what engineers quote: Hz and the period.
+                const double omega = f.m_omega[mode];
+                m_caption = FormatString("频率%d：%.4e", m_modeIndex + 1, omega) +
+                            FormatString("  %.4f Hz  T = %.4f s", omega / (2 * M_PI),
+                                         omega > 0 ? 2 * M_PI / omega : 0.0);
             } else {
                 labels = false;
                 m_caption = "结构图";
@@ -112,6 +136,12 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
             break;
         }
         case graph::kDynamic:
+            // A run in progress owns the excitations and the record buffer.
+            if (m_pFrame->m_busy != 0) {
+                labels = false;
+                m_caption = "动力响应分析进行中";
+                break;
+            }
             m_caption = FormatString("时间：%.4e", DrawDynamicResponse(s));
             if (m_dynamicMoment) m_caption += "  弯矩";
             break;
@@ -134,24 +164,29 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     s.SetLayer(DrawLayer::kStructure);
 }
 
+void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
+                 double& dy) {
+    const double uxi = d[0], uyi = d[1], ri = d[2], uxj = d[3], uyj = d[4], rj = d[5];
+    const double t2 = t * t, t3 = t2 * t;
+    const double h1 = 1 - 3 * t2 + 2 * t3, h2 = (t - 2 * t2 + t3) * len;
+    const double h3 = 3 * t2 - 2 * t3, h4 = (t3 - t2) * len;
+    dx = (1 - t) * (c * c * uxi + c * sn * uyi) + h1 * (sn * sn * uxi - c * sn * uyi) -
+         sn * h2 * ri + t * (c * c * uxj + c * sn * uyj) + h3 * (sn * sn * uxj - c * sn * uyj) -
+         sn * h4 * rj;
+    dy = (1 - t) * (c * sn * uxi + sn * sn * uyi) + h1 * (c * c * uyi - c * sn * uxi) +
+         c * h2 * ri + t * (c * sn * uxj + sn * sn * uyj) + h3 * (c * c * uyj - c * sn * uxj) +
+         c * h4 * rj;
+}
+
 void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
                                  const double d[6], int n, bool verticalOnly) {
     if (n <= 0) return;
-    const double uxi = d[0], uyi = d[1], ri = d[2], uxj = d[3], uyj = d[4], rj = d[5];
     std::vector<CLPoint> points;
     points.reserve(static_cast<size_t>(n) + 1);
     for (int i = 0; i <= n; ++i) {
         const double t = static_cast<double>(i) / n;
-        const double t2 = t * t, t3 = t2 * t;
-        const double h1 = 1 - 3 * t2 + 2 * t3, h2 = (t - 2 * t2 + t3) * len;
-        const double h3 = 3 * t2 - 2 * t3, h4 = (t3 - t2) * len;
-        double dx = (1 - t) * (c * c * uxi + c * sn * uyi) + h1 * (sn * sn * uxi - c * sn * uyi) -
-                    sn * h2 * ri + t * (c * c * uxj + c * sn * uyj) +
-                    h3 * (sn * sn * uxj - c * sn * uyj) - sn * h4 * rj;
-        const double dy = (1 - t) * (c * sn * uxi + sn * sn * uyi) +
-                          h1 * (c * c * uyi - c * sn * uxi) + c * h2 * ri +
-                          t * (c * sn * uxj + sn * sn * uyj) + h3 * (c * c * uyj - c * sn * uxj) +
-                          c * h4 * rj;
+        double dx = 0, dy = 0;
+        CurveOffset(c, sn, len, d, t, dx, dy);
         if (verticalOnly) dx = 0;
         const CWorldOffset base{a.x + t * len * c, a.y + t * len * sn};
         const CWorldOffset tip{base.x + dx, base.y + dy};
@@ -168,7 +203,10 @@ bool CMorvexView::DrawElementCurve(CDrawSurface& s, int element, int state, bool
     const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
     if (src.size() < offset + static_cast<size_t>(f.m_nDof)) return false;
     const Element& el = f.m_elements[element];
-    const double factor = m_graphScale[m_graphKind].factor;
+    m_trackSpan = SpanOf(element);
+    double factor = m_graphScale[m_graphKind].factor;
+    // An animated mode shape swings through its period.
+    if (m_graphKind == graph::kMode) factor *= std::cos(2 * M_PI * m_modePhase / kModePhases);
     double d[6];
     for (int k = 0; k < 3; ++k) {
         d[k] = src[offset + static_cast<size_t>(f.m_dofNum[el.iNode][k])] * factor;
@@ -246,6 +284,7 @@ bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
         s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
         const Element& el = f.m_elements[e];
         const Node& ni = f.m_nodes[el.iNode];
+        m_trackSpan = SpanOf(e);
         CWorldOffset base{ni.x - m_worldCx, ni.y - m_worldCy};
         const double ax = el.length / 100 * el.cos, ay = el.length / 100 * el.sin;
         bool complete = true;
@@ -317,6 +356,7 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
                                 ni.y - m_worldCy + along * el.sin};
         const double v = factor * sigma;
         const CWorldOffset tip{base.x - el.sin * v, base.y + el.cos * v};
+        if (r == 0) m_trackSpan = SpanOf(e);
         TrackExtreme(v, base, tip);
         const CLPoint p = OffsetToLogical(tip);
         s.SetPixel(p.x, p.y, v > 0 ? kPositive : kNegative);
@@ -326,16 +366,67 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
 
 void CMorvexView::DrawExtremeLabels(CDrawSurface& s) {
     const double factor = m_graphScale[m_graphKind].factor;
+    if (!(factor != 0)) return;
     const CPen oldPen = s.SelectPen(CPen{Rgb(0, 0, 255), 1});
+    // Boxes of the labels drawn so far: a label that would overlap one is left out.
+    struct Box {
+        int x1, y1, x2, y2;
+    };
+    std::vector<Box> placed;
+    double largest = std::max(std::fabs(m_maxValue), std::fabs(m_minValue));
+    // A combined envelope is labelled as the envelope of its quantity.
+    int kind = m_graphKind;
+    std::string name;
+    int quantity = 3;
+    if (kind == graph::kCombination && CombinationPicture(name, quantity))
+        kind = quantity == 1   ? graph::kAxialEnvelope
+               : quantity == 2 ? graph::kShearEnvelope
+                               : graph::kMomentEnvelope;
     auto label = [&](CWorldOffset base, CWorldOffset tip, double value, int dy) {
+        const std::string text = LabelText(kind, value / factor, m_engineeringUnits);
         const CLPoint b = OffsetToLogical(base), t = OffsetToLogical(tip);
+        // The box of the text: about 0.6 of the font height per character, 25 units high.
+        int chars = 0;
+        for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+        const Box box{t.x - 50, t.y + dy - 25, t.x - 50 + chars * 15, t.y + dy};
+        for (const Box& o : placed)
+            if (box.x1 < o.x2 && o.x1 < box.x2 && box.y1 < o.y2 && o.y1 < box.y2) return;
+        placed.push_back(box);
         s.MoveTo(b.x, b.y);
         s.LineTo(t.x, t.y);
-        s.TextOut(t.x - 50, t.y + dy, FormatString("%.4g", value / factor));
+        s.TextOut(t.x - 50, t.y + dy, text);
     };
+    // The overall extremes always, then the largest and smallest of every span that matter.
     label(m_maxBase, m_maxTip, m_maxValue, 60);
     label(m_minBase, m_minTip, m_minValue, -20);
+    for (const CSpanExtreme& sp : m_spanExtremes) {
+        if (!sp.seen) continue;
+        if (sp.maxValue > 0.01 * largest) label(sp.maxBase, sp.maxTip, sp.maxValue, 60);
+        if (sp.minValue < -0.01 * largest) label(sp.minBase, sp.minTip, sp.minValue, -20);
+    }
     s.SelectPen(oldPen);
+}
+
+std::string LabelText(int kind, double value, bool engineering) {
+    if (!engineering) return FormatString("%.4g", value);
+    switch (kind) {
+        case graph::kDisplaced:
+        case graph::kDynamic:
+            return FormatString("%.4g mm", value * 1000);
+        case graph::kMoment:
+        case graph::kMomentEnvelope:
+            return FormatString("%.4g kN·m", value / 1000);
+        case graph::kShear:
+        case graph::kAxial:
+        case graph::kShearEnvelope:
+        case graph::kAxialEnvelope:
+            return FormatString("%.4g kN", value / 1000);
+        case graph::kUpperStress:
+        case graph::kLowerStress:
+            return FormatString("%.4g MPa", value / 1e6);
+        default:
+            return FormatString("%.4g", value);
+    }
 }
 
 double CMorvexView::DiagramFactor(double largest) {
@@ -417,6 +508,13 @@ std::string CMorvexView::PictureTitle() const {
             return title + FormatString("  第 %d 阶  ", m_modeIndex + 1) + m_caption;
         case graph::kDynamic:
             return title + FormatString("  第 %d 步  ", m_timeIndex + 1) + m_caption;
+        case graph::kCombination: {
+            std::string name;
+            int quantity = 3;
+            if (CombinationPicture(name, quantity))
+                title += "  " + name + " " + QuantityWord(quantity);
+            return title;
+        }
         default:
             return title;
     }
@@ -429,7 +527,11 @@ std::string CMorvexView::ScaleText() const {
     if (m_graphKind <= graph::kStructure || m_graphKind >= graph::kCount) return text;
     const double factor = m_graphScale[m_graphKind].factor;
     if (!(factor > 0)) return text;
-    return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) +
-           OrdinateUnit(m_graphKind == graph::kDynamic && m_dynamicMoment ? graph::kMoment
-                                                                          : m_graphKind);
+    std::string name;
+    int quantity = 3;
+    const char* unit = OrdinateUnit(
+        m_graphKind == graph::kDynamic && m_dynamicMoment ? graph::kMoment : m_graphKind);
+    if (m_graphKind == graph::kCombination && CombinationPicture(name, quantity))
+        unit = quantity == 3 ? " N·m" : " N";
+    return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) + unit;
 }

@@ -30,6 +30,7 @@ constexpr GraphCommandEntry kGraphCommands[] = {
     {graph::kUpperStress, kUpperStress, "上缘拉应力"},
     {graph::kLowerStress, kLowerStress, "下缘拉应力"},
     {graph::kDynamic, kDynamicResponse, "动力响应"},
+    {graph::kCombination, kCombinationEnvelope, "组合包络图"},
 };
 
 const char* FixedText(int id) {
@@ -48,6 +49,8 @@ const char* FixedText(int id) {
             return "初始窗口";
         case kElementGroup:
             return "单元组选择";
+        case kEngineeringUnits:
+            return "工程单位(kN, kN·m, mm)";
         default:
             return "";
     }
@@ -63,7 +66,7 @@ bool IsDiagramKind(int kind) {
 const char* CMorvexView::GraphName(int kind) {
     static constexpr const char* kNames[graph::kCount] = {
         "结构图",     "位移图", "弯矩图", "剪力图",     "轴力图",     "弯矩包络图", "剪力包络图",
-        "轴力包络图", "影响线", "主振型", "上缘拉应力", "下缘拉应力", "动力响应"};
+        "轴力包络图", "影响线", "主振型", "上缘拉应力", "下缘拉应力", "动力响应",   "组合包络图"};
     return kind >= 0 && kind < graph::kCount ? kNames[kind] : "";
 }
 
@@ -81,6 +84,8 @@ int CMorvexView::*CMorvexView::CurrentIndexMember() const {
             return &CMorvexView::m_modeIndex;
         case graph::kDynamic:
             return &CMorvexView::m_timeIndex;
+        case graph::kCombination:
+            return &CMorvexView::m_combinationIndex;
         default:
             return &CMorvexView::m_caseIndex;
     }
@@ -94,6 +99,8 @@ int CMorvexView::CurrentIndexLimit() const {
             return m_nModes - 1;
         case graph::kDynamic:
             return m_nTimeSteps - 1;
+        case graph::kCombination:
+            return 3 * static_cast<int>(m_combinations.size()) - 1;
         default:
             return m_nCases - 1;
     }
@@ -156,14 +163,26 @@ CCommandState CMorvexView::CommandState(int id) const {
         case kElementGroup:
             st.enabled = IsDiagramKind(m_graphKind);
             break;
+        case kEngineeringUnits:
+            st.enabled = true;
+            st.checked = m_engineeringUnits;
+            break;
         case kMomentEnvelope:
         case kShearEnvelope:
         case kAxialEnvelope:
         case kLiveLoadType:
+            st.enabled = m_nIlElements > 0;
+            break;
         case kMomentEnvelopeRun:
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun:
-            st.enabled = m_nIlElements > 0;
+            // A design load may analyse the vibration for its impact factor: not beside a
+            // worker that owns the engine's matrices.
+            st.enabled = m_nIlElements > 0 && !VibrationRunning();
+            break;
+        case kCombinationEnvelope:
+            st.enabled = !m_combinations.empty();
+            st.checked = m_graphKind == graph::kCombination;
             break;
         case kLiveLoadSelector:
         case kInfluenceOutput:
@@ -179,6 +198,9 @@ CCommandState CMorvexView::CommandState(int id) const {
 }
 
 void CMorvexView::SelectGraph(int kind) {
+    // A new graph stands still.
+    m_animating = false;
+    m_modePhase = 0;
     m_graphKind = kind;
     m_frame.SetGraphSelector(kind);
     m_frame.SetCurrentScale(m_graphScale[kind].factor);
@@ -260,6 +282,13 @@ bool CMorvexView::Execute(int id) {
                         : id == kShearEnvelope ? graph::kShearEnvelope
                                                : graph::kAxialEnvelope);
             return true;
+        case kCombinationEnvelope:
+            // Chosen again, a combination whose file was missing is looked for once more.
+            m_combinationIndex =
+                std::clamp(m_combinationIndex, 0, 3 * static_cast<int>(m_combinations.size()) - 1);
+            m_envelopeEnabled = true;
+            SelectGraph(graph::kCombination);
+            return true;
         case kPrevious: {
             int& index = this->*CurrentIndexMember();
             if (index > 0) --index;
@@ -309,6 +338,10 @@ bool CMorvexView::Execute(int id) {
             m_showSections = !m_showSections;
             m_window.Redraw();
             return true;
+        case kEngineeringUnits:
+            m_engineeringUnits = !m_engineeringUnits;
+            m_window.Redraw();
+            return true;
         case kElementGroup: {
             CElementGroup fields{m_groupFirst + 1, m_groupLast, m_groupStep};
             if (m_window.EditElementGroup(m_nElements, fields)) ApplyElementGroup(fields);
@@ -354,7 +387,8 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
         for (int id :
              {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress, kMomentEnvelope,
               kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape, kDynamicResponse,
-              kDynamicMoment, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
+              kDynamicMoment, kCombinationEnvelope, 0, kNodeNumbers, kElementNumbers, kConstraints,
+              kSections})
             add(id);
     } else {
         for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);

@@ -16,6 +16,7 @@ constexpr int kAxialEnvelope = 32831;
 constexpr int kInfluenceLine = 32808;
 constexpr int kModeShape = 32811;
 constexpr int kDynamicResponse = 32907;
+constexpr int kCombinationEnvelope = 32913;
 constexpr int kGraphSelector = 32812;
 
 // Navigation and display.
@@ -41,9 +42,13 @@ constexpr int kNaturalVibration = 32833;
 constexpr int kDynamicRun = 32906;
 constexpr int kDynamicData = 32909;
 constexpr int kDynamicEdit = 32910;
+constexpr int kCombinationRun = 32914;
 // The response graph shows the bending moment at its step instead of the displaced shape.
 constexpr int kDynamicMoment = 32911;
 constexpr int kSave = 57603;
+constexpr int kCancelRun = 32960;
+constexpr int kAnimate = 32961;
+constexpr int kEngineeringUnits = 32962;
 
 // Mouse modes.
 constexpr int kWindowZoom = 32821;

@@ -13,7 +13,8 @@ class CPlaneFrame;
 class CViewFrame {
 public:
     virtual ~CViewFrame() = default;
-    // Writes text into status pane 1 (graph caption), 2 (mouse x) or 3 (mouse y).
+    // Writes text into status pane 0 (prompt; the value under the mouse), 1 (graph caption),
+    // 2 (mouse x) or 3 (mouse y).
     virtual void SetStatusPane(int pane, const std::string& text) = 0;
     // Puts the graph selector on an index (the graph kind).
     virtual void SetGraphSelector(int index) = 0;
@@ -77,6 +78,8 @@ public:
     // The extraction dialog: node number (1-based, not checked) and component (0 x, 1 y,
     // 2 rotation); false when cancelled.
     virtual bool ChooseResponseComponent(int& node, int& direction) = 0;
+    // Shows what the drawing reads at a device point beside the mouse (empty: hide it).
+    virtual void ShowProbe(CLPoint /*device*/, const std::string& /*text*/) {}
 };
 
 // A window that draws nothing and cancels every dialog (the batch tool's).
@@ -101,6 +104,10 @@ public:
     virtual bool ModesReady() const = 0;
     // Starts the natural-vibration analysis; false when it cannot start now.
     virtual bool StartNaturalVibration() = 0;
+    // Starts the dynamic response under the load file; false when it cannot start now.
+    virtual bool StartDynamicResponse(const std::string& loadPath) = 0;
+    // Asks the running analysis to stop (through the engine's stop flag).
+    virtual void CancelRun() = 0;
 };
 
 // A document that runs the natural-vibration analysis at once on the calling thread (the
@@ -110,6 +117,8 @@ public:
     explicit CPlainViewDocument(CPlaneFrame* engine) : m_engine(engine) {}
     bool ModesReady() const override { return m_modesReady; }
     bool StartNaturalVibration() override;
+    bool StartDynamicResponse(const std::string& loadPath) override;
+    void CancelRun() override {}
 
     CPlaneFrame* m_engine;
     bool m_modesReady = false;

@@ -1,17 +1,23 @@
 // Dynamics in the result window: the natural-vibration command on its worker and the mode
 // graph, closing during a long eigen-solution, the dynamic response command, the response
-// graph stepping through B.tim with the time in the status bar, and the extraction.
+// graph stepping through B.tim with the time in the status bar, and the extraction; the
+// scale in the status bar, the value under the mouse, the dynamic load file of the model.
+#include <cmath>
+
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
@@ -31,7 +37,9 @@ private slots:
     void VibrationCommandFillsTheModeGraph();
     void ClosingDuringALongEigenSolutionReturnsPromptly();
     void ResponseIsComputedShownAndExtracted();
+    void ResponseRunsBesideTheWindowAndCanBeCancelled();
     void ExtractionDialogRefusesANonInteger();
+    void ScaleProbeAndTheLoadFileBesideTheDataFile();
 };
 
 namespace {
@@ -92,8 +100,9 @@ void DynamicsWindowTest::VibrationCommandFillsTheModeGraph() {
     QCOMPARE(w.widget->View().m_graphKind, 9);
     w.widget->repaint();
     const CPlaneFrame& f = *w.doc->Engine();
-    QCOMPARE(w.Frame().PaneText(1),
-             QString::fromStdString(FormatString("频率1：%.4e", f.m_omega[f.m_modeOrder[0]])));
+    QVERIFY(w.Frame().PaneText(1).startsWith(
+        QString::fromStdString(FormatString("频率1：%.4e  ", f.m_omega[f.m_modeOrder[0]]))));
+    QVERIFY(w.Frame().PaneText(1).contains(QStringLiteral(" Hz  T = ")));
     w.Frame().Action(ID_NEXT)->trigger();
     w.widget->repaint();
     QVERIFY(w.Frame().PaneText(1).startsWith(QStringLiteral("频率2：")));
@@ -135,7 +144,10 @@ void DynamicsWindowTest::ResponseIsComputedShownAndExtracted() {
     QVERIFY(w.Enabled(ID_DYNAMIC_RESPONSE));
     {
         CModalRecorder boxes;
+        QSignalSpy ended(w.doc, &CMorvexDoc::DynamicResponseEnded);
         w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+        QVERIFY(ended.count() == 1 || ended.wait(60000));
+        QTest::qWait(50);
         QCOMPARE(boxes.texts, QStringList{QStringLiteral("动力响应分析完成！")});
     }
     QVERIFY(QFileInfo::exists(w.fx.Path("girder.tim")));
@@ -176,6 +188,48 @@ void DynamicsWindowTest::ResponseIsComputedShownAndExtracted() {
     QVERIFY(history.startsWith("   0.000000e+000 "));
 }
 
+void DynamicsWindowTest::ResponseRunsBesideTheWindowAndCanBeCancelled() {
+    Window w;
+    w.fx.WriteFile("long.fem", LongBeam(60));
+    // 100 s in steps of 1 ms at midspan: far longer than the test waits.
+    w.fx.WriteFile("dynamic_load.txt", "0 0\n100 0.001\n0 1 0\n31 2 -1e4 0 0 0 0\n0\n");
+    QVERIFY(w.Open(QStringLiteral("long.fem")));
+    CPlaneFrame* engine = w.doc->Engine();
+    QVERIFY(!w.Enabled(ID_CANCEL_RUN));
+    CModalRecorder boxes;
+    QSignalSpy ended(w.doc, &CMorvexDoc::DynamicResponseEnded);
+    w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+    // The command returns at once; the run goes on while the window takes commands.
+    QCOMPARE(int(engine->m_busy), 1);
+    QVERIFY(w.Enabled(ID_CANCEL_RUN));
+    QVERIFY(!w.Enabled(ID_DYNAMIC_RESPONSE));
+    w.Frame().Action(ID_NODE_NUMBERS)->trigger();
+    QVERIFY(!w.widget->View().m_showNodeNumbers);
+    QTest::qWait(300);
+    QCOMPARE(ended.count(), 0);
+    w.Frame().Action(ID_CANCEL_RUN)->trigger();
+    QVERIFY(ended.count() == 1 || ended.wait(30000));
+    QCOMPARE(ended.first().at(0).toBool(), false);
+    QCOMPARE(ended.first().at(1).toBool(), true);
+    QTest::qWait(50);
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY(boxes.texts[0].startsWith(QStringLiteral("动力响应分析已取消")));
+    QVERIFY(!QFileInfo::exists(w.fx.Path("long.tim")));
+    QVERIFY(!w.Enabled(ID_CANCEL_RUN));
+    QVERIFY(w.Enabled(ID_DYNAMIC_RESPONSE));
+
+    // Closing the window during a run stops it and lets the document go.
+    w.Frame().Action(ID_DYNAMIC_RESPONSE)->trigger();
+    QCOMPARE(int(engine->m_busy), 1);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(w.doc->Frames().first()->close());
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!w.doc->Engine());
+    CGuiFixture::Settle();
+    QVERIFY(!QFileInfo::exists(w.fx.Path("long.tim")));
+}
+
 void DynamicsWindowTest::ExtractionDialogRefusesANonInteger() {
     CExtractResponseDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral(" 提取变量动力响应数据"));
@@ -193,6 +247,61 @@ void DynamicsWindowTest::ExtractionDialogRefusesANonInteger() {
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.m_node, 7);
     QCOMPARE(dialog.m_direction, 2);
+}
+
+void DynamicsWindowTest::ScaleProbeAndTheLoadFileBesideTheDataFile() {
+    Window w;
+    QVERIFY(QDir(w.fx.Path(QString())).mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::copy(ExamplePath(), w.fx.Path(QStringLiteral("sub/girder.fem"))));
+    QVERIFY(w.Open(QStringLiteral("sub/girder.fem")));
+    CMorvexView& v = w.widget->View();
+
+    // The scale of the diagram stands in the status bar and follows the graph.
+    QLabel* scale = w.Frame().findChild<QLabel*>(QStringLiteral("scalePane"));
+    QVERIFY(scale);
+    w.Choose(2);
+    w.widget->repaint();
+    const double moment = v.m_graphScale[2].factor;
+    QCOMPARE(scale->text(), QString::fromStdString(FormatString("比例: %.3e", moment)));
+    w.Choose(1);
+    w.widget->repaint();
+    QCOMPARE(scale->text(),
+             QString::fromStdString(FormatString("比例: %.3e", v.m_graphScale[1].factor)));
+    QVERIFY(scale->text() != QString::fromStdString(FormatString("比例: %.3e", moment)));
+
+    // Hovering over the deck reads the moment there into the prompt pane and a tooltip.
+    w.Choose(2);
+    w.widget->repaint();
+    const CPlaneFrame& f = *w.doc->Engine();
+    const Element& el = f.m_elements[0];
+    const CLPoint at = v.WorldToLogical(f.m_nodes[el.iNode].x + 0.5 * el.length * el.cos,
+                                        f.m_nodes[el.iNode].y + 0.5 * el.length * el.sin);
+    const double perPixel = v.m_logicalPerPixel;
+    const QPoint device(int(std::lround(at.x / perPixel)), int(std::lround(-at.y / perPixel)));
+    QMouseEvent move(QEvent::MouseMove, QPointF(device), w.widget->mapToGlobal(QPointF(device)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w.widget, &move);
+    QVERIFY2(w.Frame().PaneText(0).startsWith(QStringLiteral("单元1  x=")),
+             qPrintable(w.Frame().PaneText(0)));
+    QVERIFY(w.Frame().PaneText(0).contains(QStringLiteral("M=")));
+    QCOMPARE(QToolTip::text(), w.Frame().PaneText(0));
+
+    // No dynamic load file anywhere: the edit command offers one beside the data file.
+    {
+        CModalRecorder yes(QMessageBox::Yes);
+        w.Frame().Action(ID_DYNAMIC_LOAD_EDIT)->trigger();
+        CGuiFixture::Settle();
+        QCOMPARE(yes.texts.size(), 1);
+        QVERIFY(yes.texts[0].contains(QStringLiteral("dynamic_load.txt")));
+    }
+    QVERIFY(QFileInfo::exists(w.fx.Path(QStringLiteral("sub/dynamic_load.txt"))));
+    QVERIFY(!QFileInfo::exists(w.fx.Path(QStringLiteral("dynamic_load.txt"))));
+    QVERIFY(w.Frame().MdiArea()->activeSubWindow()->windowTitle().contains(
+        QStringLiteral("dynamic_load.txt")));
+    // The one beside the data file is what a run reads, even with one in the working folder.
+    w.fx.WriteFile(QStringLiteral("dynamic_load.txt"), "0 0\n");
+    QCOMPARE(QFileInfo(w.doc->DynamicLoadPath()).absoluteFilePath(),
+             QFileInfo(w.fx.Path(QStringLiteral("sub/dynamic_load.txt"))).absoluteFilePath());
 }
 
 QTEST_MAIN(DynamicsWindowTest)

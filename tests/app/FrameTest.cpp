@@ -80,7 +80,7 @@ void FrameTest::SelectorsListEveryItemAndStartAtTheFirst() {
     QVERIFY(fx.Start());
     QComboBox* graph = fx.Frame().GraphSelector();
     QComboBox* live = fx.Frame().LiveLoadSelector();
-    QCOMPARE(graph->count(), 13);
+    QCOMPARE(graph->count(), 14);
     QCOMPARE(live->count(), kLiveLoadEntries);
     QCOMPARE(graph->currentIndex(), 0);
     QCOMPARE(live->currentIndex(), 0);
@@ -89,7 +89,7 @@ void FrameTest::SelectorsListEveryItemAndStartAtTheFirst() {
     QVERIFY(!graph->isEditable());
     const std::pair<int, const char*> graphItems[] = {
         {0, "结构图"}, {4, "轴力图"},      {5, "弯矩包络图"}, {8, "影响线"},
-        {9, "主振型"}, {11, "下缘拉应力"}, {12, "动力响应"}};
+        {9, "主振型"}, {11, "下缘拉应力"}, {12, "动力响应"},  {13, "组合包络图"}};
     for (const auto& [i, text] : graphItems) QCOMPARE(graph->itemText(i), QString::fromUtf8(text));
     const std::pair<int, const char*> liveItems[] = {{0, "无活载"},
                                                      {2, "人群荷载最小值"},
@@ -114,8 +114,12 @@ void FrameTest::StatusBarHasFourPanesAndShowsPrompts() {
     CMainFrame& frame = fx.Frame();
     const QList<QLabel*> panes =
         frame.statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
-    QCOMPARE(panes.size(), 4);
+    QCOMPARE(panes.size(), 5);  // prompt, caption, scale, x, y
     QCOMPARE(frame.PaneText(0), QStringLiteral("就绪"));
+    QLabel* scale = frame.statusBar()->findChild<QLabel*>(QStringLiteral("scalePane"));
+    QVERIFY(scale);
+    frame.SetCurrentScale(0.25);
+    QCOMPARE(scale->text(), QStringLiteral("比例: 2.500e-001"));
     QList<int> widths;
     for (QLabel* p : panes) widths << p->minimumWidth();
     QVERIFY(widths.contains(130));
@@ -163,7 +167,7 @@ void FrameTest::MenusCarryTheirTextsAndAccelerators() {
     QCOMPARE(
         Entries(MenuNamed(frame, "计算(&J)")),
         (QStringList{"活载类型选择", "弯矩包络图", "剪力包络图", "轴力包络图", "-", "影响线输出",
-                     "-", "固有振动分析", "动力荷载编辑", "动力响应分析", "动力响应数据"}));
+                     "-", "固有振动分析", "动力荷载编辑", "动力响应分析", "动力响应数据", "取消"}));
     QMenu* window = MenuNamed(frame, "窗口(&W)");
     emit window->aboutToShow();
     QCOMPARE(Entries(window).mid(0, 5),

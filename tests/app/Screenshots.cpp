@@ -1,20 +1,30 @@
 // Takes the README's screenshots: the main window with a result document and a text
-// document open. Usage: morvex_screenshots EXAMPLE.fem OUTPUT_DIR
+// document open, the printed page, a frame of the animated mode shape, the value under the
+// mouse and an envelope labelled in engineering units. Usage:
+// morvex_screenshots EXAMPLE.fem OUTPUT_DIR
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
+#include <cmath>
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/MorvexApp.h"
 #include "app/MorvexDoc.h"
+#include "engine/PlaneFrame.h"
+#include "view/ViewCommands.h"
 #include "view/qt/MorvexViewWidget.h"
 
 int main(int argc, char** argv) {
@@ -62,5 +72,61 @@ int main(int argc, char** argv) {
     printer.setOutputFileName(outDir + QStringLiteral("/morvex-printed-page.pdf"));
     view->SetDataFile(fem);
     if (!view->PrintPage(printer)) return 1;
+
+    // The rest show the result window alone, maximised.
+    const QString images = outDir + QStringLiteral("/images");
+    QDir().mkpath(images);
+    for (QMdiSubWindow* w : frame->MdiArea()->subWindowList())
+        if (w != doc->Frames().first()) w->close();
+    doc->Frames().first()->showMaximized();
+    QTest::qWait(100);
+    CMorvexView& v = view->View();
+    auto grabTo = [&](const QString& name) {
+        QTest::qWait(100);
+        return frame->grab().save(images + QLatin1Char('/') + name);
+    };
+
+    // The value under the mouse over the first span; the tooltip is its own window, so it
+    // is painted onto the frame's picture where it stands.
+    frame->OnGraphSelector(2);
+    view->repaint();
+    const CPlaneFrame& f = *doc->Engine();
+    const Element& el = f.m_elements[2];
+    const CLPoint at = v.WorldToLogical(f.m_nodes[el.iNode].x + 0.5 * el.length * el.cos,
+                                        f.m_nodes[el.iNode].y + 0.5 * el.length * el.sin);
+    const QPointF device(std::lround(at.x / v.m_logicalPerPixel),
+                         std::lround(-at.y / v.m_logicalPerPixel));
+    QMouseEvent move(QEvent::MouseMove, device, view->mapToGlobal(device), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QTest::qWait(300);
+    QPixmap picture = frame->grab();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible()) {
+            QPainter painter(&picture);
+            // Where a desktop shows it: just below and right of the mouse.
+            painter.drawPixmap(view->mapTo(frame, device.toPoint()) + QPoint(4, 20), w->grab());
+        }
+    if (!picture.save(images + QStringLiteral("/probe-tooltip.png"))) return 1;
+    QToolTip::hideText();
+
+    // The bending-moment envelope of 挂车—120 labelled in kN·m, span by span.
+    if (!doc->Engine()->ComputeEnvelope(8, 3)) return 1;
+    v.m_envelopeType = 8;
+    v.m_envelopeEnabled = true;
+    view->RunCommand(viewcmd::kEngineeringUnits);
+    frame->OnGraphSelector(graph::kMomentEnvelope);
+    if (!grabTo(QStringLiteral("envelope-engineering-units.png"))) return 1;
+    view->RunCommand(viewcmd::kEngineeringUnits);
+
+    // A frame of the animated first mode, a quarter of the way into the swing back.
+    QSignalSpy ended(doc, &CMorvexDoc::NaturalVibrationEnded);
+    if (!doc->StartNaturalVibration() || !(ended.count() == 1 || ended.wait(60000))) return 1;
+    frame->OnGraphSelector(graph::kMode);
+    view->RunCommand(viewcmd::kAnimate);
+    v.SetAnimationFrame(kModePhases / 12);
+    frame->UpdateCommands();
+    if (!grabTo(QStringLiteral("animated-mode.png"))) return 1;
+    view->RunCommand(viewcmd::kAnimate);
     return 0;
 }

@@ -153,12 +153,12 @@ void WindowsTest::CompletionMessagesAreInformation() {
     CGuiFixture fx;
     QVERIFY(fx.Start());
     CModalRecorder boxes;
-    for (const char* text : {"弯矩包络图计算完毕！", "动力响应分析完成！", "动力响应未能顺利完成！",
-                             "文件不存在！"})
+    for (const char* text :
+         {"弯矩包络图计算完毕！", "动力响应分析完成！", "动力响应未能顺利完成！", "文件不存在！"})
         ShowMessage(text);
-    QCOMPARE(boxes.icons, (QList<QMessageBox::Icon>{QMessageBox::Information,
-                                                      QMessageBox::Information,
-                                                      QMessageBox::Warning, QMessageBox::Warning}));
+    QCOMPARE(boxes.icons,
+             (QList<QMessageBox::Icon>{QMessageBox::Information, QMessageBox::Information,
+                                       QMessageBox::Warning, QMessageBox::Warning}));
 }
 
 QTEST_MAIN(WindowsTest)

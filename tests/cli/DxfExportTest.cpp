@@ -103,9 +103,10 @@ TEST_F(DxfExportTest, LayersHoldTheirPartsOfTheMomentDiagram) {
     EXPECT_EQ(dxf.layers["图形"].lines, 40);
     EXPECT_GE(dxf.layers["图形"].polylines, 20);
     EXPECT_EQ(dxf.layers["图形"].points, 0);
-    // The two extreme labels with their leaders, and the caption in Chinese.
-    EXPECT_EQ(dxf.layers["标注"].lines, 2);
-    EXPECT_EQ(dxf.layers["标注"].texts, 3);
+    // The extreme labels (overall, and those of the spans that do not collide) with their
+    // leaders, and the caption in Chinese.
+    EXPECT_GE(dxf.layers["标注"].lines, 2);
+    EXPECT_EQ(dxf.layers["标注"].texts, dxf.layers["标注"].lines + 1);
     bool caption = false;
     for (const auto& [layer, text] : dxf.texts) caption |= layer == "标注" && text == "工况：3";
     EXPECT_TRUE(caption);

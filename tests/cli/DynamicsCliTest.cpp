@@ -2,6 +2,8 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
+#include <filesystem>
 
 #include <chrono>
 #include <sstream>
@@ -42,6 +44,13 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
         const double omega = std::stod(lines[k].substr(head.size()));
         EXPECT_GE(omega, last);
         last = omega;
+        // After the circular frequency, the frequency in Hz and the period.
+        double hz = 0, period = 0;
+        ASSERT_EQ(std::sscanf(lines[k].c_str() + head.size(), "%*e  %lf Hz  %lf s", &hz, &period),
+                  2)
+            << lines[k];
+        EXPECT_NEAR(hz, omega / (2 * 3.141592653589793), 1e-4 * hz);
+        EXPECT_NEAR(hz * period, 1.0, 1e-3);
     }
     const double exact = BeamOmega(b, 3.141592653589793);
     EXPECT_NEAR(std::stod(lines[0].substr(lines[0].find("：") + 3)), exact, 1e-3 * exact);
@@ -73,6 +82,25 @@ TEST_F(DynamicsCliTest, ModesDynamicAndExtract) {
     EXPECT_EQ(Lines(out).size(), 13u);
     EXPECT_EQ(Cli("modes beam.fem --method qr"), 2);
     EXPECT_EQ(Cli("modes beam.fem --count 0"), 2);
+}
+
+TEST_F(DynamicsCliTest, DynamicLoadFileBesideTheDataFileComesFirst) {
+    BeamData b;
+    b.elements = 4;
+    std::filesystem::create_directory(Path("sub"));
+    WriteFile("sub/beam.fem", BeamModel(b));
+    // Only the working directory has one: it is used.
+    WriteFile("dynamic_load.txt", "0 0\n0.1 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic sub/beam.fem"), 0) << err;
+    EXPECT_NE(out.find("(11 records)"), std::string::npos) << out;
+    // One beside the data file wins over the working directory's.
+    WriteFile("sub/dynamic_load.txt", "0 0\n0.05 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic sub/beam.fem"), 0) << err;
+    EXPECT_NE(out.find("(6 records)"), std::string::npos) << out;
+    // An explicit --load wins over both.
+    WriteFile("impact.txt", "0 0\n0.02 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic sub/beam.fem --load impact.txt"), 0) << err;
+    EXPECT_NE(out.find("(3 records)"), std::string::npos) << out;
 }
 
 TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -61,9 +62,9 @@ TEST_F(RenderCommandTest, SvgShowsTheDiagramInItsColours) {
 }
 
 TEST_F(RenderCommandTest, RefusesWhatItCannotDraw) {
-    CliResult r = RunCli("render g.fem --graph 13 --out e.png");
+    CliResult r = RunCli("render g.fem --graph 14 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
-    EXPECT_NE(r.All().find("unknown graph kind 13"), std::string::npos) << r.All();
+    EXPECT_NE(r.All().find("unknown graph kind 14"), std::string::npos) << r.All();
     r = RunCli("render g.fem --graph 5 --type 14 --out e.png");
     EXPECT_EQ(r.status, 2) << r.All();
     r = RunCli("render g.fem --graph 8 --entry 43 --out e.png");
@@ -124,4 +125,30 @@ TEST_F(RenderCommandTest, ModeShapeAndResponseStepAreDrawn) {
     EXPECT_NE(r.out.find("时间：2.0000e+000  弯矩"), std::string::npos) << r.All();
     r = RunCli("render g.fem --graph 1 --moment --out moment.png");
     EXPECT_EQ(r.status, 2) << r.All();
+}
+
+TEST_F(RenderCommandTest, CombinedEnvelopeIsDrawnByName) {
+    std::filesystem::copy_file(SourcePath("examples/three_span_girder_组合.txt"),
+                               Path("g_组合.txt"));
+    // The first combination of the file, its files computed first.
+    CliResult r = RunCli("render g.fem --graph combination --size 800x400 --out c.svg");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.All().find("组合包络图：基本组合 弯矩"), std::string::npos) << r.All();
+    EXPECT_TRUE(Exists("g_组合_基本组合.bin"));
+    EXPECT_NE(ReadFile("c.svg").find("荷载组合：基本组合"), std::string::npos);
+    r = RunCli("render g.fem --graph 13 --name 准永久组合 --quantity 2 --size 800x400 --out q.png");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.All().find("组合包络图：准永久组合 剪力"), std::string::npos) << r.All();
+
+    r = RunCli("render g.fem --graph combination --name 无此组合 --out x.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render g.fem --graph combination --quantity 4 --out x.png");
+    EXPECT_EQ(r.status, 2) << r.All();
+    // A cut file is reported, not drawn.
+    const std::string bin = ReadFile("g_组合_基本组合.bin");
+    WriteWholeFile(Path("g_组合_基本组合.bin"), bin.substr(0, bin.size() - 8));
+    r = RunCli("render g.fem --graph combination --out x.png");
+    EXPECT_EQ(r.status, 1) << r.All();
+    EXPECT_NE(r.All().find("不完整"), std::string::npos) << r.All();
+    EXPECT_FALSE(Exists("x.png"));
 }

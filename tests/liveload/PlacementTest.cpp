@@ -1,6 +1,7 @@
 // Worst placement: the written data file analysed again gives the reported value, the
 // placement agrees with the envelope, and the influence-line listing.
 #include <cmath>
+#include <filesystem>
 
 #include "TestSupport.h"
 #include "liveload/Envelope.h"
@@ -235,4 +236,32 @@ TEST_F(PlacementTest, InfluenceLineListing) {
     EXPECT_NE(text.find("      1.000000 "), std::string::npos);
     EXPECT_FALSE(f->WriteInfluenceListing(4));
     EXPECT_EQ(LastMessage(), "影响线序号错误！");
+}
+
+TEST_F(PlacementTest, UserTrainIsLookedForBesideTheDataFileAndAFailureLeavesNoPlacement) {
+    std::filesystem::create_directory(Path("sub"));
+    auto g = Load(ContinuousBeam({12, 16}, 5, {"4 0.4375 3"}), true, "sub/m");
+    ASSERT_TRUE(g) << LastMessage();
+    CLiveLoad ld;
+    LiveLoadPlacement p;
+    ASSERT_TRUE(g->PlaceLiveLoad(0, 3, ld, p)) << LastMessage();
+    ASSERT_TRUE(Exists("sub/m_活载.fem"));
+    // No user train anywhere: the placement fails and the earlier file does not stay.
+    CLiveLoad user;
+    EXPECT_FALSE(g->PlaceLiveLoad(0, 31, user, p));
+    EXPECT_EQ(LastMessage(), "打开用户荷载定义文件user_hz.txt时出错!");
+    EXPECT_FALSE(Exists("sub/m_活载.fem"));
+    // One in the working directory and one beside the data file: the data file's is used.
+    WriteFile("user_hz.txt", "1\n-1000\n0\n1\n-300\n0\n0.5 0.5 1.2\n");
+    WriteFile("sub/user_hz.txt", "1\n-3000\n0\n1\n-300\n0\n0.5 0.5 1.2\n");
+    ASSERT_TRUE(g->PlaceLiveLoad(0, 31, user, p)) << LastMessage();
+    ASSERT_EQ(user.m_heavyLoads.size(), 1u);
+    EXPECT_EQ(user.m_heavyLoads[0], -3000);
+    EXPECT_TRUE(Exists("sub/m_活载.fem"));
+    // A file the user names wins over both.
+    WriteFile("named.txt", "1\n-7000\n0\n1\n-300\n0\n0.5 0.5 1.2\n");
+    g->m_userTrainFile = Path("named.txt");
+    CLiveLoad named;
+    ASSERT_TRUE(g->PlaceLiveLoad(0, 31, named, p)) << LastMessage();
+    EXPECT_EQ(named.m_heavyLoads[0], -7000);
 }

@@ -132,7 +132,14 @@ TEST_F(DynamicsViewTest, VibrationCommandFillsTheModeGraph) {
     double omega = 0;
     ASSERT_EQ(std::sscanf(v.Caption().c_str(), "频率1：%lf", &omega), 1) << v.Caption();
     EXPECT_NEAR(omega, BeamOmega(beam, M_PI), 0.01 * omega);
-    EXPECT_EQ(v.Caption(), FormatString("频率1：%.4e", omega));
+    // The circular frequency first, then the frequency in Hz and the period.
+    double hz = 0, period = 0;
+    ASSERT_EQ(
+        std::sscanf(v.Caption().c_str(), "频率1：%lf  %lf Hz  T = %lf s", &omega, &hz, &period), 3)
+        << v.Caption();
+    EXPECT_EQ(v.Caption().rfind(FormatString("频率1：%.4e  ", omega), 0), 0u);
+    EXPECT_NEAR(hz, omega / (2 * M_PI), 1e-4);
+    EXPECT_NEAR(period * hz, 1.0, 1e-3);
     // Its shape is one half wave: every ordinate on one side. The second is antisymmetric.
     const auto smaller = [&v] {
         return std::min(std::fabs(v.m_maxValue), std::fabs(v.m_minValue));
@@ -248,4 +255,60 @@ TEST_F(DynamicsViewTest, ResponseGraphShowsTheMomentOfItsStep) {
     for (const CMenuEntry& entry : v.ContextMenu())
         listed = listed || (entry.id == kDynamicMoment && entry.text == "动力响应弯矩图");
     EXPECT_TRUE(listed);
+}
+
+TEST_F(DynamicsViewTest, AnimationShowsExactlyWhatTheStepCommandsShow) {
+    beam.elements = 4;
+    CMorvexView& v = OpenBeam();
+    WriteFile(kDynamicLoadFile, "0 0\n0.4 0.1\n1 1 0\n1 2 -1000 0 0 0 0\n3 2 -500 0 0 0 0\n0\n");
+    ASSERT_TRUE(v.Execute(kDynamicRun));
+    v.OnGraphSelector(graph::kDynamic);
+    ASSERT_EQ(v.m_nTimeSteps, 5);
+    // Stepped pictures, record by record.
+    std::vector<std::vector<CDrawOp>> stepped;
+    stepped.push_back(Draw().ops);
+    for (int k = 1; k < 5; ++k) {
+        ASSERT_TRUE(v.Execute(kNext));
+        stepped.push_back(Draw().ops);
+    }
+    ASSERT_TRUE(v.Execute(kPrevious));
+    v.SetAnimationFrame(0);
+    ASSERT_TRUE(v.CommandState(kAnimate).enabled);
+    ASSERT_TRUE(v.Execute(kAnimate));
+    EXPECT_TRUE(v.m_animating);
+    EXPECT_EQ(v.CommandState(kAnimate).text, "暂停");
+    for (int k = 1; k < 5; ++k) {
+        ASSERT_TRUE(v.AnimationStep());
+        const CRecordingSurface s = Draw();
+        ASSERT_EQ(s.ops.size(), stepped[k].size()) << k;
+        for (size_t i = 0; i < s.ops.size(); ++i) EXPECT_EQ(s.ops[i].points, stepped[k][i].points);
+    }
+    // After the last record it starts again; a new graph stands still.
+    ASSERT_TRUE(v.AnimationStep());
+    EXPECT_EQ(v.m_timeIndex, 0);
+    v.m_animationSpeed = 3;
+    ASSERT_TRUE(v.AnimationStep());
+    EXPECT_EQ(v.m_timeIndex, 3);
+    v.OnGraphSelector(graph::kDisplaced);
+    EXPECT_FALSE(v.m_animating);
+    EXPECT_FALSE(v.CommandState(kAnimate).enabled);
+    EXPECT_FALSE(v.AnimationStep());
+}
+
+TEST_F(DynamicsViewTest, AnimatedModeShapeSwingsThroughItsPeriod) {
+    CMorvexView& v = OpenBeam();
+    ASSERT_TRUE(v.Execute(kNaturalVibration));
+    ASSERT_TRUE(v.Execute(kModeShape));
+    Draw();
+    const double top = v.m_maxValue, bottom = v.m_minValue;
+    ASSERT_TRUE(v.Execute(kAnimate));
+    for (int k = 0; k < kModePhases / 2; ++k) ASSERT_TRUE(v.AnimationStep());
+    EXPECT_EQ(v.m_modePhase, kModePhases / 2);
+    Draw();
+    // Half a period on, the shape is mirrored.
+    EXPECT_NEAR(v.m_maxValue, -bottom, 1e-9 * std::fabs(bottom) + 1e-15);
+    EXPECT_NEAR(v.m_minValue, -top, 1e-9 * std::fabs(top) + 1e-15);
+    // Paused, it stands at its full ordinates again.
+    ASSERT_TRUE(v.Execute(kAnimate));
+    EXPECT_EQ(v.m_modePhase, 0);
 }

@@ -5,10 +5,12 @@
 #include <cstdlib>
 
 #include "ViewTestSupport.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/Models.h"
 #include "platform/Format.h"
+#include "platform/TextFile.h"
 #include "view/ViewCommands.h"
 
 using namespace viewcmd;
@@ -212,4 +214,71 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
     host.messages.clear();
     ASSERT_TRUE(v.Execute(kShearEnvelopeRun));
     EXPECT_EQ(host.messages, std::vector<std::string>{"请先选择活载类型！"});
+}
+
+TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
+    OpenBeam();
+    // Nothing combined yet: the graph is not offered.
+    EXPECT_FALSE(view->CommandState(kCombinationEnvelope).enabled);
+    view->OnGraphSelector(graph::kCombination);
+    EXPECT_EQ(view->m_graphKind, graph::kStructure);
+
+    // Combinations computed before the window opens are found beside the data file.
+    WriteWholeFile("m_组合.txt", "组合 甲\n  活载 3 1.4\n组合 乙\n  活载 0 1.0\n");
+    ASSERT_TRUE(engine->RunCombinations("m_组合.txt", "")) << LastMessage();
+    CMorvexView& v = OpenBeam();
+    host.messages.clear();
+    v.OnGraphSelector(graph::kCombination);
+    ASSERT_EQ(v.m_graphKind, graph::kCombination);
+    ASSERT_EQ(v.m_combinations, (std::vector<std::string>{"乙", "甲"}));  // as found on disk
+    for (int picture = 0; picture < 6; ++picture) {
+        const std::string name = picture < 3 ? "乙" : "甲";
+        const int quantity = 3 - picture % 3;
+        if (picture > 0) {
+            ASSERT_TRUE(v.Execute(kNext));
+        }
+        const CRecordingSurface s = Draw();
+        const int axis = v.WorldToLogical(0, 0).y;
+        EXPECT_EQ(v.Caption(), "组合包络图：" + name + " " +
+                                   (quantity == 3   ? "弯矩"
+                                    : quantity == 2 ? "剪力"
+                                                    : "轴力"));
+        EXPECT_FALSE(s.Texts("荷载组合：" + name).empty());
+        EnvelopeData d;
+        ASSERT_TRUE(ReadCombinationEnvelope(*engine, name, quantity, d));
+        std::vector<CDrawOp> lines[2];
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Polyline)) {
+            if (op.points.size() != 11) continue;
+            if (op.pen.colour == Rgb(255, 0, 255)) lines[0].push_back(op);
+            if (op.pen.colour == Rgb(0, 128, 0)) lines[1].push_back(op);
+        }
+        ASSERT_EQ(lines[0].size(), 10u);
+        ASSERT_EQ(lines[1].size(), 10u);
+        // Every ordinate is the file's value at one common scale.
+        const double largest = std::max(std::fabs(d.maxValue), std::fabs(d.minValue));
+        if (largest == 0) continue;  // the axial force of a straight beam
+        const double perUnit = kOrdinateShare * 600 * kPixel / largest;
+        for (int side = 0; side < 2; ++side)
+            for (int e = 0; e < 10; ++e)
+                for (int j = 0; j < 11; ++j) {
+                    const double value = (side == 0 ? d.maxima : d.minima)[11 * e + j];
+                    EXPECT_NEAR(std::abs(lines[side][e].points[j].y - axis),
+                                std::fabs(value) * perUnit, 1.5)
+                        << name << " " << quantity << " element " << e + 1 << " point " << j;
+                }
+        EXPECT_FALSE(s.Texts(FormatString("%.4g", d.maxValue)).empty());
+        EXPECT_FALSE(s.Texts(FormatString("%.4g", d.minValue)).empty());
+    }
+    EXPECT_FALSE(v.CommandState(kNext).enabled);  // the last picture
+    EXPECT_TRUE(host.messages.empty()) << LastMessage();
+
+    // A cut file is reported once and draws no diagram.
+    const std::string bin = ReadFile("m_组合_甲.bin");
+    WriteWholeFile("m_组合_甲.bin", bin.substr(0, bin.size() - 1));
+    const CRecordingSurface s = Draw();
+    Draw();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0],
+              "荷载组合数据文件:" + engine->CombinationBinaryPath("甲") + "不完整！");
+    EXPECT_TRUE(s.Texts("荷载组合：甲").empty());
 }

@@ -1,6 +1,7 @@
 // The result diagrams: automatic scale, colours by sign, labels, element group, a missing
 // internal-force file, edge stresses, the displaced shape and influence lines.
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "ViewTestSupport.h"
@@ -298,4 +299,105 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     EXPECT_EQ(pieces[1].points.back(), v.WorldToLogical(5, -0.5 * kd));
     // Only vertical ordinates: every curve point stands above or below its base point.
     EXPECT_EQ(pieces[1].points[10].x, v.WorldToLogical(3.75, 0).x);
+}
+
+TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
+    CMorvexView& v = Open(models::SimpleBeam(-1000));
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    Draw();
+    // The device point over midspan (x = 5 on the beam axis).
+    const CLPoint at = v.WorldToLogical(5, 0);
+    const CLPoint device{static_cast<int>(std::lround(at.x / kPixel)),
+                         static_cast<int>(std::lround(-at.y / kPixel))};
+    const std::string moment = v.ProbeText(device);
+    EXPECT_NE(moment.find("单元2"), std::string::npos) << moment;
+    EXPECT_NE(moment.find("M=-1.2500e+004"), std::string::npos) << moment;
+    // The mouse move puts it in the prompt pane; far from the beam nothing is read.
+    v.OnMouseMove(device, false);
+    EXPECT_EQ(frame.panes[0], moment);
+    EXPECT_TRUE(v.ProbeText({device.x, device.y + 200}).empty());
+    v.OnMouseMove({device.x, device.y + 200}, false);
+    EXPECT_EQ(frame.panes[0], "就绪");
+    // The displaced shape: the deflection 5qL^4/(384EI) at midspan.
+    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    Draw();
+    double ux = 0, uy = 0;
+    const std::string shape = v.ProbeText(device);
+    ASSERT_NE(shape.find("uy="), std::string::npos) << shape;
+    ASSERT_EQ(std::sscanf(shape.substr(shape.find("ux=")).c_str(), "ux=%lf m  uy=%lf", &ux, &uy),
+              2);
+    EXPECT_NEAR(uy, -5 * 1000 * 1e4 / (384 * 2e11 * 2e-4), 1e-6);
+    // The structure alone has no values.
+    v.OnGraphSelector(graph::kStructure);
+    EXPECT_TRUE(v.ProbeText(device).empty());
+}
+
+namespace {
+
+// Spans of 10 m in four elements each under a uniform load q in one case.
+std::string Spans(int spans, double q) {
+    const int elements = 4 * spans;
+    std::string m = std::to_string(elements + 1) + " " + std::to_string(elements) + " 0 1 1 1 " +
+                    std::to_string(spans + 1) + " 0\n";
+    m += "1 0 0 0 0\n" + std::to_string(elements + 1) + " " + std::to_string(10 * spans) +
+         " 0 0 1\n1 2e11\n1 0.02 2e-4 0 0 0.15 0.25\n";
+    m += "1 1 2 1 1 1 0\n" + std::to_string(elements) + " " + std::to_string(elements) + " " +
+         std::to_string(elements + 1) + " 1 1 1 1\n";
+    m += "1 110\n";
+    for (int s = 1; s <= spans; ++s) m += std::to_string(1 + 4 * s) + " 10\n";
+    m += "0\n" + std::to_string(elements) + "\n";
+    for (int e = 1; e <= elements; ++e)
+        m += std::to_string(e) + " 1 3 100 0 " + std::to_string(q) + "\n";
+    return m;
+}
+
+}  // namespace
+
+TEST_F(ResultDiagramTest, EverySpanGetsItsExtremesLabelledWithoutOverlap) {
+    CMorvexView& v = Open(Spans(3, -1000));
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    const std::vector<double> values = LabelValues(s);
+    // Beyond the two overall extremes: the sagging moment of the middle span, qL^2/40.
+    ASSERT_GE(values.size(), 4u);
+    bool middle = false;
+    for (double value : values) middle |= std::fabs(std::fabs(value) - 2500) < 25;
+    EXPECT_TRUE(middle);
+
+    // The labels in engineering units: kN·m, the same numbers divided by 1000.
+    ASSERT_TRUE(v.CommandState(viewcmd::kEngineeringUnits).enabled);
+    EXPECT_FALSE(v.CommandState(viewcmd::kEngineeringUnits).checked);
+    ASSERT_TRUE(v.Execute(viewcmd::kEngineeringUnits));
+    EXPECT_TRUE(v.CommandState(viewcmd::kEngineeringUnits).checked);
+    std::vector<double> kilo;
+    for (const CDrawOp& op : Draw().OfKind(CDrawOp::Text)) {
+        if (op.colour != Rgb(0, 0, 0)) continue;
+        const std::string unit = " kN·m";
+        ASSERT_GT(op.text.size(), unit.size());
+        EXPECT_EQ(op.text.substr(op.text.size() - unit.size()), unit) << op.text;
+        kilo.push_back(std::stod(op.text));
+    }
+    ASSERT_EQ(kilo.size(), values.size());
+    for (size_t k = 0; k < kilo.size(); ++k) EXPECT_NEAR(kilo[k], values[k] / 1000, 1e-3);
+}
+
+TEST_F(ResultDiagramTest, LabelsOfALongGirderDoNotOverlap) {
+    // Twenty spans in a small window: many span extremes compete for the same room.
+    CMorvexView& v = Open(Spans(20, -1000));
+    v.SetClientSize(400, 300, kPixel);
+    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    const CRecordingSurface s = Draw();
+    std::vector<CLPoint> anchors;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Text))
+        if (op.colour == Rgb(0, 0, 0) && !op.points.empty()) anchors.push_back(op.points[0]);
+    ASSERT_GE(anchors.size(), 2u);
+    // Text 25 units high: two labels closer than that in height must be apart sideways by
+    // more than a short number's width.
+    for (size_t a = 0; a < anchors.size(); ++a)
+        for (size_t b = a + 1; b < anchors.size(); ++b) {
+            const bool sameRow = std::abs(anchors[a].y - anchors[b].y) < 25;
+            EXPECT_FALSE(sameRow && std::abs(anchors[a].x - anchors[b].x) < 60)
+                << anchors[a].x << "," << anchors[a].y << " / " << anchors[b].x << ","
+                << anchors[b].y;
+        }
 }

@@ -52,6 +52,27 @@ int CountColour(const QImage& image, QColor colour) {
     return n;
 }
 
+// Pixels of a colour or blended from it with the white ground (antialiased thin lines).
+int CountTint(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            if (p == Qt::white) continue;
+            // On the line from white to the colour: every channel the same share of the way.
+            const double share = (255.0 - p.blue() + 255.0 - p.red() + 255.0 - p.green()) /
+                                 (765.0 - colour.red() - colour.green() - colour.blue());
+            if (share < 0.5) continue;
+            auto near = [share](int c, int target) {
+                return std::abs(255 - share * (255 - target) - c) < 40;
+            };
+            if (near(p.red(), colour.red()) && near(p.green(), colour.green()) &&
+                near(p.blue(), colour.blue()))
+                ++n;
+        }
+    return n;
+}
+
 }  // namespace
 
 class ViewWidgetTest : public QObject {
@@ -177,7 +198,7 @@ void ViewWidgetTest::magnifyTwiceKeepsTheLabels() {
     QVERIFY(factor < 1.0);
     QCOMPARE(m_frame.currentScale, factor);
     const std::vector<std::string> before = Labels(v);
-    QCOMPARE(before.size(), size_t(2));
+    QVERIFY(before.size() >= size_t(2));  // the overall extremes, then those of the spans
     m_widget->RunCommand(viewcmd::kMagnify);
     m_widget->RunCommand(viewcmd::kMagnify);
     QCOMPARE(v.m_graphScale[graph::kMoment].factor, 4 * factor);
@@ -265,7 +286,8 @@ void ViewWidgetTest::paintedPictureShowsTheDiagram() {
     m_widget->View().OnGraphSelector(0);
     const QImage structure = m_widget->grab().toImage();
     QCOMPARE(CountColour(structure, QColor(255, 0, 255)), 0);
-    QVERIFY(CountColour(structure, QColor(0, 0, 255)) > 50);  // the support symbols
+    // The support symbols (antialiased: blends of blue with the white ground count too).
+    QVERIFY(CountTint(structure, QColor(0, 0, 255)) > 50);
 }
 
 void ViewWidgetTest::printingKeepsTheScreenMapping() {

@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolTip>
 #include <memory>
 
 #include "platform/Host.h"
@@ -26,6 +27,24 @@ CMorvexViewWidget::CMorvexViewWidget(CViewFrame& frame, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // About 12 pictures a second: smooth enough, and light on a large model.
+    m_animationClock.setInterval(80);
+    connect(&m_animationClock, &QTimer::timeout, this, &CMorvexViewWidget::OnAnimationTick);
+}
+
+void CMorvexViewWidget::FollowAnimation() {
+    if (m_view.m_animating && !m_animationClock.isActive())
+        m_animationClock.start();
+    else if (!m_view.m_animating && m_animationClock.isActive())
+        m_animationClock.stop();
+}
+
+void CMorvexViewWidget::OnAnimationTick() {
+    if (!m_view.m_animating || !m_view.AnimationStep()) {
+        m_view.m_animating = false;
+        m_animationClock.stop();
+    }
+    Notify();
 }
 
 double CMorvexViewWidget::LogicalPerPixel() const {
@@ -71,6 +90,7 @@ void CMorvexViewWidget::RunCommand(int id) {
 }
 
 void CMorvexViewWidget::Notify() {
+    FollowAnimation();
     if (m_observer) m_observer();
 }
 
@@ -178,9 +198,19 @@ bool CMorvexViewWidget::ChooseResponseComponent(int& node, int& direction) {
     return true;
 }
 
+void CMorvexViewWidget::ShowProbe(CLPoint device, const std::string& text) {
+    if (text.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(mapToGlobal(QPoint(device.x, device.y)), QString::fromStdString(text),
+                           this);
+}
+
 void CMorvexViewWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     CQtSurface surface(painter, LogicalPerPixel());
     ++s_painting;
     m_view.Draw(surface);
@@ -188,6 +218,7 @@ void CMorvexViewWidget::paintEvent(QPaintEvent*) {
     if (m_rubber.empty()) return;
     // The rubber rectangle lives in device pixels: a surface of one unit per pixel (y still
     // upward) draws it exactly where the mouse was.
+    painter.setRenderHint(QPainter::Antialiasing, false);  // an exact XOR rectangle
     CQtSurface pixels(painter, 1.0);
     pixels.SelectPen(CPen{Rgb(0, 0, 0), 1, true});
     for (const auto& [a, b] : m_rubber)

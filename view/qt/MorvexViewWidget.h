@@ -2,6 +2,7 @@
 // dialogs and printing.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -48,6 +49,7 @@ public:
     bool EditElementGroup(int nElements, CElementGroup& fields) override;
     bool ChooseLiveLoadType(int& type) override;
     bool ChooseResponseComponent(int& node, int& direction) override;
+    void ShowProbe(CLPoint device, const std::string& text) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,6 +61,9 @@ protected:
 
 private:
     double LogicalPerPixel() const;
+    // Starts or stops the animation clock as the view's play state says.
+    void FollowAnimation();
+    void OnAnimationTick();
 
     void Notify();
     static int s_painting;
@@ -66,6 +71,7 @@ private:
     CMorvexView m_view;
     std::function<QPrinter*()> m_printerSource;
     QString m_dataFile;
+    QTimer m_animationClock;
     std::function<void()> m_observer;
     // Rubber rectangles now shown; inverting the same one again takes it away.
     std::vector<std::pair<CLPoint, CLPoint>> m_rubber;
