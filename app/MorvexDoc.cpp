@@ -22,7 +22,10 @@ CMorvexDoc::~CMorvexDoc() {
 bool CMorvexDoc::OnOpenDocument(const QString& path) {
     m_path = path;
     m_pathBase = QString::fromStdString(DataFileBase(path.toStdString()));
+    // A large model takes seconds to analyse: the status bar says so until it is done.
+    ShowStatus("正在分析" + QFileInfo(path).fileName().toStdString() + "，请等待...");
     m_engine = RunAnalysis(path.toStdString());
+    ShowStatus("");
     return m_engine != nullptr;
 }
 
@@ -87,7 +90,9 @@ bool CMorvexDoc::StartDynamicResponse(const std::string& loadPath) {
         "动力响应分析进行中，请等待...",
         [loadPath](CPlaneFrame& engine) { return engine.DynamicResponse(loadPath); },
         [](CMorvexDoc& doc, bool ok) {
-            const bool cancelled = !ok && doc.m_engine && doc.m_engine->m_keepRunning == 0;
+            // Stopped by closing the document: the user knows, nothing to report.
+            if (!doc.m_engine) return;
+            const bool cancelled = !ok && doc.m_engine->m_keepRunning == 0;
             emit doc.DynamicResponseEnded(ok, cancelled);
         });
     if (!started) ShowMessage("错误：无法启动动力响应分析!");

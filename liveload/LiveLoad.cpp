@@ -217,7 +217,8 @@ std::string UserTrainPath(const std::string& chosen, const std::string& dataFile
 bool CLiveLoad::ReadUserTrain() {
     CDataLineReader in;
     if (!in.Open(m_userTrainFile)) {
-        ShowMessage("打开用户荷载定义文件user_hz.txt时出错!");
+        // The detail names the file looked for (beside the data file, or the one chosen).
+        ShowMessage("打开用户荷载定义文件user_hz.txt时出错!", m_userTrainFile);
         return false;
     }
     bool bad = false;

@@ -201,6 +201,12 @@ void CMorvexView::SelectGraph(int kind) {
     // A new graph stands still.
     m_animating = false;
     m_modePhase = 0;
+    // A value read off the previous graph does not belong to the new one.
+    if (m_probeShown) {
+        m_frame.SetStatusPane(0, "就绪");
+        m_window.ShowProbe({}, {});
+        m_probeShown = false;
+    }
     m_graphKind = kind;
     m_frame.SetGraphSelector(kind);
     m_frame.SetCurrentScale(m_graphScale[kind].factor);
@@ -211,7 +217,7 @@ void CMorvexView::OnGraphSelector(int index) {
     if (index < 0 || index >= graph::kCount) return;
     m_graphKind = index;
     if (index == graph::kStructure) {
-        m_window.Redraw();
+        SelectGraph(index);
         return;
     }
     // A graph whose command is unavailable falls back to the structure, as a graph command

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -106,6 +107,27 @@ void DynamicsWindowTest::VibrationCommandFillsTheModeGraph() {
     w.Frame().Action(ID_NEXT)->trigger();
     w.widget->repaint();
     QVERIFY(w.Frame().PaneText(1).startsWith(QStringLiteral("频率2：")));
+
+    // Play moves the mode shape on by itself; the slider follows and also sets the phase.
+    CMorvexView& v = w.widget->View();
+    QVERIFY(w.Enabled(ID_ANIMATE));
+    QSlider* slider = w.Frame().findChild<QSlider*>(QStringLiteral("stepSlider"));
+    QVERIFY(slider && slider->isEnabled());
+    QCOMPARE(slider->maximum(), kModePhases - 1);
+    w.Frame().Action(ID_ANIMATE)->trigger();
+    QVERIFY(v.m_animating);
+    QTRY_VERIFY_WITH_TIMEOUT(v.m_modePhase >= 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(slider->value(), v.m_modePhase, 5000);
+    w.Frame().Action(ID_ANIMATE)->trigger();
+    QVERIFY(!v.m_animating);
+    QCOMPARE(v.m_modePhase, 0);
+    slider->setSliderPosition(6);
+    emit slider->sliderMoved(6);
+    QCOMPARE(v.m_modePhase, 6);
+    // Another graph stands still and the slider has nothing to move.
+    w.Choose(2);
+    QVERIFY(!w.Enabled(ID_ANIMATE));
+    QVERIFY(!slider->isEnabled());
     QVERIFY(boxes.texts.isEmpty());
 }
 
@@ -227,7 +249,10 @@ void DynamicsWindowTest::ResponseRunsBesideTheWindowAndCanBeCancelled() {
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!w.doc->Engine());
     CGuiFixture::Settle();
+    QTest::qWait(50);
     QVERIFY(!QFileInfo::exists(w.fx.Path("long.tim")));
+    // The user closed it: no message about a run that did not complete.
+    QCOMPARE(boxes.texts.size(), 1);
 }
 
 void DynamicsWindowTest::ExtractionDialogRefusesANonInteger() {

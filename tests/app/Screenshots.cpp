@@ -13,8 +13,8 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 #include <cmath>

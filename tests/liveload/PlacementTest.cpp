@@ -250,6 +250,7 @@ TEST_F(PlacementTest, UserTrainIsLookedForBesideTheDataFileAndAFailureLeavesNoPl
     CLiveLoad user;
     EXPECT_FALSE(g->PlaceLiveLoad(0, 31, user, p));
     EXPECT_EQ(LastMessage(), "打开用户荷载定义文件user_hz.txt时出错!");
+    EXPECT_EQ(host.details.back(), kUserTrainFile);
     EXPECT_FALSE(Exists("sub/m_活载.fem"));
     // One in the working directory and one beside the data file: the data file's is used.
     WriteFile("user_hz.txt", "1\n-1000\n0\n1\n-300\n0\n0.5 0.5 1.2\n");

@@ -327,9 +327,12 @@ TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
     ASSERT_EQ(std::sscanf(shape.substr(shape.find("ux=")).c_str(), "ux=%lf m  uy=%lf", &ux, &uy),
               2);
     EXPECT_NEAR(uy, -5 * 1000 * 1e4 / (384 * 2e11 * 2e-4), 1e-6);
-    // The structure alone has no values.
+    // The structure alone has no values, and the value of the last graph goes with it.
+    v.OnMouseMove(device, false);
+    EXPECT_EQ(frame.panes[0], shape);
     v.OnGraphSelector(graph::kStructure);
     EXPECT_TRUE(v.ProbeText(device).empty());
+    EXPECT_EQ(frame.panes[0], "就绪");
 }
 
 namespace {
