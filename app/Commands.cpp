@@ -65,6 +65,7 @@ const std::map<int, const char*>& StringTable() {
         {ID_ENGINEERING_UNITS, "图上的数值用kN、kN·m、mm表示（不选：N、N·m、m）\n工程单位"},
         {ID_ANIMATE, "播放或暂停振型、动力响应的动画\n播放/暂停"},
         {ID_DYNAMIC_LOAD_EDIT, "编辑动力荷载以便进行动力计算"},
+        {ID_COMBINATION, "按组合文件计算各荷载组合的内力包络\n荷载组合"},
         {ID_HOMEPAGE, "启动IE浏览器，访问Morvex主页："},
         {ID_EXPORT_REPORT, "把模型、各工况结果及图形写成PDF计算书\n导出计算书"},
         {ID_EXPORT_EXCEL, "把模型及结果表格写入Excel工作簿\n导出到Excel"},

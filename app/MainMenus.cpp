@@ -45,6 +45,7 @@ const int kViewCommands[] = {ID_DISPLACEMENT_COLOUR,
                              ID_MOMENT_ENVELOPE,
                              ID_SHEAR_ENVELOPE,
                              ID_AXIAL_ENVELOPE,
+                             ID_COMBINATION,
                              ID_INFLUENCE_OUTPUT,
                              ID_NATURAL_VIBRATION,
                              ID_DYNAMIC_RESPONSE,
@@ -206,6 +207,7 @@ void CMainFrame::CreateActions() {
     AddAction(ID_MOMENT_ENVELOPE, Text("弯矩包络图"), view(ID_MOMENT_ENVELOPE));
     AddAction(ID_SHEAR_ENVELOPE, Text("剪力包络图"), view(ID_SHEAR_ENVELOPE));
     AddAction(ID_AXIAL_ENVELOPE, Text("轴力包络图"), view(ID_AXIAL_ENVELOPE));
+    AddAction(ID_COMBINATION, Text("荷载组合"), view(ID_COMBINATION));
     AddAction(ID_INFLUENCE_OUTPUT, Text("影响线输出"), view(ID_INFLUENCE_OUTPUT));
     AddAction(ID_NATURAL_VIBRATION, Text("固有振动分析"), view(ID_NATURAL_VIBRATION));
     AddAction(ID_DYNAMIC_RESPONSE, Text("动力响应分析"), view(ID_DYNAMIC_RESPONSE));
@@ -250,9 +252,10 @@ void CMainFrame::CreateMenus() {
         menu("文件(&F)", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, 0, ID_FILE_PRINT,
                           ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_EXPORT_REPORT,
                           ID_EXPORT_EXCEL, ID_EXPORT_DXF, 0, mru, 0, ID_APP_EXIT}),
-        menu("计算(&J)", {ID_LIVE_LOAD_TYPE, ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE,
-                          ID_AXIAL_ENVELOPE, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION,
-                          ID_DYNAMIC_LOAD_EDIT, ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA, ID_CANCEL_RUN}),
+        menu("计算(&J)",
+             {ID_LIVE_LOAD_TYPE, ID_MOMENT_ENVELOPE, ID_SHEAR_ENVELOPE, ID_AXIAL_ENVELOPE,
+              ID_COMBINATION, 0, ID_INFLUENCE_OUTPUT, 0, ID_NATURAL_VIBRATION, ID_DYNAMIC_LOAD_EDIT,
+              ID_DYNAMIC_RESPONSE, ID_DYNAMIC_DATA, ID_CANCEL_RUN}),
         menu("查看(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ELEMENT_GROUP, ID_NODE_NUMBERS,
                           ID_ELEMENT_NUMBERS, ID_CONSTRAINTS, ID_SECTIONS, 0, ID_ENGINEERING_UNITS,
                           ID_ANIMATE}),

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/PlaneFrame.h"
+#include "engine/SolutionCheck.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 
@@ -45,7 +46,11 @@ bool CPlaneFrame::Factorize() {
         const double d = row[0];
         if (!(d >= 1e-18) || d < kRelativePivot * std::fabs(diag[i])) {
             static const char* const kDir[3] = {"x方向", "y方向", "转角"};
-            ShowMessage("刚度阵奇异!\n检查刚体约束!",
+            // On a very fine mesh the pivots are lost to rounding, not to a mechanism.
+            const char* text = MeshTooFine(*this)
+                                   ? "刚度阵奇异!\n单元划分过细，已超出双精度求解的精度，请加长单元!"
+                                   : "刚度阵奇异!\n检查刚体约束!";
+            ShowMessage(text,
                         FormatString("出错位置：节点%d %s（方程%d）", i / 3 + 1, kDir[i % 3], i + 1));
             return false;
         }

@@ -73,6 +73,14 @@ EndForceSet CPlaneFrame::EquivalentLoads(const ElementLoad& r, double L) const {
         const Section& si = m_sections[el.iSection];
         const Section& sj = m_sections[el.jSection];
         const Material& mat = m_materials[el.material];
+        if (!(si.I > 0) || !(sj.I > 0)) {
+            // A tie or hanger has no depth and takes no moment: only the mean temperature
+            // acts, on the stiffness E (A_i + A_j) / 2 of the member.
+            const double N0 = mat.alpha * mat.E * (si.A + sj.A) / 2 * (r.d2 + r.d3) / 2;
+            f[0] = -N0;
+            f[3] = N0;
+            return f;
+        }
         const double hi = std::sqrt(12 * si.I / si.A), hj = std::sqrt(12 * sj.I / sj.A);
         const double w = hj / hi, hm = (hi + hj) / 2;
         const double T = hm * mat.alpha * mat.E * (si.A / hi + sj.A / hj) / 2;

@@ -2,10 +2,10 @@
 #include "engine/PlaneFrame.h"
 
 #include <cmath>
-
 #include <map>
 #include <mutex>
 
+#include "engine/SolutionCheck.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 
@@ -90,6 +90,7 @@ bool CPlaneFrame::Solve() {
             }
         }
         Substitute(m_disp.data(), m_nCases);
+        RefineSolution(*this);
         // Loads or properties so large that the results overflow: no file of NaN or inf.
         for (int k = 0; k < m_nCases && ok; ++k) {
             const std::string where = FirstNonFinite(*this, k);
@@ -98,6 +99,7 @@ bool CPlaneFrame::Solve() {
                         where);
             ok = false;
         }
+        if (ok) CheckEquilibrium(*this);
         ok = ok && WriteCaseFiles();
     }
     if (ok && m_nIlElements > 0) ok = ComputeInfluenceLines();

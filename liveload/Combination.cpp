@@ -253,8 +253,11 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
             m_designLoad = t.design;
             for (int q = 0; q < 3; ++q) {
                 EnvelopeData d;
-                if (!ComputeEnvelope(t.number, q + 1) || !ReadEnvelope(t.number, q + 1, d))
+                if (!ComputeEnvelope(t.number, q + 1) || !ReadEnvelope(t.number, q + 1, d)) {
+                    m_designLoad = DesignLoadOptions{};
+                    if (m_keepRunning == 0) ShowStatus("荷载组合计算已取消");
                     return false;
+                }
                 if (q == 0 && IsDesignLoadType(t.number))
                     head += "  (" + DescribeFactors(m_designFactors) + ")";
                 const double g = t.unfavourable * t.psi;

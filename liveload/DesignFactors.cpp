@@ -46,6 +46,8 @@ bool CPlaneFrame::ComputeDesignFactors(int type, DesignFactorSet& out) {
                 const bool ok = NaturalVibration();
                 m_busy = 0;
                 if (!ok || m_nModes < 1) {
+                    // A stopped analysis (the window's cancel) is no failure to report.
+                    if (m_keepRunning == 0) return false;
                     ShowMessage("错误：固有振动分析失败，无法由基频确定冲击系数!");
                     return false;
                 }

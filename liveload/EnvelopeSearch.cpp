@@ -562,7 +562,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     std::atomic<int> next{0}, done{0};
     auto run = [&](CEnvelopeWorker& w, bool report) {
         int lastPercent = -1;
-        for (int e = next++; e < m_nElements; e = next++) {
+        // A stop request (m_keepRunning 0) ends every worker after its present element.
+        for (int e = next++; e < m_nElements && m_keepRunning != 0; e = next++) {
             for (int j = 0; j < kPoints; ++j) {
                 const size_t at = static_cast<size_t>(e) * kPoints + j;
                 w.Evaluate(e, xis[j], maxima[at], minima[at]);
@@ -588,6 +589,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
     }
     run(*workers[0], true);
     for (std::thread& t : threads) t.join();
+    // Stopped: the files being written are discarded, the old ones stay.
+    if (m_keepRunning == 0) return false;
 
     // A design load's effects carry its factors, which the text file states.
     const double factor = m_designFactors.total;
@@ -676,6 +679,6 @@ bool CPlaneFrame::RunEnvelopeCommand(int type, int quantity) {
         ShowStatus(word + "计算完毕");
         ShowMessage(word + "计算完毕！");
     }
-    ShowStatus("");
+    ShowStatus(!ok && m_keepRunning == 0 ? word + "计算已取消" : "");
     return ok;
 }

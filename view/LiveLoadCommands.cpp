@@ -1,6 +1,7 @@
 // The live-load commands of the result view: the placement chosen in the live-load selector,
 // the influence-line listing, the live-load type dialog and the envelope searches.
 #include "engine/PlaneFrame.h"
+#include "liveload/Combination.h"
 #include "liveload/LiveLoadPlacement.h"
 #include "platform/Host.h"
 #include "view/MorvexView.h"
@@ -40,19 +41,53 @@ bool CMorvexView::ExecuteLiveLoadCommand(int id) {
             return true;
         case kLiveLoadType: {
             int type = m_envelopeType;
-            if (m_window.ChooseLiveLoadType(type)) m_envelopeType = type;
+            DesignLoadOptions design = m_designLoad;
+            if (m_window.ChooseLiveLoadType(type, design)) {
+                m_envelopeType = type;
+                m_designLoad = design;
+            }
             return true;
         }
         case kMomentEnvelopeRun:
         case kShearEnvelopeRun:
         case kAxialEnvelopeRun: {
+            if (!m_pFrame) return true;
             const int quantity = id == kMomentEnvelopeRun ? 3 : id == kShearEnvelopeRun ? 2 : 1;
-            // The search writes its progress into status pane 0 as it goes; afterwards an
-            // envelope graph on screen is drawn again from the new file.
-            if (m_pFrame && m_pFrame->RunEnvelopeCommand(m_envelopeType, quantity)) {
+            // The search writes its progress into status pane 0 and the progress window as it
+            // goes; afterwards an envelope graph on screen is drawn again from the new file.
+            m_pFrame->m_designLoad = m_designLoad;
+            const bool ok = m_window.RunWithProgress(
+                quantity == 3   ? "弯矩包络图"
+                : quantity == 2 ? "剪力包络图"
+                                : "轴力包络图",
+                m_pFrame->m_keepRunning,
+                [&] { return m_pFrame->RunEnvelopeCommand(m_envelopeType, quantity); });
+            m_pFrame->m_designLoad = DesignLoadOptions{};
+            if (ok) {
                 m_envelopeEnabled = true;
                 m_window.Redraw();
             }
+            return true;
+        }
+        case kCombinationRun: {
+            if (!m_pFrame) return true;
+            // The combination file beside the data file, every combination in it; then the
+            // combination graph shows the first.
+            const std::string path = m_pFrame->m_baseName + "_组合.txt";
+            const bool ok = m_window.RunWithProgress("荷载组合", m_pFrame->m_keepRunning, [&] {
+                return m_pFrame->RunCombinations(path, "");
+            });
+            if (!ok) return true;  // after its message, or stopped
+            std::vector<Combination> all;
+            if (ReadCombinationFile(path, m_pFrame->m_nCases, all)) {
+                m_combinations.clear();
+                for (const Combination& c : all) m_combinations.push_back(c.name);
+            }
+            m_combinationIndex = 0;
+            m_envelopeEnabled = true;
+            ShowStatus("");
+            ShowMessage("荷载组合计算完毕！");
+            SelectGraph(graph::kCombination);
             return true;
         }
         default:

@@ -181,6 +181,8 @@ public:
     std::vector<double> m_liveLoadPlacements;
     bool m_placeSign = true, m_placeRightward = true;
     int m_envelopeType = 1;
+    // The options of a design-load type (11 to 13) chosen with it in the type dialog.
+    DesignLoadOptions m_designLoad;
     // The combinations the combination graph steps through (names), and its picture: index
     // 3 k + 0, 1, 2 shows the moment, shear and axial force of combination k.
     std::vector<std::string> m_combinations;

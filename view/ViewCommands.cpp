@@ -180,6 +180,9 @@ CCommandState CMorvexView::CommandState(int id) const {
             // worker that owns the engine's matrices.
             st.enabled = m_nIlElements > 0 && !VibrationRunning();
             break;
+        case kCombinationRun:
+            st.enabled = m_nElements > 0 && !VibrationRunning();
+            break;
         case kCombinationEnvelope:
             st.enabled = !m_combinations.empty();
             st.checked = m_graphKind == graph::kCombination;

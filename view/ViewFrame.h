@@ -1,9 +1,13 @@
 // What the result view asks of the main frame and of the window that hosts it.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "liveload/DesignLoads.h"
 #include "view/DrawSurface.h"
 
 class CPlaneFrame;
@@ -72,9 +76,19 @@ public:
     // The element-group dialog: opens on the group given (1-based first element) and
     // returns true with the fields on OK. The dialog itself refuses an increment of 0 or less.
     virtual bool EditElementGroup(int nElements, CElementGroup& fields) = 0;
-    // The live-load type dialog: opens on type (-1 ... 10) and returns true with the chosen
-    // type (-1 when none is selected) on OK.
-    virtual bool ChooseLiveLoadType(int& type) = 0;
+    // The live-load type dialog: opens on type (-1 ... 13) and the design-load options
+    // (span, impact, lanes, distribution of types 11 to 13) and returns true with the
+    // chosen type (-1 when none is selected) and options on OK.
+    virtual bool ChooseLiveLoadType(int& type, DesignLoadOptions& design) = 0;
+    // Runs a long computation with a progress window whose cancel button clears
+    // keepRunning (the engine's stop flag, set to 1 first); the percentages come from the
+    // status texts "...(NN%)". This plain version just runs it.
+    virtual bool RunWithProgress(const std::string& title, std::atomic<std::uint8_t>& keepRunning,
+                                 const std::function<bool()>& work) {
+        (void)title;
+        keepRunning = 1;
+        return work();
+    }
     // The extraction dialog: node number (1-based, not checked) and component (0 x, 1 y,
     // 2 rotation); false when cancelled.
     virtual bool ChooseResponseComponent(int& node, int& direction) = 0;
@@ -91,7 +105,7 @@ public:
     void InvertRectangle(CLPoint, CLPoint) override {}
     bool ChooseColour(CColour, CColour&) override { return false; }
     bool EditElementGroup(int, CElementGroup&) override { return false; }
-    bool ChooseLiveLoadType(int&) override { return false; }
+    bool ChooseLiveLoadType(int&, DesignLoadOptions&) override { return false; }
     bool ChooseResponseComponent(int&, int&) override { return false; }
 };
 

@@ -164,10 +164,10 @@ void FrameTest::MenusCarryTheirTextsAndAccelerators() {
     fx.WriteFile("m.fem", kSmallModel);
     QVERIFY(fx.App().OpenDocumentFile(fx.Path("m.fem")));
     CGuiFixture::Settle();
-    QCOMPARE(
-        Entries(MenuNamed(frame, "计算(&J)")),
-        (QStringList{"活载类型选择", "弯矩包络图", "剪力包络图", "轴力包络图", "-", "影响线输出",
-                     "-", "固有振动分析", "动力荷载编辑", "动力响应分析", "动力响应数据", "取消"}));
+    QCOMPARE(Entries(MenuNamed(frame, "计算(&J)")),
+             (QStringList{"活载类型选择", "弯矩包络图", "剪力包络图", "轴力包络图", "荷载组合", "-",
+                          "影响线输出", "-", "固有振动分析", "动力荷载编辑", "动力响应分析",
+                          "动力响应数据", "取消"}));
     QMenu* window = MenuNamed(frame, "窗口(&W)");
     emit window->aboutToShow();
     QCOMPARE(Entries(window).mid(0, 5),

@@ -5,8 +5,13 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +35,8 @@ private slots:
     void EnvelopeCommandFeedsTheEnvelopeGraph();
     void TypeDialogListsTheElevenTypes();
     void TypeCommandStoresTheChosenType();
+    void TypeDialogTakesTheDesignLoadOptions();
+    void CombinationCommandRunsWithProgressAndCancel();
 };
 
 namespace {
@@ -176,6 +183,99 @@ void LiveLoadWindowTest::TypeCommandStoresTheChosenType() {
     });
     w.Frame().Action(ID_LIVE_LOAD_TYPE)->trigger();
     QCOMPARE(w.widget->View().m_envelopeType, 7);
+}
+
+void LiveLoadWindowTest::TypeDialogTakesTheDesignLoadOptions() {
+    DesignLoadOptions given;
+    given.lanes = 3;
+    given.impact = DesignLoadOptions::kFrequency;
+    given.impactValue = 4.5;
+    CLiveLoadTypeDialog dialog(3, given);
+    // The options belong to types 11 to 13 only.
+    QVERIFY(!dialog.designBox->isEnabled());
+    dialog.list->setCurrentRow(12);
+    QVERIFY(dialog.designBox->isEnabled());
+    QCOMPARE(dialog.lanesBox->value(), 3);
+    QCOMPARE(dialog.impactBox->currentIndex(), 2);
+    QCOMPARE(dialog.impactEdit->text(), QStringLiteral("4.5"));
+    QVERIFY(dialog.spanEdit->text().isEmpty());  // L0 from the supports
+
+    QStringList refusals;
+    dialog.showMessage = [&refusals](const QString& text) { refusals << text; };
+    dialog.spanEdit->setText(QStringLiteral("-3"));
+    dialog.impactBox->setCurrentIndex(3);
+    dialog.impactEdit->setText(QStringLiteral("0.25"));
+    dialog.distributionEdit->setText(QStringLiteral("0.6"));
+    QTimer::singleShot(0, [&dialog] {
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("确定")) b->click();  // refused: stays open
+        dialog.spanEdit->setText(QStringLiteral("40"));
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("确定")) b->click();
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(refusals.size(), 1);
+    QVERIFY(refusals[0].startsWith(QStringLiteral("计算跨径")));
+    QCOMPARE(dialog.Type(), 12);
+    QCOMPARE(dialog.Design().span, 40.0);
+    QCOMPARE(int(dialog.Design().impact), int(DesignLoadOptions::kMu));
+    QCOMPARE(dialog.Design().impactValue, 0.25);
+    QCOMPARE(dialog.Design().lanes, 3);
+    QCOMPARE(dialog.Design().distribution, 0.6);
+
+    // A frequency field that holds no frequency is refused.
+    DesignLoadOptions read;
+    dialog.impactBox->setCurrentIndex(2);
+    dialog.impactEdit->setText(QStringLiteral("mu=0.2"));
+    QVERIFY(dialog.ReadDesign(read).startsWith(QStringLiteral("基频")));
+    dialog.impactEdit->setText(QStringLiteral("0"));
+    QVERIFY(!dialog.ReadDesign(read).isEmpty());
+}
+
+void LiveLoadWindowTest::CombinationCommandRunsWithProgressAndCancel() {
+    Window w;
+    QVERIFY(w.Open());
+    QVERIFY(QFile::copy(
+        QFileInfo(ExamplePath()).dir().filePath(QStringLiteral("three_span_girder_组合.txt")),
+        w.fx.Path("girder_组合.txt")));
+    QAction* run = w.Frame().Action(ID_COMBINATION);
+    QVERIFY(run->isEnabled());
+    CModalRecorder boxes;
+
+    // Cancelled at the first progress step: no file, no completion message.
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress) return;
+        seen = progress->windowTitle() == QStringLiteral("荷载组合");
+        for (QPushButton* b : progress->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("取消")) b->click();
+    });
+    run->trigger();
+    CGuiFixture::Settle();
+    QVERIFY(seen);
+    QVERIFY2(boxes.texts.isEmpty(), qPrintable(boxes.texts.join('\n')));
+    QVERIFY(!QFileInfo::exists(w.fx.Path("girder_组合_基本组合.bin")));
+    QCOMPARE(w.Frame().PaneText(0), QStringLiteral("荷载组合计算已取消"));
+    QVERIFY(w.widget->View().m_graphKind != 13);
+
+    // Run through: every combination, then the graph shows the first.
+    run->trigger();
+    CGuiFixture::Settle();
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("荷载组合计算完毕！")});
+    for (const char* name : {"基本组合", "频遇组合", "准永久组合"})
+        QVERIFY(QFileInfo::exists(
+            w.fx.Path(QStringLiteral("girder_组合_%1.bin").arg(QString::fromUtf8(name)))));
+    QCOMPARE(w.widget->View().m_graphKind, 13);
+    QCOMPARE(w.Frame().GraphSelector()->currentIndex(), 13);
+    w.widget->repaint();
+    CGuiFixture::Settle();
+    QCOMPARE(w.Frame().PaneText(1), QStringLiteral("组合包络图：基本组合 弯矩"));
+    w.Frame().Action(ID_NEXT)->trigger();
+    w.widget->repaint();
+    CGuiFixture::Settle();
+    QCOMPARE(w.Frame().PaneText(1), QStringLiteral("组合包络图：基本组合 剪力"));
+    QCOMPARE(boxes.texts.size(), 1);
 }
 
 QTEST_MAIN(LiveLoadWindowTest)

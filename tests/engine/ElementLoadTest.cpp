@@ -132,3 +132,25 @@ TEST_F(ElementLoadTest, TemperatureTaperFactorsAreContinuousNearUniform) {
         EXPECT_NEAR(outside[k] / inside[k], 1, 2e-3);
     }
 }
+
+TEST_F(ElementLoadTest, TemperatureOfAMemberWithoutBendingStiffness) {
+    // A hanger (I = 0) held at both ends and warmed by 25 and 15 degrees on its faces: it
+    // has no depth and takes no moment, only the axial force of the mean temperature.
+    auto f = Load(
+        "2 1 0 1 1 1 2 0\n1 0 0\n2 0 6\n1 2e11 1.2e-5\n1 0.005 0 78500 0 0 0\n1 1 2 1 1 1\n"
+        "1 111\n2 111\n0\n1\n1 1 7 25 15\n",
+        true);
+    ASSERT_TRUE(f) << LastMessage();
+    const double N = -1.2e-5 * 2e11 * 0.005 * 20;
+    for (double x : {0.0, 3.0, 6.0}) {
+        double v[3];
+        f->ForcesAt(0, 0, x, f->EndForces(0, 0), v[0], v[1], v[2]);
+        EXPECT_NEAR(v[0], N, 1e-9 * std::fabs(N)) << x;
+        EXPECT_EQ(v[1], 0) << x;
+        EXPECT_EQ(v[2], 0) << x;
+    }
+    f.reset();
+    const std::string out = ReadFile("m.out") + ReadFile("m_工况_1.out");
+    EXPECT_EQ(out.find("nan"), std::string::npos);
+    EXPECT_EQ(out.find("NaN"), std::string::npos);
+}

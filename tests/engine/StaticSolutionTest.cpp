@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "platform/Format.h"
 #include "platform/TextFile.h"
 
 namespace {
@@ -317,4 +318,46 @@ TEST_F(StaticSolutionTest, FactorAndSubstitutionEqualTheTextbookForms) {
     }
     f.Substitute(rhs.data(), 2);
     EXPECT_EQ(rhs, ref);
+}
+
+TEST_F(StaticSolutionTest, ARotatedModelGivesRotatedDisplacementsAndTheSameForces) {
+    // A portal frame with a nodal load, a member load in local axes and a global one, and
+    // the same frame turned by 1.1 rad about the origin (pins and clamps are the same in any
+    // axes): displacements turn with it, N, Q and M stay.
+    const double angle = 1.1, cs = std::cos(angle), sn = std::sin(angle);
+    auto model = [&](double c, double s) {
+        auto xy = [&](double x, double y) {
+            return FormatString("%.17g %.17g", c * x - s * y, s * x + c * y);
+        };
+        return "4 3 0 1 1 1 2 0\n1 " + xy(0, 0) + "\n2 " + xy(0, 4) + "\n3 " + xy(6, 4) +
+               "\n4 " + xy(6, 0) +
+               "\n1 2e11\n1 0.02 1e-4 0 0 0.1 0.1\n1 1 2 1 1 1\n2 2 3 1 1 1\n3 3 4 1 1 1\n"
+               "1 111\n4 110\n1\n2 1 " +
+               FormatString("%.17g %.17g", c * 10000 - s * -5000, s * 10000 + c * -5000) +
+               " 0\n3\n2 1 3 6 0 -2000 0\n3 1 1 1.5 300 -4000 0\n1 1 2 2.5 " +
+               FormatString("%.17g %.17g", c * 0 - s * -7000, s * 0 + c * -7000) + " 0\n";
+    };
+    auto a = Load(model(1, 0), true, "plain");
+    ASSERT_TRUE(a) << LastMessage();
+    auto b = Load(model(cs, sn), true, "turned");
+    ASSERT_TRUE(b) << LastMessage();
+    for (int n = 0; n < 4; ++n) {
+        const double* u = &a->m_disp[0];
+        const double* v = &b->m_disp[0];
+        const auto& g = a->m_dofNum[n];
+        EXPECT_NEAR(v[g[0]], cs * u[g[0]] - sn * u[g[1]], 1e-10) << "node " << n + 1;
+        EXPECT_NEAR(v[g[1]], sn * u[g[0]] + cs * u[g[1]], 1e-10) << "node " << n + 1;
+        EXPECT_NEAR(v[g[2]], u[g[2]], 1e-10) << "node " << n + 1;
+    }
+    for (int e = 0; e < 3; ++e) {
+        const EndForceSet fa = a->EndForces(e, 0), fb = b->EndForces(e, 0);
+        for (double x : {0.0, 1.3, 2.5, 4.0}) {
+            double va[3], vb[3];
+            a->ForcesAt(e, 0, x, fa, va[0], va[1], va[2]);
+            b->ForcesAt(e, 0, x, fb, vb[0], vb[1], vb[2]);
+            for (int q = 0; q < 3; ++q)
+                EXPECT_NEAR(vb[q], va[q], 1e-6 * (1 + std::fabs(va[q])))
+                    << "element " << e + 1 << " x " << x << " quantity " << q;
+        }
+    }
 }

@@ -92,9 +92,8 @@ TEST_F(EnvelopeTest, SingleTrailerEqualsBruteForceOverEveryPlacement) {
                         for (int dir = 0; dir < 2; ++dir) {
                             double v = 0;
                             for (int i = 0; i < ld.m_nHeavyAxles; ++i)
-                                v += ld.m_heavyLoads[i] *
-                                     eta(dir == 0 ? x - ld.m_heavyOffsets[i]
-                                                  : x + ld.m_heavyOffsets[i]);
+                                v += ld.m_heavyLoads[i] * eta(dir == 0 ? x - ld.m_heavyOffsets[i]
+                                                                       : x + ld.m_heavyOffsets[i]);
                             hi = std::max(hi, v);
                             lo = std::min(lo, v);
                         }
@@ -253,6 +252,20 @@ TEST_F(EnvelopeTest, FailuresAreReportedOnceWithoutCompletion) {
     EXPECT_EQ(host.messages, std::vector<std::string>{"轴力包络图计算完毕！"});
     EXPECT_TRUE(Exists("m.z3"));
     EXPECT_TRUE(Exists("m_轴力包络图数据_汽车20级.out"));
+
+    // A stop request (the window's cancel button) ends the search without a message; the
+    // files of the earlier run stay as they were.
+    const std::string before = ReadFile("m.z3");
+    f->m_keepRunning = 0;
+    host.messages.clear();
+    host.statuses.clear();
+    EXPECT_FALSE(f->RunEnvelopeCommand(11, 1));
+    EXPECT_FALSE(f->RunEnvelopeCommand(3, 1));
+    f->m_keepRunning = 1;
+    EXPECT_TRUE(host.messages.empty()) << LastMessage();
+    EXPECT_EQ(host.statuses.back(), "轴力包络图计算已取消");
+    EXPECT_FALSE(Exists("m.z11"));
+    EXPECT_EQ(ReadFile("m.z3"), before);
 }
 
 TEST_F(EnvelopeTest, ElementsOffThePathGetEnvelopesToo) {

@@ -274,3 +274,23 @@ TEST_F(InfluenceLineTest, PrismaticFixedEndActions) {
     EXPECT_NEAR(load(1, 5), 6 * EI / (L * L), 1e-6 * EI / (L * L));
     EXPECT_NEAR(load(0, 3), 0, 1e-6);
 }
+
+TEST_F(InfluenceLineTest, AnInclinedSimpleSpanHasLinesLinearInX) {
+    // Four elements rising 0.4 per metre over 12 m, pinned at the foot, on a roller at the
+    // top. At the i end of the first element the section carries the left reaction
+    // R = -(1 - x / 12) of a unit upward load: Q = c R and N = -s R, straight lines in x.
+    auto f = Load("5 4 0 1 1 0 2 4\n1 0 0\n2 3 1.2\n3 6 2.4\n4 9 3.6\n5 12 4.8\n1 2e11\n"
+                  "1 0.02 1e-4 0 0 0.1 0.1\n1 1 2 1 1 1\n2 2 3 1 1 1\n3 3 4 1 1 1\n4 4 5 1 1 1\n"
+                  "1 110\n5 010\n1 2 3 4\n3\n1 0 2\n1 0 1\n3 0.5 3\n",
+                  true);
+    ASSERT_TRUE(f) << LastMessage();
+    const double c = 1 / std::sqrt(1.16), s = 0.4 / std::sqrt(1.16);
+    for (double x : {0.7, 2.2, 3.3, 5.0, 7.4, 8.9, 11.6}) {
+        const double R = -(1 - x / 12);
+        EXPECT_NEAR(f->InfluenceValue(x, 0), c * R, 1e-9) << x;
+        EXPECT_NEAR(f->InfluenceValue(x, 1), -s * R, 1e-9) << x;
+        // The moment at x = 7.5 is that of the horizontal projection: a triangle.
+        const double m = x < 7.5 ? x * (12 - 7.5) / 12 : 7.5 * (12 - x) / 12;
+        EXPECT_NEAR(f->InfluenceValue(x, 2), m, 1e-9) << x;
+    }
+}

@@ -410,6 +410,115 @@ void Equilibrium() {
         "applied load", 30000 * length + 500000, sum3, 2e-6);
 }
 
+// Two spans of 20 m with 6 m haunches (I 1 -> 2.5) over the middle support, the haunches as
+// one element each or as `pieces` elements each; lines of M and Q at x = 17 m.
+std::string HaunchedBeam(int pieces) {
+    std::vector<double> x;
+    for (int k = 0; k <= 7; ++k) x.push_back(2.0 * k);
+    for (int k = 1; k <= pieces; ++k) x.push_back(14 + 6.0 * k / pieces);
+    for (int k = 1; k <= pieces; ++k) x.push_back(20 + 6.0 * k / pieces);
+    for (int k = 1; k <= 7; ++k) x.push_back(26 + 2.0 * k);
+    const int nodes = static_cast<int>(x.size()), elements = nodes - 1;
+    std::string m = FormatString("%d %d 0 1 %d 0 3 %d\n", nodes, elements, nodes, elements);
+    for (int n = 0; n < nodes; ++n) AppendFormat(m, "%d %.17g 0\n", n + 1, x[n]);
+    m += "1 3.45e10\n";
+    for (int n = 0; n < nodes; ++n) {
+        const double d = std::fabs(x[n] - 20);
+        AppendFormat(m, "%d 6 %.17g 0 0 1 1\n", n + 1, d >= 6 ? 0.4 : 0.4 * (1 + 1.5 * (6 - d) / 6));
+    }
+    int at17 = 0, middle = 0;
+    for (int e = 0; e < elements; ++e) {
+        AppendFormat(m, "%d %d %d %d %d 1\n", e + 1, e + 1, e + 2, e + 1, e + 2);
+        if (x[e] <= 17 && 17 < x[e + 1]) at17 = e;
+    }
+    while (x[middle] < 20) ++middle;
+    AppendFormat(m, "1 110\n%d 010\n%d 010\n", middle + 1, nodes);
+    for (int e = 1; e <= elements; ++e) AppendFormat(m, "%d ", e);
+    const double position = (17 - x[at17]) / (x[at17 + 1] - x[at17]);
+    AppendFormat(m, "\n2\n%d %.17g 3\n%d %.17g 2\n", at17 + 1, position, at17 + 1, position);
+    return m;
+}
+
+// Ordinates of line `line` of a model as the influence-line listing gives them.
+std::vector<std::vector<double>> Listing(const std::string& name, int line) {
+    if (!RunCommand(FormatString("influence %s.fem --line %d", name.c_str(), line))) return {};
+    return NumberRows(FormatString("%s_影响线数据%d.out", name.c_str(), line), 2);
+}
+
+void TaperedAndInclinedLines() {
+    if (Run("haunch1", HaunchedBeam(1)) && Run("haunch40", HaunchedBeam(40))) {
+        const char* const names[2] = {"moment", "shear"};
+        for (int line = 1; line <= 2; ++line) {
+            const auto coarse = Listing("haunch1", line), fine = Listing("haunch40", line);
+            // The largest ordinate of the subdivided haunch, off the shear line's jump.
+            size_t at = 0;
+            for (size_t i = 0; i < fine.size() && i < coarse.size(); ++i)
+                if (std::fabs(fine[i][0] - 17) > 0.05 &&
+                    std::fabs(fine[i][1]) > std::fabs(fine[at][1]))
+                    at = i;
+            const bool ok = at < coarse.size() && at < fine.size();
+            Add("influence lines",
+                "two 20 m spans, 6 m haunches I × 2.5 as one element, section at 17 m",
+                FormatString("%s line at its largest ordinate (x = %.1f m)", names[line - 1],
+                             ok ? fine[at][0] : 0.0),
+                "the haunches in 40 elements each", ok ? fine[at][1] : std::nan(""),
+                ok ? coarse[at][1] : std::nan(""), 3e-3);
+        }
+    }
+    // An inclined simple span: 12 m across, rising 0.4 per metre, pinned at the foot and on a
+    // roller at the top; the section at the foot carries the left reaction R = −(1 − x / L).
+    if (Run("inclined", "5 4 0 1 1 0 2 4\n1 0 0\n2 3 1.2\n3 6 2.4\n4 9 3.6\n5 12 4.8\n1 2e11\n"
+                        "1 0.02 1e-4 0 0 0.1 0.1\n1 1 2 1 1 1\n2 2 3 1 1 1\n3 3 4 1 1 1\n"
+                        "4 4 5 1 1 1\n1 110\n5 010\n1 2 3 4\n2\n1 0 2\n1 0 1\n")) {
+        const double c = 1 / std::sqrt(1.16), s = 0.4 / std::sqrt(1.16), x = 4.3, R = -(1 - x / 12);
+        auto at = [&](int line) {
+            for (const auto& r : Listing("inclined", line))
+                if (std::fabs(r[0] - x) < 1e-9) return r[1];
+            return std::nan("");
+        };
+        const char* problem = "inclined simple span 12 m, rise 0.4 per metre, unit load at 4.3 m";
+        Add("influence lines", problem, "shear at the foot", "c R, R = −(1 − x / L)", c * R, at(1),
+            2e-6);
+        Add("influence lines", problem, "axial force at the foot", "−s R", -s * R, at(2), 2e-6);
+    }
+}
+
+void OverhangEnvelope() {
+    // A 30 m span with a 3 m overhang to the left (free end at x = 0, support at 3 m), 挂车—80
+    // (four 200 kN axles at 0, 1.2, 5.2 and 6.4 m): the shear at a section of the overhang is
+    // −200 kN for every axle between the free end and the section, ends included.
+    std::string m = "18 17 0 1 1 0 2 17\n1 0 0\n2 1.5 0\n3 3 0 0 0\n18 33 0 0 1\n1 2.06e11\n"
+                    "1 0.0123456 1.234567e-5 0 0 0.2 0.2\n";
+    for (int e = 1; e <= 17; ++e) AppendFormat(m, "%d %d %d 1 1 1\n", e, e, e + 1);
+    m += "3 110\n18 010\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17\n0\n";
+    if (!Run("overhang", m) || !RunCommand("envelope overhang.fem --type 6 --quantity 2")) return;
+    const auto rows = NumberRows("overhang_剪力包络图数据_挂车80.out", 3);
+    auto minimum = [&](int j) { return j < static_cast<int>(rows.size()) ? rows[j][2] : std::nan(""); };
+    const char* problem = "3 m overhang, 挂车—80 (axles 1.2 m apart), shear";
+    Add("envelopes", problem, "at 1.2 m from the free end", "brute force: two axles", -400000,
+        minimum(8), 2e-6);
+    Add("envelopes", problem, "at the free end", "brute force: one axle", -200000, minimum(0),
+        2e-6);
+}
+
+void FineMesh() {
+    // 100 m simply supported under its self-weight w = 12.5 kN/m in 10,000 elements.
+    const int n = 10000;
+    const std::string m = FormatString(
+        "%d %d 0 1 1 1 2 0\n1 0 0 0 0\n%d 100 0 0 1\n1 3.45e10\n1 0.5 0.2 25000 0 0.5 0.5\n"
+        "1 1 2 1 1 1 0\n%d %d %d 1 1 1 1\n1 110\n%d 010\n0\n1\n1 1 0 0 0 0 0\n",
+        n + 1, n, n + 1, n, n, n + 1, n + 1);
+    if (!Run("fine", m)) return;
+    CResultFile r;
+    r.Load("fine.out");
+    const double w = 12500, L = 100, EI = 3.45e10 * 0.2;
+    const char* problem = "simply supported 100 m, self-weight, 10,000 elements";
+    Add("statics", problem, "mid-span deflection", "5 w L⁴ / (384 E I)",
+        -5 * w * std::pow(L, 4) / (384 * EI), r.Displacement(n / 2 + 1, 1, 1), 1e-4);
+    Add("statics", problem, "sum of vertical reactions", "w L",
+        w * L, r.Reaction(1, 1, 1) + r.Reaction(2, 1, 1), 1e-6);
+}
+
 std::string Report() {
     std::string s =
         "# Verification\n\n"
@@ -455,9 +564,12 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
     Statics();
+    FineMesh();
     Equilibrium();
     InfluenceLines();
+    TaperedAndInclinedLines();
     Envelopes();
+    OverhangEnvelope();
     Vibration();
     MultiModeResponse();
     std::filesystem::current_path(dir.parent_path());

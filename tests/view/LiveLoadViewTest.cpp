@@ -216,6 +216,39 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
     EXPECT_EQ(host.messages, std::vector<std::string>{"请先选择活载类型！"});
 }
 
+TEST_F(LiveLoadViewTest, MomentEnvelopesLieOnTheSideOfTheirSign) {
+    CMorvexView& v = OpenBeam();
+    v.m_envelopeType = 3;
+    // A positive moment (tension below) is drawn below the deck, to the right of the member.
+    for (int q : {3}) {
+        ASSERT_TRUE(engine->ComputeEnvelope(3, q)) << LastMessage();
+        EnvelopeData d;
+        ASSERT_TRUE(engine->ReadEnvelope(3, q, d));
+        v.OnGraphSelector(graph::kMomentEnvelope);
+        const CRecordingSurface s = Draw();
+        // The deck's row and the logical direction of world -y, in the mapping just drawn.
+        const int axis = v.WorldToLogical(0, 0).y;
+        const int right = v.WorldToLogical(0, -1).y > axis ? 1 : -1;
+        std::vector<CDrawOp> maxima;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Polyline))
+            if (op.points.size() == 11 && op.pen.colour == Rgb(255, 0, 255)) maxima.push_back(op);
+        ASSERT_EQ(maxima.size(), 10u);
+        int checked = 0;
+        for (int e = 0; e < 10; ++e) {
+            for (int j = 0; j < 11; ++j) {
+                const int off = maxima[e].points[j].y - axis;
+                if (std::abs(off) < 3) continue;  // too close to the deck to tell a side
+                const bool positive = d.maxima[11 * e + j] > 0;
+                const int expected = positive ? right : -right;
+                EXPECT_EQ(off > 0 ? 1 : -1, expected) << "quantity " << q << " element " << e
+                                                      << " point " << j;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 30);
+    }
+}
+
 TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
     OpenBeam();
     // Nothing combined yet: the graph is not offered.
@@ -281,4 +314,52 @@ TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
     EXPECT_EQ(host.messages[0],
               "荷载组合数据文件:" + engine->CombinationBinaryPath("甲") + "不完整！");
     EXPECT_TRUE(s.Texts("荷载组合：甲").empty());
+}
+
+TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFromTheMenu) {
+    CMorvexView& v = OpenBeam();
+    engine->m_envelopeWorkers = 1;
+    window.typeAnswer = 11;
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun)) << LastMessage();
+    EnvelopeData plain;
+    ASSERT_TRUE(engine->ReadEnvelope(11, 3, plain));
+
+    // Two lanes (2 x 1.00) and mu = 0.3 chosen in the dialog: every value times 2.6.
+    DesignLoadOptions design;
+    design.lanes = 2;
+    design.impact = DesignLoadOptions::kMu;
+    design.impactValue = 0.3;
+    window.designAnswer = design;
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    EXPECT_EQ(window.typeOffered, 11);
+    EXPECT_EQ(v.m_designLoad.lanes, 2);
+    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun));
+    EnvelopeData scaled;
+    ASSERT_TRUE(engine->ReadEnvelope(11, 3, scaled));
+    for (size_t i = 0; i < plain.maxima.size(); ++i)
+        EXPECT_NEAR(scaled.maxima[i], 2.6 * plain.maxima[i], 1e-9 * std::fabs(plain.maxima[i]));
+    // The options stay with the view; the engine is left without them.
+    EXPECT_EQ(engine->m_designLoad.lanes, 0);
+    // The dialog opens on them the next time.
+    window.typeAnswer.reset();
+    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    EXPECT_EQ(window.designOffered.lanes, 2);
+    EXPECT_EQ(window.designOffered.impactValue, 0.3);
+
+    // The combination command reads the file beside the data file and shows the first.
+    host.messages.clear();
+    ASSERT_TRUE(v.Execute(kCombinationRun));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("错误：组合文件", 0), 0u) << host.messages[0];
+    EXPECT_NE(v.m_graphKind, graph::kCombination);
+    WriteWholeFile("m_组合.txt", "组合 乙\n  活载 11 1.4 lanes=2\n组合 甲\n  活载 0 1.0\n");
+    host.messages.clear();
+    ASSERT_TRUE(v.Execute(kCombinationRun));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"荷载组合计算完毕！"});
+    EXPECT_EQ(v.m_graphKind, graph::kCombination);
+    EXPECT_EQ(v.m_combinations, (std::vector<std::string>{"乙", "甲"}));  // the file's order
+    EXPECT_TRUE(Exists("m_组合_甲.bin"));
+    Draw();
+    EXPECT_EQ(v.Caption(), "组合包络图：乙 弯矩");
 }

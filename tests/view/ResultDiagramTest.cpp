@@ -301,6 +301,27 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     EXPECT_EQ(pieces[1].points[10].x, v.WorldToLogical(3.75, 0).x);
 }
 
+TEST_F(ResultDiagramTest, DisplacedShapeOfATurnedCantileverIsTurnedToo) {
+    // The cantilever above turned to the direction (0.6, 0.8), its tip load with it: every
+    // point of the shape is the deflection of the level one, along the turned normal.
+    CMorvexView& v = Open(
+        "2 1 0 1 1 1 1 0\n1 0 0 0 0\n2 2.4 3.2 0 0\n1 2e11\n1 0.01 1e-4 0 0 0.1 0.1\n"
+        "1 1 2 1 1 1 0\n1 111\n1\n2 1 800 -600 0\n0\n");
+    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    const CRecordingSurface s = Draw();
+    const double k = v.m_graphScale[graph::kDisplaced].factor;
+    const auto curves = s.OfKind(CDrawOp::Polyline);
+    ASSERT_EQ(curves.size(), 1u);
+    ASSERT_EQ(curves[0].points.size(), 21u);
+    const double P = 1000, L = 4, EI = 2e11 * 1e-4, c = 0.6, sn = 0.8;
+    for (int i : {3, 7, 10, 14, 20}) {
+        const double x = L * i / 20, w = -k * P * x * x * (3 * L - x) / (6 * EI);
+        const CLPoint expected = v.WorldToLogical(c * x - sn * w, sn * x + c * w);
+        EXPECT_NEAR(curves[0].points[i].x, expected.x, 1) << i;
+        EXPECT_NEAR(curves[0].points[i].y, expected.y, 1) << i;
+    }
+}
+
 TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
     ASSERT_TRUE(v.Execute(viewcmd::kMoment));

@@ -31,10 +31,12 @@ public:
         return true;
     }
 
-    bool ChooseLiveLoadType(int& type) override {
+    bool ChooseLiveLoadType(int& type, DesignLoadOptions& design) override {
         typeOffered = type;
+        designOffered = design;
         if (!typeAnswer) return false;
         type = *typeAnswer;
+        if (designAnswer) design = *designAnswer;
         return true;
     }
 
@@ -55,6 +57,8 @@ public:
     CElementGroup groupOffered;
     std::optional<int> typeAnswer;
     int typeOffered = -2;
+    std::optional<DesignLoadOptions> designAnswer;
+    DesignLoadOptions designOffered;
     std::optional<std::pair<int, int>> componentAnswer;
 };
 

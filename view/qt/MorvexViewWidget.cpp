@@ -2,13 +2,16 @@
 
 #include <QColorDialog>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QToolTip>
+#include <cstdlib>
 #include <memory>
 
 #include "platform/Host.h"
@@ -183,11 +186,64 @@ bool CMorvexViewWidget::EditElementGroup(int nElements, CElementGroup& fields) {
     return true;
 }
 
-bool CMorvexViewWidget::ChooseLiveLoadType(int& type) {
-    CLiveLoadTypeDialog dialog(type, this);
+bool CMorvexViewWidget::ChooseLiveLoadType(int& type, DesignLoadOptions& design) {
+    CLiveLoadTypeDialog dialog(type, design, this);
     if (dialog.exec() != QDialog::Accepted) return false;
     type = dialog.Type();
+    design = dialog.Design();
     return true;
+}
+
+namespace {
+
+// While a long computation runs: passes everything on to the window's host and moves the
+// progress window with the percentage of each status text, letting its cancel button be
+// pressed (the computation runs on this thread and reports from it).
+class CProgressHost : public CHost {
+public:
+    CProgressHost(CHost& next, QProgressDialog& dialog) : m_next(next), m_dialog(dialog) {}
+    void Message(const std::string& text, const std::string& detail) override {
+        m_next.Message(text, detail);
+    }
+    void Status(const std::string& text) override {
+        m_next.Status(text);
+        const size_t open = text.rfind('('), close = text.rfind("%)");
+        if (open != std::string::npos && close != std::string::npos && close > open)
+            m_dialog.setValue(std::atoi(text.c_str() + open + 1));
+        if (!text.empty()) m_dialog.setLabelText(QString::fromStdString(text));
+        QCoreApplication::processEvents();
+    }
+
+private:
+    CHost& m_next;
+    QProgressDialog& m_dialog;
+};
+
+}  // namespace
+
+bool CMorvexViewWidget::RunWithProgress(const std::string& title,
+                                        std::atomic<std::uint8_t>& keepRunning,
+                                        const std::function<bool()>& work) {
+    QProgressDialog dialog(QString::fromStdString(title), QStringLiteral("取消"), 0, 100, this);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    // Modal for the whole program: nothing else may start while the engine is busy.
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    keepRunning = 1;
+    connect(&dialog, &QProgressDialog::canceled, &dialog, [&keepRunning] { keepRunning = 0; });
+    dialog.show();
+    CHost& previous = Host();
+    CProgressHost host(previous, dialog);
+    SetHost(&host);
+    const bool ok = work();
+    SetHost(&previous);
+    const bool stopped = keepRunning == 0;
+    // The flag is the engine's: later work must not find it cleared.
+    keepRunning = 1;
+    dialog.hide();
+    return ok && !stopped;
 }
 
 bool CMorvexViewWidget::ChooseResponseComponent(int& node, int& direction) {

@@ -47,7 +47,9 @@ public:
     void InvertRectangle(CLPoint a, CLPoint b) override;
     bool ChooseColour(CColour initial, CColour& chosen) override;
     bool EditElementGroup(int nElements, CElementGroup& fields) override;
-    bool ChooseLiveLoadType(int& type) override;
+    bool ChooseLiveLoadType(int& type, DesignLoadOptions& design) override;
+    bool RunWithProgress(const std::string& title, std::atomic<std::uint8_t>& keepRunning,
+                         const std::function<bool()>& work) override;
     bool ChooseResponseComponent(int& node, int& direction) override;
     void ShowProbe(CLPoint device, const std::string& text) override;
 

@@ -1,0 +1,19 @@
+// Iterative refinement of the static solution and the checks of its accuracy.
+#pragma once
+
+class CPlaneFrame;
+
+// A few steps of iterative refinement of every load case with the factorisation in place,
+// the residual taken element by element from the deformations, in extended precision. A
+// solution whose residual is already at rounding level is left untouched; refinement stops
+// when the corrections reach rounding level or no longer shrink.
+void RefineSolution(CPlaneFrame& frame);
+
+// Sum of the support reactions against the applied loads, in x and y, for every load case.
+// Each case off by more than 1e-6 of the forces involved gets a warning line in the result
+// file, and all of them one host message. Returns the worst relative difference.
+double CheckEquilibrium(CPlaneFrame& frame);
+
+// Whether the elements are so short against the model's size that double precision cannot
+// hold the solution (a stiffness that loses its pivots to rounding, not to a mechanism).
+bool MeshTooFine(const CPlaneFrame& frame);
