@@ -14,6 +14,8 @@ void CMorvexView::OnLiveLoadChoice(int entry) {
     if (entry < 0 || entry >= kLiveLoadEntries) return;
     m_liveLoadPlacements.clear();
     m_placeCount = 0;
+    m_laneRegions.clear();
+    m_lanePoint = LaneOrdinate{};
     const LiveLoadEntry& choice = LiveLoadListEntry(entry);
     m_liveLoadClass = choice.type;
     m_placeSign = choice.sign;
@@ -24,6 +26,9 @@ void CMorvexView::OnLiveLoadChoice(int entry) {
     if (m_pFrame->PlaceLiveLoad(m_lineIndex, entry, m_placeLoad, placement)) {
         m_liveLoadPlacements = placement.placements;
         m_placeCount = placement.placeCount;
+        m_laneRegions = placement.laneRegions;
+        m_lanePoint = placement.lanePoint;
+        m_laneTotal = placement.total;
     } else {
         // A failed placement (its message is shown) draws no vehicles and no total, and
         // leaves no placement file of an earlier choice.

@@ -110,6 +110,10 @@ void CMorvexView::DrawEnvelopeLines(CDrawSurface& s, const EnvelopeData& data, i
 
 void CMorvexView::DrawPlacedVehicles(CDrawSurface& s) {
     if (!m_pFrame) return;
+    if (m_placeLoad.IsLane()) {
+        DrawPlacedLaneLoad(s);
+        return;
+    }
     const double d = m_placeRightward ? 1.0 : -1.0;
     double sum = 0;
     for (size_t p = 0; p < m_liveLoadPlacements.size(); ++p) {
@@ -141,5 +145,37 @@ void CMorvexView::DrawPlacedVehicles(CDrawSurface& s) {
     }
     s.SetLayer(DrawLayer::kAnnotation);
     if (m_liveLoadClass != -1) s.TextOut(0, 0, FormatString("%s %e", "荷载引起的最值为：", sum));
+    s.SetLayer(DrawLayer::kGraph);
+}
+
+void CMorvexView::DrawPlacedLaneLoad(CDrawSurface& s) {
+    // One arrow as the vehicles' are drawn: from the tail row down to the load row g.
+    const int g = WorldToLogical(0, 3.0).y;
+    auto arrow = [&](int x, int tail) {
+        s.MoveTo(x, g + tail);
+        s.LineTo(x, g);
+        s.LineTo(x - 3, g + 12);
+        s.MoveTo(x, g);
+        s.LineTo(x + 3, g + 12);
+    };
+    // The uniform load qk over each loaded region: a line along the tails and arrows at
+    // most 40 logical units apart, one at each end.
+    CPen old = s.SelectPen(CPen{Rgb(0, 0, 0), 1});
+    for (const LaneRegion& r : m_laneRegions) {
+        const int a = WorldToLogical(r.x0, 3.0).x, b = WorldToLogical(r.x1, 3.0).x;
+        s.MoveTo(a, g + 30);
+        s.LineTo(b, g + 30);
+        const int n = std::max(1, (std::abs(b - a) + 39) / 40);
+        for (int k = 0; k <= n; ++k) arrow(a + (b - a) * k / n, 30);
+    }
+    // The concentrated load Pk: a longer arrow in the heavy vehicle's colour.
+    if (m_lanePoint.element >= 0) {
+        s.SelectPen(CPen{kHeavyVehicleColour, 1});
+        arrow(WorldToLogical(m_lanePoint.x, 3.0).x, 60);
+    }
+    s.SelectPen(old);
+    s.SetLayer(DrawLayer::kAnnotation);
+    if (m_liveLoadClass != -1)
+        s.TextOut(0, 0, FormatString("%s %e", "荷载引起的最值为：", m_laneTotal));
     s.SetLayer(DrawLayer::kGraph);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "liveload/LaneLoad.h"
 #include "liveload/LiveLoad.h"
 #include "view/DrawSurface.h"
 #include "view/ViewFrame.h"
@@ -191,6 +192,10 @@ public:
     bool CombinationPicture(std::string& name, int& quantity) const;
     CLiveLoad m_placeLoad;
     int m_placeCount = 0;
+    // A placed lane load: its loaded regions, where Pk stands, and the total it causes.
+    std::vector<LaneRegion> m_laneRegions;
+    LaneOrdinate m_lanePoint;
+    double m_laneTotal = 0;
 
     // Extreme tracker of the present drawing (magnified values, points relative to the
     // world centre).
@@ -256,6 +261,8 @@ private:
     // The largest end moment over every record of the response file (cached by its size).
     double LargestResponseMoment();
     void DrawPlacedVehicles(CDrawSurface& s);
+    // A placed lane load: qk over its regions, Pk at its ordinate, and the total.
+    void DrawPlacedLaneLoad(CDrawSurface& s);
     // Marks the overall extremes of an envelope drawn with this factor for the labels.
     void SetEnvelopeExtremes(const EnvelopeData& data, int quantity, double factor);
     // The base point on element e at distance d from node i and the tip of ordinate f.

@@ -363,3 +363,35 @@ TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFrom
     Draw();
     EXPECT_EQ(v.Caption(), "组合包络图：乙 弯矩");
 }
+
+TEST_F(LiveLoadViewTest, PlacedLaneLoadDrawsItsUniformPartsAndItsConcentratedLoad) {
+    CMorvexView& v = OpenBeam();
+    ASSERT_TRUE(v.Execute(kInfluenceLine));
+    v.OnLiveLoadChoice(35);  // 公路-I级最大值
+    ASSERT_EQ(v.m_liveLoadClass, 11) << LastMessage();
+    ASSERT_FALSE(v.m_laneRegions.empty());
+    ASSERT_GE(v.m_lanePoint.element, 0);
+    const CRecordingSurface s = Draw();
+    // The total in the corner is what the placement file gives when analysed.
+    const double total = DrawnTotal(s);
+    EXPECT_NEAR(total, Reanalysed(), 1e-6 * std::fabs(total));
+    EXPECT_GT(std::fabs(total), 0);
+    // Pk: one arrow in the heavy vehicle's colour at its abscissa.
+    const int pk = v.WorldToLogical(v.m_lanePoint.x, 3.0).x;
+    const std::vector<CDrawOp> green = ArrowLines(s, kGreen);
+    ASSERT_FALSE(green.empty());
+    for (const CDrawOp& op : green) EXPECT_LE(std::abs(op.points[1].x - pk), 3);
+    // qk: along the tails of each region, end to end, with arrows at both ends.
+    const int g = v.WorldToLogical(0, 3.0).y;
+    for (const LaneRegion& r : v.m_laneRegions) {
+        const int a = v.WorldToLogical(r.x0, 3.0).x, b = v.WorldToLogical(r.x1, 3.0).x;
+        bool band = false, first = false, last = false;
+        for (const CDrawOp& op : ArrowLines(s, kBlack)) {
+            const CLPoint p = op.points[0], q = op.points[1];
+            band = band || (p.y == g + 30 && q.y == g + 30 && p.x == a && q.x == b);
+            first = first || (p.x == a && q.x == a && q.y == g);
+            last = last || (p.x == b && q.x == b && q.y == g);
+        }
+        EXPECT_TRUE(band && first && last) << r.x0 << " ... " << r.x1;
+    }
+}
