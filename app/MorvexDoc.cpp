@@ -74,7 +74,8 @@ bool CMorvexDoc::StartWorker(const char* status, std::function<bool(CPlaneFrame&
                 },
                 Qt::QueuedConnection);
         });
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
+        // std::system_error (no thread to be had) or std::bad_alloc (no memory for its start).
         engine->m_busy = 0;
         ShowStatus("");
         return false;

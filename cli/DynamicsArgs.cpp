@@ -29,6 +29,10 @@ bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args
         if (!a.empty() && a[0] == '-' && a.size() > 1) {
             if (std::find(allowed.begin(), allowed.end(), a) == allowed.end())
                 return fail("unknown option " + a);
+            if (a == "--acceleration") {
+                out.acceleration = true;
+                continue;
+            }
             if (i + 1 >= args.size()) return fail(a + " needs a value");
             const std::string& v = args[++i];
             if (a == "--load") {
@@ -38,6 +42,13 @@ bool ParseDynamicsArgs(const char* command, const std::vector<std::string>& args
             } else if (a == "--count") {
                 if (!ParseIntArg(v, out.count) || out.count < 1)
                     return fail("--count needs a positive integer, not " + v);
+            } else if (a == "--force") {
+                if (!ParseIntArg(v, out.element) || out.element < 1)
+                    return fail("--force needs an element number, not " + v);
+            } else if (a == "--point") {
+                if (!ParseIntArg(v, out.point) || out.point < 1 || out.point > 11)
+                    return fail("--point must be 1 ... 11 (relative position 0, 0.1 ... 1), not " +
+                                v);
             } else if (a == "--method") {
                 out.method = v;
             } else if (!ParseIntArg(v, out.dof) || out.dof < 1 || out.dof > 3) {

@@ -43,8 +43,8 @@ namespace {
 const char* const kRenderHelp =
     "usage: morvex-cli render MODEL.fem --graph KIND [--case K] [--line K] [--entry E]\n"
     "                         [--type T] [--mode K] [--step K] [--magnify N] [--size WxH]\n"
-    "                         [--dpi D] [--no-caption] [--name NAME] [--quantity Q]\n"
-    "                         [--file COMB]\n"
+    "                         [--moment] [--dpi D] [--no-caption] [--name NAME]\n"
+    "                         [--quantity Q] [--file COMB]\n"
     "                         --out FILE.png|FILE.svg|FILE.dxf\n"
     "\n"
     "Analyses the data file and draws one graph of the result window into a PNG or SVG\n"
@@ -73,6 +73,8 @@ const char* const kRenderHelp =
     "                files are computed first when missing, as morvex-cli combine does\n"
     "  --quantity Q  graph 13: 1 axial force, 2 shear force, 3 bending moment (default)\n"
     "  --file COMB   graph 13: the combination file (default MODEL_组合.txt)\n"
+    "  --moment      graph 12: the bending moment at that step instead of the displaced\n"
+    "                shape\n"
     "  --size WxH    picture size in pixels (default 1200x800)\n"
     "  --dpi D       dots per inch of the picture (default 96); the drawing is metric,\n"
     "                so labels and symbols keep their size in millimetres\n"
@@ -120,7 +122,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     int magnify = 0, entry = 0, type = 1, mode = 1, step = 1, quantity = 3;
     std::string combinationName, combinationFile;
     int combinationIndex = 0;
-    bool caption = true;
+    bool caption = true, moment = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -173,6 +175,8 @@ int RenderCommand(const std::vector<std::string>& args) {
         } else if (a == "--magnify") {
             if (!ParseInt(args[++i], magnify) || magnify < 0 || magnify > 60)
                 return Usage("bad magnify count " + args[i] + " (0 to 60)");
+        } else if (a == "--moment") {
+            moment = true;
         } else if (a == "--no-caption") {
             caption = false;
         } else if (a == "--out") {
@@ -188,6 +192,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     if (model.empty()) return Usage("no data file given");
     if (kind < 0) return Usage("no --graph given");
     if (out.empty()) return Usage("no --out file given");
+    if (moment && kind != 12) return Usage("--moment goes with --graph 12");
     if (!HasPictureExtension(out)) return Usage("the output file must end in .png, .svg or .dxf");
 
     // Headless: the picture is drawn by the window's own code on an offscreen platform.
@@ -283,6 +288,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     view.m_combinations = combinations;
     view.m_combinationIndex = combinationIndex;
     if (kind != 0) view.OnGraphSelector(kind);
+    if (kind == 12 && moment) view.Execute(viewcmd::kDynamicMoment);
     if (kind == 8 && entry > 0) {
         view.OnLiveLoadChoice(entry);
         if (view.m_liveLoadClass < 0) return kExitFailed;  // after its message

@@ -75,7 +75,7 @@ bool CPlaneFrame::ReadInitialState() {
     return true;
 }
 
-bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
+bool CPlaneFrame::ReadDynamicRun(const std::string& loadPath) {
     const int n = m_nDof;
     const size_t N = static_cast<size_t>(n);
     m_dynLoads.clear();
@@ -134,7 +134,13 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
 
     if (!ReadDynamicLoads() || !ReadInitialState()) return false;
     m_femFile.Close();
-    where.reset();
+    return true;
+}
+
+bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
+    if (!ReadDynamicRun(loadPath)) return false;
+    const int n = m_nDof;
+    const size_t N = static_cast<size_t>(n);
 
     std::vector<int> reduced;
     for (int e = 0; e < n; ++e)

@@ -2,6 +2,7 @@
 // time history into a text file.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class CPlaneFrame;
@@ -34,3 +35,34 @@ std::string ResponseHistoryPath(const CPlaneFrame& frame, int node, int directio
 // Writes time, displacement and velocity of the node's equation in the given direction,
 // one line per record of B.tim, to ResponseHistoryPath.
 ExtractResult ExtractResponse(const CPlaneFrame& frame, int node, int direction);
+
+// --- histories derived from B.tim (ResponseHistories.cpp) ---
+
+// Whether the engine holds a dynamic run (ReadDynamicRun or DynamicResponse): its run codes,
+// excitations and matrices, which the accelerations need.
+bool HoldsDynamicRun(const CPlaneFrame& frame);
+
+// Visits the first count records of B.tim with the acceleration of every equation: on the
+// free equations of the run from the equations of motion, M a = F(t) - C v - K u (exact for
+// the response the integration wrote, whose load is linear between steps); on a prescribed
+// equation its motion's; 0 at a support. The engine must hold the run. Stops when visit
+// returns false; false then, or after the message when the file or the memory fails.
+bool VisitAccelerations(const CPlaneFrame& frame, long long count,
+                        const std::function<bool(long long, double, const double*)>& visit);
+
+// N, Q, M at relative position xi (0 at the i end) of an element from a displacement vector:
+// the forces of the displaced element, without loads between its nodes.
+void ResponseForces(const CPlaneFrame& frame, int element, double xi, const double* displacements,
+                    double& N, double& Q, double& M);
+
+// Name of the acceleration history of a node (1-based) and direction index.
+std::string AccelerationHistoryPath(const CPlaneFrame& frame, int node, int direction);
+// Name of the internal-force history of an element (1-based) and point (1 ... 11).
+std::string ForceHistoryPath(const CPlaneFrame& frame, int element, int point);
+
+// Writes time and acceleration of a node's direction, one line per record; kNoResponse also
+// when the engine holds no run.
+ExtractResult ExtractAcceleration(const CPlaneFrame& frame, int node, int direction);
+// Writes time, N, Q and M at point 1 ... 11 (relative position 0, 0.1 ... 1) of an element;
+// kBadNode for an element or point out of range.
+ExtractResult ExtractForces(const CPlaneFrame& frame, int element, int point);

@@ -4,10 +4,9 @@
 #include "engine/LocalStiffness.h"
 #include "engine/PlaneFrame.h"
 
-EndForceSet CPlaneFrame::EndForces(int element, int loadCase) const {
+EndForceSet CPlaneFrame::ElasticEndForces(int element, const double* d) const {
     const Element& el = m_elements[element];
-    const double c = el.cos, s = el.sin, L = el.length;
-    const double* d = &m_disp[static_cast<size_t>(loadCase) * m_nDof];
+    const double c = el.cos, s = el.sin;
     const int g[6] = {m_dofNum[el.iNode][0], m_dofNum[el.iNode][1], m_dofNum[el.iNode][2],
                       m_dofNum[el.jNode][0], m_dofNum[el.jNode][1], m_dofNum[el.jNode][2]};
     const double u[6] = {c * d[g[0]] + s * d[g[1]], -s * d[g[0]] + c * d[g[1]], d[g[2]],
@@ -21,6 +20,12 @@ EndForceSet CPlaneFrame::EndForces(int element, int loadCase) const {
         for (int b = 0; b < 6; ++b) sum += k[a][b] * u[b];
         f[a] = sum;
     }
+    return f;
+}
+
+EndForceSet CPlaneFrame::EndForces(int element, int loadCase) const {
+    EndForceSet f = ElasticEndForces(element, &m_disp[static_cast<size_t>(loadCase) * m_nDof]);
+    const double L = m_elements[element].length;
     if (!m_elemLoads.empty()) {
         for (const ElementLoad& r : m_elemLoads[element]) {
             if (r.loadCase != loadCase) continue;

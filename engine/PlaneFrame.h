@@ -124,6 +124,8 @@ public:
 
     // --- element forces ---
     EndForceSet EndForces(int element, int loadCase) const;
+    // End forces from a displacement vector of m_nDof values alone (no element loads).
+    EndForceSet ElasticEndForces(int element, const double* displacements) const;
     // N, Q, M at distance x from the i node, given the element's end forces.
     void ForcesAt(int element, int loadCase, double x, const EndForceSet& endForces,
                   double& N, double& Q, double& M) const;
@@ -340,6 +342,10 @@ public:
     bool SolveGeneralEigen(double* A, double* B, int m);
     // m_modeOrder for ascending values, then every value replaced by its square root.
     bool SortModes(double* values, int m);
+    // Reads the dynamic load file and sets up a response run: the damping, the run codes, the
+    // excitations, the timing and the initial state (what DynamicResponse integrates, and
+    // what the accelerations of a written B.tim are computed from). False after the message.
+    bool ReadDynamicRun(const std::string& loadPath = kDynamicLoadFile);
     // The dynamic response under the dynamic load file (the front ends pass the
     // "dynamic_load.txt" beside the data file, else the working directory's), written to B.tim.
     bool DynamicResponse(const std::string& loadPath = kDynamicLoadFile);

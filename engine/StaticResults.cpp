@@ -120,6 +120,8 @@ bool CPlaneFrame::WriteCaseFiles() {
             helper = std::thread(work, 1);
         } catch (const std::system_error&) {
             // No thread to be had: this thread writes every case.
+        } catch (const std::bad_alloc&) {
+            // Nor memory for its start: the same.
         }
     }
     if (helper.joinable()) {

@@ -1,5 +1,5 @@
-// Fuzz target: the binary response file B.tim as the response graph and the extraction read
-// it back.
+// Fuzz target: the binary response file B.tim as the response graph (shape and moment) and
+// the extractions read it back.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -42,10 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         view->m_graphKind = 12;
         view->m_nTimeSteps = static_cast<int>(records > 0 ? records : 0);
         view->m_timeIndex = size > 0 ? data[0] % (view->m_nTimeSteps + 1) : 0;
+        // The shape or the moment of the record.
+        view->m_dynamicMoment = size > 3 && (data[3] & 1) != 0;
         CRecordingSurface surface;
         view->Draw(surface);
         const int node = size > 1 ? 1 + data[1] % 4 : 2;
         ExtractResponse(*frame, node, size > 2 ? data[2] % 3 : 1);
+        ExtractForces(*frame, 1 + node % 3, size > 2 ? 1 + data[2] % 11 : 6);
     });
     return 0;
 }

@@ -584,6 +584,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         for (int w = 1; w < nWorkers; ++w) threads.emplace_back(run, std::ref(*workers[w]), false);
     } catch (const std::system_error&) {
         // No thread to be had: the calling thread takes the elements that are left.
+    } catch (const std::bad_alloc&) {
+        // Nor memory for its start or its handle: the same.
     }
     run(*workers[0], true);
     for (std::thread& t : threads) t.join();

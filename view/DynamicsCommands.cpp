@@ -57,6 +57,11 @@ bool CMorvexView::DynamicsCommandState(int id, CCommandState& st) const {
             // The response run uses the matrices that a running eigen-solution fills.
             st.enabled = m_pFrame && !VibrationRunning();
             return true;
+        case kDynamicMoment:
+            st.text = "动力响应弯矩图";
+            st.enabled = ResponseExists() && !VibrationRunning();
+            st.checked = m_graphKind == graph::kDynamic && m_dynamicMoment;
+            return true;
         case kCancelRun:
             st.enabled = m_document && VibrationRunning();
             return true;
@@ -108,11 +113,16 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             if (!m_animating && m_graphKind == graph::kMode) m_modePhase = 0;
             m_window.Redraw();
             return true;
-        case kDynamicResponse: {
+        case kDynamicResponse:
+        case kDynamicMoment: {
+            // The moment command switches between moment and shape on the response graph.
+            const bool moment =
+                id == kDynamicMoment && !(m_graphKind == graph::kDynamic && m_dynamicMoment);
             const long long records = CheckedResponseRecords(*m_pFrame);
             if (records < 1) return true;
             m_nTimeSteps = records > 1000000000 ? 1000000000 : static_cast<int>(records);
             if (m_timeIndex > m_nTimeSteps - 1) m_timeIndex = m_nTimeSteps - 1;
+            m_dynamicMoment = moment;
             SelectGraph(graph::kDynamic);
             return true;
         }

@@ -1,6 +1,10 @@
 // The dynamics graphs of the result view: the dynamic response of one record of B.tim with
 // the symbols of the excitations acting at its time (the mode shapes are element curves of
 // the graph frame).
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "dynamics/DynamicLoad.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/PlaneFrame.h"
@@ -53,10 +57,69 @@ double CMorvexView::DrawDynamicResponse(CDrawSurface& s) {
     if (!in.Double(t)) return 0.0;
     for (int i = 0; i < n; ++i)
         if (!in.Double(f.m_dynRecord[i])) return 0.0;
-    m_curveSource = &f.m_dynRecord;
-    DiagramFactor(LargestResponse());
-    for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, 0, false);
+    if (m_dynamicMoment) {
+        DrawDynamicMoment(s);
+    } else {
+        m_curveSource = &f.m_dynRecord;
+        DiagramFactor(LargestResponse());
+        for (int e = 0; e < m_nElements; ++e) DrawElementCurve(s, e, 0, false);
+    }
     for (const auto& load : f.m_dynLoads)
         if (load) DrawSymbol(s, *this, *load, t);
     return t;
+}
+
+void CMorvexView::DrawDynamicMoment(CDrawSurface& s) {
+    const CPlaneFrame& f = *m_pFrame;
+    const double factor = DiagramFactor(LargestResponseMoment());
+    const int step = std::max(1, m_groupStep);
+    for (int e = std::max(0, m_groupFirst); e < std::min(m_groupLast, f.m_nElements); e += step) {
+        s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
+        const Element& el = f.m_elements[e];
+        const Node& ni = f.m_nodes[el.iNode];
+        // Without loads between its nodes the moment is linear along the element: its ends
+        // and the points of the static diagram's grid are enough.
+        std::vector<CLPoint> tips;
+        CWorldOffset first{}, last{};
+        for (int i = 0; i <= 10; ++i) {
+            double N = 0, Q = 0, M = 0;
+            ResponseForces(f, e, i / 10.0, f.m_dynRecord.data(), N, Q, M);
+            const double along = el.length * i / 10;
+            const CWorldOffset base{ni.x - m_worldCx + along * el.cos,
+                                    ni.y - m_worldCy + along * el.sin};
+            const double v = std::isfinite(M) ? factor * M : 0.0;
+            const CWorldOffset tip{base.x - el.sin * v, base.y + el.cos * v};
+            TrackExtreme(v, base, tip);
+            tips.push_back(OffsetToLogical(tip));
+            if (i == 0) first = base;
+            last = base;
+        }
+        const CLPoint a = OffsetToLogical(first), b = OffsetToLogical(last);
+        s.MoveTo(a.x, a.y);
+        s.LineTo(tips.front().x, tips.front().y);
+        s.Polyline(tips);
+        s.MoveTo(b.x, b.y);
+        s.LineTo(tips.back().x, tips.back().y);
+    }
+}
+
+double CMorvexView::LargestResponseMoment() {
+    const CPlaneFrame& f = *m_pFrame;
+    CBinaryIn in;
+    if (f.m_nDof <= 0 || !in.Open(f.ResponsePath())) return 0;
+    // One scale for the whole run, as the displaced shapes have.
+    if (in.Size() == m_responseMomentBytes) return m_responseMomentLargest;
+    m_responseMomentBytes = in.Size();
+    m_responseMomentLargest = 0;
+    const long long bytes = ResponseRecordBytes(f.m_nDof);
+    std::vector<double> record(static_cast<size_t>(f.m_nDof) + 1);
+    for (long long r = 0; in.Seek(r * bytes) && in.Doubles(record.data(), record.size()); ++r)
+        for (int e = 0; e < f.m_nElements; ++e)
+            for (double xi : {0.0, 1.0}) {
+                double N = 0, Q = 0, M = 0;
+                ResponseForces(f, e, xi, record.data() + 1, N, Q, M);
+                if (std::isfinite(M))
+                    m_responseMomentLargest = std::max(m_responseMomentLargest, std::fabs(M));
+            }
+    return m_responseMomentLargest;
 }

@@ -165,6 +165,8 @@ public:
     bool m_showConstraints = true, m_showNodeNumbers = true, m_showElementNumbers = true;
     bool m_showSections = false;
     bool m_envelopeEnabled = true;
+    // The dynamic-response graph shows the bending moment of its step, not the shape.
+    bool m_dynamicMoment = false;
     double m_worldXMin = 0, m_worldYMin = 0, m_worldXMax = 1, m_worldYMax = 1;
     double m_scale = 1.0;
     double m_screenCx = 0, m_screenCy = 0;
@@ -254,6 +256,10 @@ private:
     void DrawEnvelopeLines(CDrawSurface& s, const EnvelopeData& data, int quantity,
                            const std::string& label);
     double DrawDynamicResponse(CDrawSurface& s);
+    // The bending moment of the displacements in f.m_dynRecord, scaled for the whole run.
+    void DrawDynamicMoment(CDrawSurface& s);
+    // The largest end moment over every record of the response file (cached by its size).
+    double LargestResponseMoment();
     void DrawPlacedVehicles(CDrawSurface& s);
     // A placed lane load: qk over its regions, Pk at its ordinate, and the total.
     void DrawPlacedLaneLoad(CDrawSurface& s);
@@ -285,6 +291,8 @@ private:
     double m_drawnScale = 1.0;  // the mapping's scale at the last drawing
     double m_responseLargest = 0;
     long long m_responseBytes = -1;
+    double m_responseMomentLargest = 0;
+    long long m_responseMomentBytes = -1;
 };
 
 // The text of an extreme label of a graph kind: the value as it is (SI), or in kN, kN·m, mm

@@ -143,6 +143,7 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
                 break;
             }
             m_caption = FormatString("时间：%.4e", DrawDynamicResponse(s));
+            if (m_dynamicMoment) m_caption += "  弯矩";
             break;
         default:  // the structure alone
             labels = false;
@@ -528,7 +529,8 @@ std::string CMorvexView::ScaleText() const {
     if (!(factor > 0)) return text;
     std::string name;
     int quantity = 3;
-    const char* unit = OrdinateUnit(m_graphKind);
+    const char* unit = OrdinateUnit(
+        m_graphKind == graph::kDynamic && m_dynamicMoment ? graph::kMoment : m_graphKind);
     if (m_graphKind == graph::kCombination && CombinationPicture(name, quantity))
         unit = quantity == 3 ? " N·m" : " N";
     return text + FormatString("，纵标 1 mm = %.3g", 10.0 / (factor * m_drawnScale)) + unit;

@@ -396,7 +396,8 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
         for (int id :
              {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress, kMomentEnvelope,
               kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape, kDynamicResponse,
-              kCombinationEnvelope, 0, kNodeNumbers, kElementNumbers, kConstraints, kSections})
+              kDynamicMoment, kCombinationEnvelope, 0, kNodeNumbers, kElementNumbers, kConstraints,
+              kSections})
             add(id);
     } else {
         for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);

@@ -43,6 +43,8 @@ constexpr int kDynamicRun = 32906;
 constexpr int kDynamicData = 32909;
 constexpr int kDynamicEdit = 32910;
 constexpr int kCombinationRun = 32914;
+// The response graph shows the bending moment at its step instead of the displaced shape.
+constexpr int kDynamicMoment = 32911;
 constexpr int kSave = 57603;
 constexpr int kCancelRun = 32960;
 constexpr int kAnimate = 32961;

@@ -130,3 +130,48 @@ TEST_F(DynamicsCliTest, CtrlCStopsALongEigenSolution) {
     EXPECT_NE(ReadFile("stderr").find("stopped"), std::string::npos) << ReadFile("stderr");
     EXPECT_EQ(ReadFile("stdout"), "");
 }
+
+TEST_F(DynamicsCliTest, ExtractAccelerationAndForceHistories) {
+    BeamData b;
+    b.elements = 4;
+    WriteFile("beam.fem", BeamModel(b));
+    WriteFile("dynamic_load.txt", "0.5 2e-4\n0.05 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("dynamic beam.fem"), 0) << err;
+
+    ASSERT_EQ(Cli("extract beam.fem --node 3 --dof 2 --acceleration"), 0) << err;
+    EXPECT_NE(out.find("wrote beam_节点3自由度2_加速度.txt (6 records)"), std::string::npos) << out;
+    const auto acc = Lines(ReadFile("beam_节点3自由度2_加速度.txt"));
+    ASSERT_EQ(acc.size(), 6u);
+    EXPECT_EQ(acc[1].size(), 33u) << acc[1];
+    // At t = 0 the beam is at rest under the full step load: a = M^-1 F, downward.
+    EXPECT_LT(std::stod(acc[0].substr(16)), 0.0) << acc[0];
+    // Another load file by name gives the accelerations of that load.
+    WriteFile("other.txt", "0.5 2e-4\n0.05 0.01\n0 1 0\n3 2 -2e4 0 0 0 0\n0\n");
+    ASSERT_EQ(Cli("extract beam.fem --node 3 --dof 2 --acceleration --load other.txt"), 0) << err;
+    const auto other = Lines(ReadFile("beam_节点3自由度2_加速度.txt"));
+    ASSERT_EQ(other.size(), 6u);
+    EXPECT_NEAR(std::stod(other[0].substr(16)), 2 * std::stod(acc[0].substr(16)),
+                1e-5 * std::fabs(std::stod(acc[0].substr(16))));
+    // A load file of another duration does not belong to this B.tim.
+    WriteFile("longer.txt", "0.5 2e-4\n0.5 0.01\n0 1 0\n3 2 -1e4 0 0 0 0\n0\n");
+    EXPECT_EQ(Cli("extract beam.fem --node 3 --dof 2 --acceleration --load longer.txt"), 1);
+    EXPECT_NE(err.find("不完整或不属于本模型"), std::string::npos) << err;
+    EXPECT_EQ(Cli("extract beam.fem --node 3 --dof 2 --acceleration --load none.txt"), 1);
+    EXPECT_NE(err.find("none.txt不存在"), std::string::npos) << err;
+
+    ASSERT_EQ(Cli("extract beam.fem --force 2 --point 11"), 0) << err;
+    EXPECT_NE(out.find("wrote beam_单元2点11_内力响应.txt (6 records)"), std::string::npos) << out;
+    const auto forces = Lines(ReadFile("beam_单元2点11_内力响应.txt"));
+    ASSERT_EQ(forces.size(), 6u);
+    EXPECT_EQ(forces[0], "   0.000000e+000    0.000000e+000    0.000000e+000    0.000000e+000");
+    EXPECT_EQ(forces[3].size(), 67u) << forces[3];
+
+    EXPECT_EQ(Cli("extract beam.fem --force 5 --point 1"), 2);
+    EXPECT_NE(err.find("element 5 is not in the model (1 ... 4)"), std::string::npos) << err;
+    EXPECT_EQ(Cli("extract beam.fem --force 2 --point 12"), 2);
+    EXPECT_EQ(Cli("extract beam.fem --force 2"), 2);
+    EXPECT_EQ(Cli("extract beam.fem --force 2 --point 3 --node 3"), 2);
+    EXPECT_EQ(Cli("extract beam.fem --node 3 --dof 2 --load other.txt"), 2);
+    EXPECT_EQ(Cli("extract beam.fem --node -3 --dof 2"), 2);
+    EXPECT_NE(err.find("node -3 is not in the model"), std::string::npos) << err;
+}

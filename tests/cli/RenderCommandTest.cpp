@@ -120,6 +120,11 @@ TEST_F(RenderCommandTest, ModeShapeAndResponseStepAreDrawn) {
     EXPECT_TRUE(Exists("g.tim"));
     r = RunCli("render g.fem --graph 12 --step 100000 --out resp.svg");
     EXPECT_EQ(r.status, 2) << r.All();
+    r = RunCli("render g.fem --graph 12 --step 201 --moment --size 800x400 --out moment.png");
+    ASSERT_EQ(r.status, 0) << r.All();
+    EXPECT_NE(r.out.find("时间：2.0000e+000  弯矩"), std::string::npos) << r.All();
+    r = RunCli("render g.fem --graph 1 --moment --out moment.png");
+    EXPECT_EQ(r.status, 2) << r.All();
 }
 
 TEST_F(RenderCommandTest, CombinedEnvelopeIsDrawnByName) {

@@ -212,6 +212,51 @@ TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
     EXPECT_EQ(host.messages.size(), 1u);
 }
 
+TEST_F(DynamicsViewTest, ResponseGraphShowsTheMomentOfItsStep) {
+    CMorvexView& v = OpenBeam();
+    EXPECT_FALSE(v.CommandState(kDynamicMoment).enabled);
+    WriteFile(kDynamicLoadFile, "0.5 2e-4\n0.4 0.01\n0 1 0\n5 2 -1e5 0 0 0 0\n0\n");
+    ASSERT_TRUE(v.Execute(kDynamicRun));
+    ASSERT_TRUE(v.CommandState(kDynamicMoment).enabled);
+    // From the structure straight to the moment of the response.
+    ASSERT_TRUE(v.Execute(kDynamicMoment));
+    ASSERT_EQ(v.m_graphKind, graph::kDynamic);
+    EXPECT_TRUE(v.CommandState(kDynamicMoment).checked);
+    EXPECT_EQ(v.m_nTimeSteps, 41);
+    // The extremes of the drawing are those of the element histories at the step.
+    for (int step : {5, 17}) {
+        v.m_timeIndex = step;
+        Draw();
+        EXPECT_EQ(v.Caption(), FormatString("时间：%.4e  弯矩", step * 0.01));
+        double largest = -1e300, smallest = 1e300;
+        for (int e = 1; e <= beam.elements; ++e)
+            for (int point = 1; point <= 11; ++point) {
+                ASSERT_EQ(ExtractForces(*engine, e, point), ExtractResult::kWritten);
+                std::ifstream in(ForceHistoryPath(*engine, e, point));
+                double t = 0, N = 0, Q = 0, M = 0;
+                for (int line = 0; line <= step; ++line) in >> t >> N >> Q >> M;
+                largest = std::max(largest, M);
+                smallest = std::min(smallest, M);
+            }
+        const double factor = v.m_graphScale[graph::kDynamic].factor;
+        ASSERT_TRUE(v.m_extremeSeen);
+        const double tolerance = 1e-5 * std::max(std::fabs(largest), std::fabs(smallest));
+        EXPECT_GT(tolerance, 0);
+        EXPECT_NEAR(v.m_maxValue / factor, largest, tolerance);
+        EXPECT_NEAR(v.m_minValue / factor, smallest, tolerance);
+        EXPECT_NE(v.ScaleText().find("N·m"), std::string::npos) << v.ScaleText();
+    }
+    // A second time back to the displaced shape.
+    ASSERT_TRUE(v.Execute(kDynamicMoment));
+    EXPECT_FALSE(v.CommandState(kDynamicMoment).checked);
+    Draw();
+    EXPECT_EQ(v.Caption(), "时间：1.7000e-001");
+    bool listed = false;
+    for (const CMenuEntry& entry : v.ContextMenu())
+        listed = listed || (entry.id == kDynamicMoment && entry.text == "动力响应弯矩图");
+    EXPECT_TRUE(listed);
+}
+
 TEST_F(DynamicsViewTest, AnimationShowsExactlyWhatTheStepCommandsShow) {
     beam.elements = 4;
     CMorvexView& v = OpenBeam();

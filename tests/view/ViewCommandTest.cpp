@@ -152,17 +152,18 @@ TEST_F(ViewCommandTest, FocusMovesTheSharedSelectorsToTheActiveView) {
 TEST_F(ViewCommandTest, ContextMenuFollowsTheMouseMode) {
     CMorvexView& v = Open(kTwoCases);
     std::vector<CMenuEntry> menu = v.ContextMenu();
-    ASSERT_EQ(menu.size(), 18u);
+    ASSERT_EQ(menu.size(), 19u);
     EXPECT_EQ(menu[0].text, "位移状态");
-    EXPECT_EQ(menu[12].text, "组合包络图");
-    EXPECT_EQ(menu[13].id, 0);
-    EXPECT_EQ(menu[14].text, "隐藏节点号");
+    EXPECT_EQ(menu[12].text, "动力响应弯矩图");
+    EXPECT_EQ(menu[13].text, "组合包络图");
+    EXPECT_EQ(menu[14].id, 0);
+    EXPECT_EQ(menu[15].text, "隐藏节点号");
     ASSERT_TRUE(v.Execute(kPan));
     menu = v.ContextMenu();
     ASSERT_EQ(menu.size(), 6u);
     EXPECT_EQ(menu[0].text, "退出");
     EXPECT_EQ(menu[5].text, "初始窗口");
     ASSERT_TRUE(v.Execute(kLeaveMode));
-    EXPECT_EQ(v.ContextMenu().size(), 18u);
+    EXPECT_EQ(v.ContextMenu().size(), 19u);
     EXPECT_TRUE(v.m_userWindow);
 }
