@@ -36,14 +36,22 @@ void CMorvexDoc::OnCloseDocument() {
     // the engine once the worker has stopped. The window closes at once.
     m_engine->m_keepRunning = 0;
     if (m_worker.joinable() && m_engine->m_busy != 0) {
+        struct Handoff {
+            std::thread worker;
+            std::unique_ptr<CPlaneFrame> engine;
+        };
+        auto* handoff = new Handoff{std::move(m_worker), std::move(m_engine)};
         try {
-            std::thread([worker = std::move(m_worker), engine = std::move(m_engine)]() mutable {
-                worker.join();
-                engine.reset();
+            std::thread([handoff] {
+                handoff->worker.join();
+                delete handoff;
             }).detach();
             return;
-        } catch (const std::system_error&) {
-            // No thread for it: wait here.
+        } catch (const std::exception&) {
+            // No thread for it: take them back and wait here.
+            m_worker = std::move(handoff->worker);
+            m_engine = std::move(handoff->engine);
+            delete handoff;
         }
     }
     while (m_engine->m_busy != 0) QThread::msleep(10);
