@@ -38,10 +38,9 @@ void InternalForces(const CPlaneFrame& f, const double* u, std::vector<long doub
         const auto& gi = f.m_dofNum[el.iNode];
         const auto& gj = f.m_dofNum[el.jNode];
         const long double c = el.cos, s = el.sin, L = el.length;
-        const auto [kN, kV, kTi, kTj, kii, kjj, kij] = f.ElementStiffnessTerms(e);
-        (void)kTi;
-        (void)kii;
-        (void)kij;
+        // The cantilever stiffness of node j needs only these terms.
+        const StiffnessTerms t = f.ElementStiffnessTerms(e);
+        const long double kN = t.kN, kV = t.kV, kTj = t.kTj, kjj = t.kjj;
         // Deformations: node j against the rigid motion of node i, in local axes.
         const long double dx = static_cast<long double>(u[gj[0]]) - u[gi[0]];
         const long double dy = static_cast<long double>(u[gj[1]]) - u[gi[1]];
