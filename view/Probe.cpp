@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dynamics/ResponseExtraction.h"
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
 #include "platform/BinaryFile.h"
@@ -14,7 +15,6 @@ namespace {
 
 // How near the mouse must be to an element, in logical units (3 mm).
 constexpr double kProbeReach = 30;
-constexpr long long kElementBytes = 101 * 3 * 8;
 
 }  // namespace
 
@@ -79,11 +79,11 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
         case graph::kAxial:
         case graph::kUpperStress:
         case graph::kLowerStress: {
-            CBinaryIn in;
-            double rec[3];
-            const int r = static_cast<int>(std::lround(bestT * 100));
+            CCaseFileIn in;
+            double rec[casefile::kValues];
+            const int r = static_cast<int>(std::lround(bestT * (casefile::kPoints - 1)));
             if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1)) ||
-                !in.Seek(best * kElementBytes + r * 24LL) || !in.Doubles(rec, 3))
+                !in.Point(best, r, rec))
                 return {};
             // Adding zero turns a negative zero into a plain one.
             return text + FormatString("工况%d  N=%.4e N  Q=%.4e N  M=%.4e N·m", m_caseIndex + 1,
