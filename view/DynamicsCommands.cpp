@@ -95,7 +95,7 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             // The run goes on beside the window (in the desktop program on a worker); its
             // end is reported by the document.
             {
-                m_responseBytes = -1;
+                m_responseLargest = {};
                 const std::string path = SideFilePath(m_pFrame->m_baseName, kDynamicLoadFile);
                 if (m_document)
                     m_document->StartDynamicResponse(path);
