@@ -124,7 +124,8 @@ TEST_F(ResultFilesTest, MissingStiffnessFileFailsTheRun) {
     f.ApplySupports();
     ASSERT_TRUE(f.Factorize());
     f.Substitute(f.m_disp.data(), f.m_nCases);
-    ASSERT_TRUE(f.WriteCaseFiles());
+    CPendingReplacements pending;
+    ASSERT_TRUE(f.WriteCaseFiles(pending));
     // Results without their reactions are not a finished run (another run's cleanup may
     // have taken the file).
     EXPECT_FALSE(f.WriteResults());
