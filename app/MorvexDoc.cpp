@@ -64,12 +64,14 @@ bool CMorvexDoc::OnOpenDocument(const QString& path) {
         connect(&dialog, &QProgressDialog::canceled, this, [this] { CancelRun(); });
         // The worker stores its progress in the engine; the window looks at it.
         CPlaneFrame* engine = m_engine.get();
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, &dialog, [&dialog, engine, label] {
+        const auto look = [&dialog, engine, label] {
             dialog.setValue(engine->m_runProgress.load());
             dialog.setLabelText(label + QLatin1Char('\n') +
                                 QString::fromUtf8(CPlaneFrame::RunStageText(engine->m_runStage)));
-        });
+        };
+        look();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &dialog, look);
         poll.start(100);
         dialog.show();
         while (!ended) loop.exec();
