@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "engine/CaseFile.h"
 #include "liveload/Combination.h"
 #include "platform/TextFile.h"
 
@@ -51,7 +52,7 @@ TEST_F(CombinationTest, BundledGirderEqualsTheHandCombinationOfItsFiles) {
             for (int q = 0; q < 3; ++q) {
                 double hi = 0, lo = 0, scale = 0;
                 for (int k = 0; k < 3; ++k) {
-                    const double v = cases[k][e * 303 + 30 * j + q];
+                    const double v = cases[k][e * casefile::kElementValues + casefile::kValues * 10 * j + q];
                     hi += v > 0 ? gu[k] * v : gf[k] * v;
                     lo += v < 0 ? gu[k] * v : gf[k] * v;
                     (v > 0 ? unfavourable : favourable) += 1;
