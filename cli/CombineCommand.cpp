@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "cli/LiveLoadArgs.h"
+#include "cli/Args.h"
 #include "engine/AnalysisRun.h"
 #include "liveload/Combination.h"
 #include "platform/BinaryFile.h"
@@ -27,19 +27,17 @@ const char* const kCombineHelp =
 }  // namespace
 
 int CombineCommand(const std::vector<std::string>& args) {
-    LiveLoadArgs a;
-    a.names = {"--file", "--name"};
-    a.values.resize(a.names.size());
-    if (!ParseLiveLoadArgs("combine", kCombineHelp, args, a)) return kExitUsage;
+    CArgs a("combine", kCombineHelp);
+    if (!a.Read(args, {"--file", "--name"})) return kExitUsage;
     if (a.help) {
         std::fputs(kCombineHelp, stdout);
         return kExitOk;
     }
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
-    std::string file = OptionValue(a, "--file");
+    std::string file = a.Value("--file");
     if (file.empty()) file = frame->m_baseName + "_组合.txt";
-    const std::string& name = OptionValue(a, "--name");
+    const std::string& name = a.Value("--name");
     if (!frame->RunCombinations(file, name)) return kExitFailed;
     std::vector<Combination> all;
     ReadCombinationFile(file, frame->m_nCases, all);

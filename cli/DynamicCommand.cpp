@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "cli/DynamicsArgs.h"
+#include "cli/Args.h"
 #include "cli/StopSignal.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
@@ -27,21 +27,22 @@ const char* const kDynamicHelp =
 }  // namespace
 
 int DynamicCommand(const std::vector<std::string>& args) {
-    DynamicsArgs a;
-    if (!ParseDynamicsArgs("dynamic", args, {"--load", "--method"}, kDynamicHelp, a))
-        return kExitUsage;
+    CArgs a("dynamic", kDynamicHelp);
+    if (!a.Read(args, {"--load", "--method"})) return kExitUsage;
     if (a.help) {
         std::fputs(kDynamicHelp, stdout);
         return kExitOk;
     }
     ResponseMethod method = ResponseMethod::kModal;
-    if (a.method == "full") {
+    const std::string& name = a.Value("--method");
+    if (name == "full")
         method = ResponseMethod::kFull;
-    } else if (!a.method.empty() && a.method != "modal") {
-        std::fprintf(stderr, "morvex-cli dynamic: --method must be modal or full, not %s\n\n%s",
-                     a.method.c_str(), kDynamicHelp);
+    else if (!name.empty() && name != "modal")
+        {
+        a.Fail("--method must be modal or full, not " + name);
         return kExitUsage;
     }
+    const std::string& loadFile = a.Value("--load");
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
     frame->m_responseMethod = method;
@@ -51,7 +52,7 @@ int DynamicCommand(const std::vector<std::string>& args) {
         std::fputs("动力响应分析进行中，请等待...\n", stderr);
         std::fflush(stderr);
         ok = frame->DynamicResponse(
-            a.loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile) : a.loadFile);
+            loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile) : loadFile);
     }
     if (!ok) {
         if (frame->m_keepRunning == 0) std::fputs("morvex-cli dynamic: stopped\n", stderr);

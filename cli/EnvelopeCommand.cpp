@@ -1,13 +1,16 @@
 // morvex-cli envelope: internal-force envelopes under the live loads.
 #include <unistd.h>
-#include <chrono>
 
+#include <charconv>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 
+#include "cli/Args.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
-#include "cli/LiveLoadArgs.h"
 #include "engine/AnalysisRun.h"
+#include "liveload/DesignLoads.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 
@@ -43,26 +46,48 @@ const char* const kEnvelopeHelp =
     "  --distribution X   transverse distribution coefficient of a girder model\n"
     "Progress is shown on stderr.\n";
 
+// The design-load options --span, --impact, --lanes and --distribution; prints the error with
+// the help and returns false on a bad value.
+bool ParseDesignOptions(const CArgs& a, DesignLoadOptions& out) {
+    auto number = [](const std::string& text, double& v) {
+        const char* end = text.data() + text.size();
+        const auto r = std::from_chars(text.data(), end, v);
+        return r.ec == std::errc() && r.ptr == end && std::isfinite(v);
+    };
+    out = DesignLoadOptions{};
+    const std::string& span = a.Value("--span");
+    const std::string& impact = a.Value("--impact");
+    const std::string& lanes = a.Value("--lanes");
+    const std::string& dist = a.Value("--distribution");
+    if (!span.empty() && (!number(span, out.span) || !(out.span > 0)))
+        return a.Fail("--span needs a length in m above 0");
+    if (!impact.empty() && !ParseImpactOption(impact, out))
+        return a.Fail("--impact needs auto, a frequency in Hz above 0, or mu=X (X from 0 to 10)");
+    if (!lanes.empty() && !ParseInt(lanes, out.lanes, 1, 8)) return a.Fail("--lanes needs 1 ... 8");
+    if (!dist.empty() && (!number(dist, out.distribution) || !(out.distribution > 0)))
+        return a.Fail("--distribution needs a coefficient above 0");
+    return true;
+}
+
 }  // namespace
 
 int EnvelopeCommand(const std::vector<std::string>& args) {
-    LiveLoadArgs a;
-    a.names = {"--type",   "--quantity", "--threads",     "--span",
-               "--impact", "--lanes",    "--distribution", "--train"};
-    a.values.resize(a.names.size());
-    if (!ParseLiveLoadArgs("envelope", kEnvelopeHelp, args, a)) return kExitUsage;
+    CArgs a("envelope", kEnvelopeHelp);
+    if (!a.Read(args, {"--type", "--quantity", "--threads", "--span", "--impact", "--lanes",
+                       "--distribution", "--train"}))
+        return kExitUsage;
     if (a.help) {
         std::fputs(kEnvelopeHelp, stdout);
         return kExitOk;
     }
     int type = 0, quantity = 0, threads = 2;
-    const std::string& t = OptionValue(a, "--type");
-    const std::string& q = OptionValue(a, "--quantity");
-    const std::string& w = OptionValue(a, "--threads");
+    const std::string& t = a.Value("--type");
+    const std::string& q = a.Value("--quantity");
+    const std::string& w = a.Value("--threads");
     const bool allTypes = t == "all", allQuantities = q == "all";
-    if ((!allTypes && !ParseIntIn(t, 0, kLiveLoadTypes - 1, type)) ||
-        (!allQuantities && !ParseIntIn(q, 1, 3, quantity)) ||
-        (!w.empty() && !ParseIntIn(w, 1, 2, threads))) {
+    if ((!allTypes && !ParseInt(t, type, 0, kLiveLoadTypes - 1)) ||
+        (!allQuantities && !ParseInt(q, quantity, 1, 3)) ||
+        (!w.empty() && !ParseInt(w, threads, 1, 2))) {
         std::fprintf(stderr,
                      "morvex-cli envelope: --type 0 ... 13 or all, --quantity 1 ... 3 or all, "
                      "--threads 1 or 2\n\n%s",
@@ -70,12 +95,12 @@ int EnvelopeCommand(const std::vector<std::string>& args) {
         return kExitUsage;
     }
     DesignLoadOptions design;
-    if (!ParseDesignOptions("envelope", kEnvelopeHelp, a, design)) return kExitUsage;
+    if (!ParseDesignOptions(a, design)) return kExitUsage;
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
     frame->m_envelopeWorkers = threads;
     frame->m_designLoad = design;
-    frame->m_userTrainFile = OptionValue(a, "--train");
+    frame->m_userTrainFile = a.Value("--train");
 
     CHost& previous = Host();
     // Progress lines are for a person at a terminal, not for logs.

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "cli/DynamicsArgs.h"
+#include "cli/Args.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/AnalysisRun.h"
 #include "engine/PlaneFrame.h"
@@ -35,51 +35,63 @@ int Usage(const char* why) {
 }  // namespace
 
 int ExtractCommand(const std::vector<std::string>& args) {
-    DynamicsArgs a;
-    if (!ParseDynamicsArgs("extract", args,
-                           {"--node", "--dof", "--acceleration", "--load", "--force", "--point"},
-                           kExtractHelp, a))
+    CArgs a("extract", kExtractHelp);
+    if (!a.Read(args, {"--node", "--dof", "--load", "--force", "--point"}, {"--acceleration"}))
         return kExitUsage;
     if (a.help) {
         std::fputs(kExtractHelp, stdout);
         return kExitOk;
     }
-    const bool force = a.element != 0 || a.point != 0;
-    if (force && (a.node != 0 || a.dof != 0 || a.acceleration || !a.loadFile.empty()))
+    int node = 0, dof = 0, element = 0, point = 0;
+    const bool acceleration = a.Has("--acceleration");
+    const std::string& loadFile = a.Value("--load");
+    const std::string &nodeText = a.Value("--node"), &dofText = a.Value("--dof");
+    const std::string &forceText = a.Value("--force"), &pointText = a.Value("--point");
+    if (a.Has("--node") && !ParseInt(nodeText, node))
+        return Usage(("--node needs an integer, not " + nodeText).c_str());
+    if (a.Has("--dof") && !ParseInt(dofText, dof, 1, 3))
+        return Usage(("--dof must be 1 (x), 2 (y) or 3 (rotation), not " + dofText).c_str());
+    if (a.Has("--force") && !ParseInt(forceText, element, 1))
+        return Usage(("--force needs an element number, not " + forceText).c_str());
+    if (a.Has("--point") && !ParseInt(pointText, point, 1, 11))
+        return Usage(
+            ("--point must be 1 ... 11 (relative position 0, 0.1 ... 1), not " + pointText).c_str());
+    const bool force = element != 0 || point != 0;
+    if (force && (node != 0 || dof != 0 || acceleration || !loadFile.empty()))
         return Usage("--force and --point go without --node, --dof, --acceleration and --load");
-    if (force && (a.element == 0 || a.point == 0)) return Usage("--force and --point go together");
-    if (!force && (a.node == 0 || a.dof == 0)) return Usage("--node and --dof are required");
-    if (!a.loadFile.empty() && !a.acceleration) return Usage("--load goes with --acceleration");
+    if (force && (element == 0 || point == 0)) return Usage("--force and --point go together");
+    if (!force && (node == 0 || dof == 0)) return Usage("--node and --dof are required");
+    if (!loadFile.empty() && !acceleration) return Usage("--load goes with --acceleration");
 
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
-    if (force && a.element > frame->m_nElements) {
+    if (force && element > frame->m_nElements) {
         std::fprintf(stderr, "morvex-cli extract: element %d is not in the model (1 ... %d)\n",
-                     a.element, frame->m_nElements);
+                     element, frame->m_nElements);
         return kExitUsage;
     }
-    if (!force && (a.node < 1 || a.node > frame->m_nNodes)) {
-        std::fprintf(stderr, "morvex-cli extract: node %d is not in the model (1 ... %d)\n", a.node,
+    if (!force && (node < 1 || node > frame->m_nNodes)) {
+        std::fprintf(stderr, "morvex-cli extract: node %d is not in the model (1 ... %d)\n", node,
                      frame->m_nNodes);
         return kExitUsage;
     }
     // The accelerations need the loads, damping and timing of the run.
-    if (a.acceleration &&
-        !frame->ReadDynamicRun(a.loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile)
-                                                  : a.loadFile))
+    if (acceleration &&
+        !frame->ReadDynamicRun(loadFile.empty() ? SideFilePath(frame->m_baseName, kDynamicLoadFile)
+                                                  : loadFile))
         return kExitFailed;
 
     std::string path;
     ExtractResult result;
     if (force) {
-        path = ForceHistoryPath(*frame, a.element, a.point);
-        result = ExtractForces(*frame, a.element, a.point);
-    } else if (a.acceleration) {
-        path = AccelerationHistoryPath(*frame, a.node, a.dof - 1);
-        result = ExtractAcceleration(*frame, a.node, a.dof - 1);
+        path = ForceHistoryPath(*frame, element, point);
+        result = ExtractForces(*frame, element, point);
+    } else if (acceleration) {
+        path = AccelerationHistoryPath(*frame, node, dof - 1);
+        result = ExtractAcceleration(*frame, node, dof - 1);
     } else {
-        path = ResponseHistoryPath(*frame, a.node, a.dof - 1);
-        result = ExtractResponse(*frame, a.node, a.dof - 1);
+        path = ResponseHistoryPath(*frame, node, dof - 1);
+        result = ExtractResponse(*frame, node, dof - 1);
     }
     switch (result) {
         case ExtractResult::kWritten:

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "cli/LiveLoadArgs.h"
+#include "cli/Args.h"
 #include "engine/AnalysisRun.h"
 
 namespace {
@@ -16,16 +16,14 @@ const char* const kInfluenceHelp =
 }  // namespace
 
 int InfluenceCommand(const std::vector<std::string>& args) {
-    LiveLoadArgs a;
-    a.names = {"--line"};
-    a.values.resize(1);
-    if (!ParseLiveLoadArgs("influence", kInfluenceHelp, args, a)) return kExitUsage;
+    CArgs a("influence", kInfluenceHelp);
+    if (!a.Read(args, {"--line"})) return kExitUsage;
     if (a.help) {
         std::fputs(kInfluenceHelp, stdout);
         return kExitOk;
     }
     int line = 0;
-    if (!ParseIntIn(OptionValue(a, "--line"), 1, 1 << 30, line)) {
+    if (!ParseInt(a.Value("--line"), line, 1, 1 << 30)) {
         std::fprintf(stderr, "morvex-cli influence: --line K with K >= 1\n\n%s", kInfluenceHelp);
         return kExitUsage;
     }

@@ -4,7 +4,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
-#include "cli/DynamicsArgs.h"
+#include "cli/Args.h"
 #include "cli/StopSignal.h"
 #include "engine/AnalysisRun.h"
 #include "platform/Format.h"
@@ -31,29 +31,36 @@ constexpr double kTwoPi = 6.283185307179586;
 }  // namespace
 
 int ModesCommand(const std::vector<std::string>& args) {
-    DynamicsArgs a;
-    if (!ParseDynamicsArgs("modes", args, {"--count", "--method"}, kModesHelp, a))
-        return kExitUsage;
+    CArgs a("modes", kModesHelp);
+    if (!a.Read(args, {"--count", "--method"})) return kExitUsage;
     if (a.help) {
         std::fputs(kModesHelp, stdout);
         return kExitOk;
     }
-    EigenMethod method = EigenMethod::kLapack;
-    if (a.method == "jacobi") {
-        method = EigenMethod::kJacobi;
-    } else if (!a.method.empty() && a.method != "lapack") {
-        std::fprintf(stderr, "morvex-cli modes: --method must be lapack or jacobi, not %s\n\n%s",
-                     a.method.c_str(), kModesHelp);
+    int count = 0;
+    if (a.Has("--count") && !ParseInt(a.Value("--count"), count, 1))
+        {
+        a.Fail("--count needs a positive integer, not " + a.Value("--count"));
         return kExitUsage;
     }
-    if (method == EigenMethod::kJacobi && a.count > 0) {
-        std::fprintf(stderr, "morvex-cli modes: --count needs --method lapack\n\n%s", kModesHelp);
+    EigenMethod method = EigenMethod::kLapack;
+    const std::string& name = a.Value("--method");
+    if (name == "jacobi")
+        method = EigenMethod::kJacobi;
+    else if (!name.empty() && name != "lapack")
+        {
+        a.Fail("--method must be lapack or jacobi, not " + name);
+        return kExitUsage;
+    }
+    if (method == EigenMethod::kJacobi && count > 0)
+        {
+        a.Fail("--count needs --method lapack");
         return kExitUsage;
     }
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
     frame->m_eigenMethod = method;
-    frame->m_modeCount = a.count;
+    frame->m_modeCount = count;
     bool ok;
     int shownBefore = 0;
     {

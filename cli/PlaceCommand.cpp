@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "cli/LiveLoadArgs.h"
+#include "cli/Args.h"
 #include "engine/AnalysisRun.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
@@ -28,24 +28,22 @@ const char* const kPlaceHelp =
 }  // namespace
 
 int PlaceCommand(const std::vector<std::string>& args) {
-    LiveLoadArgs a;
-    a.names = {"--line", "--entry", "--train"};
-    a.values.resize(a.names.size());
-    if (!ParseLiveLoadArgs("place", kPlaceHelp, args, a)) return kExitUsage;
+    CArgs a("place", kPlaceHelp);
+    if (!a.Read(args, {"--line", "--entry", "--train"})) return kExitUsage;
     if (a.help) {
         std::fputs(kPlaceHelp, stdout);
         return kExitOk;
     }
     int line = 0, entry = 0;
-    if (!ParseIntIn(OptionValue(a, "--line"), 1, 1 << 30, line) ||
-        !ParseIntIn(OptionValue(a, "--entry"), 0, kLiveLoadEntries - 1, entry)) {
+    if (!ParseInt(a.Value("--line"), line, 1, 1 << 30) ||
+        !ParseInt(a.Value("--entry"), entry, 0, kLiveLoadEntries - 1)) {
         std::fprintf(stderr, "morvex-cli place: --line K with K >= 1, --entry 0 ... 34\n\n%s",
                      kPlaceHelp);
         return kExitUsage;
     }
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(a.model);
     if (!frame) return kExitFailed;
-    frame->m_userTrainFile = OptionValue(a, "--train");
+    frame->m_userTrainFile = a.Value("--train");
     if (line > frame->m_nIlLines) {
         std::fprintf(stderr, "morvex-cli place: the data file requests %d influence line(s)\n",
                      frame->m_nIlLines);

@@ -1,4 +1,5 @@
 // morvex-cli render: the result view's picture of a model, drawn headless into a file.
+#include "cli/Args.h"
 #include "cli/Commands.h"
 
 #ifndef MORVEX_HAS_RENDER
@@ -31,6 +32,7 @@ int RenderCommand(const std::vector<std::string>&) {
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/LiveLoadPlacement.h"
+#include "platform/FileName.h"
 #include "platform/TextFile.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
@@ -85,29 +87,16 @@ const char* const kRenderHelp =
     "The caption of the graph (what the window shows in its status bar) is written in the\n"
     "bottom-left corner of the picture and printed on stdout.\n";
 
+constexpr int kMaxInt = 1000000000;
+
 int Usage(const std::string& why) {
     std::fprintf(stderr, "morvex-cli render: %s\n\n%s", why.c_str(), kRenderHelp);
     return kExitUsage;
 }
 
-bool ParseInt(const std::string& text, int& value) {
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || v < -1000000000L || v > 1000000000L) return false;
-    value = static_cast<int>(v);
-    return true;
-}
-
 bool HasPictureExtension(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ext = path.substr(path.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".png" || ext == ".svg" || ext == ".dxf";
-}
-
-bool HasDxfExtension(const std::string& path) {
-    return path.size() >= 4 && HasPictureExtension(path) &&
-           std::tolower(static_cast<unsigned char>(path[path.size() - 1])) == 'f';
+    return EndsWithNoCase(path, ".png") || EndsWithNoCase(path, ".svg") ||
+           EndsWithNoCase(path, ".dxf");
 }
 
 bool IsDrawableKind(int kind) {
@@ -123,71 +112,51 @@ int RenderCommand(const std::vector<std::string>& args) {
     std::string combinationName, combinationFile;
     int combinationIndex = 0;
     bool caption = true, moment = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(kRenderHelp, stdout);
-            return kExitOk;
-        }
-        const bool takesValue = a == "--graph" || a == "--case" || a == "--line" || a == "--size" ||
-                                a == "--dpi" || a == "--out" || a == "--magnify" ||
-                                a == "--entry" || a == "--type" || a == "--mode" || a == "--step" ||
-                                a == "--name" || a == "--quantity" || a == "--file";
-        if (takesValue && i + 1 >= args.size()) return Usage(a + " needs a value");
-        if (a == "--graph") {
-            if (args[i + 1] == "combination")
-                kind = graph::kCombination, ++i;
-            else if (!ParseInt(args[++i], kind) || !IsDrawableKind(kind))
-                return Usage("unknown graph kind " + args[i]);
-        } else if (a == "--name") {
-            combinationName = args[++i];
-        } else if (a == "--file") {
-            combinationFile = args[++i];
-        } else if (a == "--quantity") {
-            if (!ParseInt(args[++i], quantity) || quantity < 1 || quantity > 3)
-                return Usage("bad quantity " + args[i] + " (1 to 3)");
-        } else if (a == "--case") {
-            if (!ParseInt(args[++i], caseNumber) || caseNumber < 1)
-                return Usage("bad load case " + args[i]);
-        } else if (a == "--line") {
-            if (!ParseInt(args[++i], lineNumber) || lineNumber < 1)
-                return Usage("bad influence line " + args[i]);
-        } else if (a == "--entry") {
-            if (!ParseInt(args[++i], entry) || entry < 0 || entry >= kLiveLoadEntries)
-                return Usage("bad live-load entry " + args[i] + " (0 to 34)");
-        } else if (a == "--type") {
-            if (!ParseInt(args[++i], type) || type < 0 || type >= kLiveLoadTypes)
-                return Usage("bad live-load type " + args[i] + " (0 to 13)");
-        } else if (a == "--mode") {
-            if (!ParseInt(args[++i], mode) || mode < 1) return Usage("bad mode " + args[i]);
-        } else if (a == "--step") {
-            if (!ParseInt(args[++i], step) || step < 1) return Usage("bad step " + args[i]);
-        } else if (a == "--size") {
-            const std::string& v = args[++i];
-            const size_t x = v.find('x');
-            if (x == std::string::npos || !ParseInt(v.substr(0, x), width) ||
-                !ParseInt(v.substr(x + 1), height) || width < 16 || height < 16 || width > 20000 ||
-                height > 20000)
-                return Usage("bad size " + v + " (WxH, 16 to 20000 pixels each)");
-        } else if (a == "--dpi") {
-            if (!ParseInt(args[++i], dpi) || dpi < 10 || dpi > 2400)
-                return Usage("bad dpi " + args[i] + " (10 to 2400)");
-        } else if (a == "--magnify") {
-            if (!ParseInt(args[++i], magnify) || magnify < 0 || magnify > 60)
-                return Usage("bad magnify count " + args[i] + " (0 to 60)");
-        } else if (a == "--moment") {
-            moment = true;
-        } else if (a == "--no-caption") {
-            caption = false;
-        } else if (a == "--out") {
-            out = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            return Usage("unknown option " + a);
-        } else if (model.empty()) {
-            model = a;
-        } else {
-            return Usage("more than one data file");
-        }
+    CArgs a("render", kRenderHelp);
+    if (!a.Read(args,
+                {"--graph", "--case", "--line", "--size", "--dpi", "--out", "--magnify", "--entry",
+                 "--type", "--mode", "--step", "--name", "--quantity", "--file"},
+                {"--moment", "--no-caption"}))
+        return kExitUsage;
+    if (a.help) {
+        std::fputs(kRenderHelp, stdout);
+        return kExitOk;
+    }
+    model = a.model;
+    out = a.Value("--out");
+    combinationName = a.Value("--name");
+    combinationFile = a.Value("--file");
+    moment = a.Has("--moment");
+    caption = !a.Has("--no-caption");
+    // An integer option within lo ... hi, or the usage error why + its text + range.
+    auto number = [&](const char* name, int& value, int lo, int hi, const std::string& why,
+                      const char* range) {
+        if (!a.Has(name) || ParseInt(a.Value(name), value, lo, hi)) return true;
+        return a.Fail(why + a.Value(name) + range);
+    };
+    if (a.Has("--graph")) {
+        const std::string& g = a.Value("--graph");
+        if (g == "combination")
+            kind = graph::kCombination;
+        else if (!ParseInt(g, kind) || !IsDrawableKind(kind))
+            return Usage("unknown graph kind " + g);
+    }
+    if (!number("--quantity", quantity, 1, 3, "bad quantity ", " (1 to 3)") ||
+        !number("--case", caseNumber, 1, kMaxInt, "bad load case ", "") ||
+        !number("--line", lineNumber, 1, kMaxInt, "bad influence line ", "") ||
+        !number("--entry", entry, 0, kLiveLoadEntries - 1, "bad live-load entry ", " (0 to 34)") ||
+        !number("--type", type, 0, kLiveLoadTypes - 1, "bad live-load type ", " (0 to 13)") ||
+        !number("--mode", mode, 1, kMaxInt, "bad mode ", "") ||
+        !number("--step", step, 1, kMaxInt, "bad step ", "") ||
+        !number("--dpi", dpi, 10, 2400, "bad dpi ", " (10 to 2400)") ||
+        !number("--magnify", magnify, 0, 60, "bad magnify count ", " (0 to 60)"))
+        return kExitUsage;
+    if (a.Has("--size")) {
+        const std::string& v = a.Value("--size");
+        const size_t x = v.find('x');
+        if (x == std::string::npos || !ParseInt(v.substr(0, x), width, 16, 20000) ||
+            !ParseInt(v.substr(x + 1), height, 16, 20000))
+            return Usage("bad size " + v + " (WxH, 16 to 20000 pixels each)");
     }
     if (model.empty()) return Usage("no data file given");
     if (kind < 0) return Usage("no --graph given");
@@ -300,7 +269,7 @@ int RenderCommand(const std::vector<std::string>& args) {
 
     for (int i = 0; i < magnify; ++i) view.Execute(viewcmd::kMagnify);
 
-    if (HasDxfExtension(out)) {
+    if (EndsWithNoCase(out, ".dxf")) {
         view.SetClientSize(width, height, 254.0 / dpi);
         if (!WriteViewDxf(view, out, caption)) return kExitFailed;
         std::printf("%s\nwrote %s (the view of %dx%d pixels, %d dpi)\n", view.Caption().c_str(),

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/Args.h"
 #include "cli/Commands.h"
 #include "engine/AnalysisRun.h"
 #include "platform/Format.h"
@@ -23,29 +24,14 @@ const char* const kRunHelp =
 }  // namespace
 
 int RunCommand(const std::vector<std::string>& args) {
-    std::string model;
-    bool keep = false;
-    for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(kRunHelp, stdout);
-            return kExitOk;
-        }
-        if (a == "--keep") {
-            keep = true;
-        } else if (!a.empty() && a[0] == '-') {
-            std::fprintf(stderr, "morvex-cli run: unknown option %s\n\n%s", a.c_str(), kRunHelp);
-            return kExitUsage;
-        } else if (model.empty()) {
-            model = a;
-        } else {
-            std::fprintf(stderr, "morvex-cli run: more than one data file\n\n%s", kRunHelp);
-            return kExitUsage;
-        }
+    CArgs a("run", kRunHelp);
+    if (!a.Read(args, {}, {"--keep"})) return kExitUsage;
+    if (a.help) {
+        std::fputs(kRunHelp, stdout);
+        return kExitOk;
     }
-    if (model.empty()) {
-        std::fprintf(stderr, "morvex-cli run: no data file given\n\n%s", kRunHelp);
-        return kExitUsage;
-    }
+    const std::string& model = a.model;
+    const bool keep = a.Has("--keep");
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<CPlaneFrame> frame = RunAnalysis(model, keep);
     const double seconds =

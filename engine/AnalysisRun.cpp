@@ -2,17 +2,13 @@
 
 #include <cctype>
 
+#include "platform/FileName.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Process.h"
 
 std::string DataFileBase(const std::string& femPath) {
-    if (femPath.size() >= 4) {
-        std::string ext = femPath.substr(femPath.size() - 4);
-        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ext == ".fem") return femPath.substr(0, femPath.size() - 4);
-    }
-    return femPath;
+    return EndsWithNoCase(femPath, ".fem") ? femPath.substr(0, femPath.size() - 4) : femPath;
 }
 
 std::unique_ptr<CPlaneFrame> PrepareAnalysis(const std::string& femPath, bool keepScratchFiles) {

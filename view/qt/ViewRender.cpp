@@ -8,16 +8,11 @@
 #include <cctype>
 #include <cmath>
 
+#include "platform/FileName.h"
 #include "platform/ReplacingFile.h"
 #include "view/qt/QtSurface.h"
 
 namespace {
-
-bool EndsWithNoCase(const std::string& s, const std::string& tail) {
-    if (s.size() < tail.size()) return false;
-    return std::equal(tail.begin(), tail.end(), s.end() - static_cast<long>(tail.size()),
-                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
 
 // The view's drawing, then its caption as the status bar under the window would show it.
 void DrawPicture(CMorvexView& view, QPainter& painter, double k, int heightPx, bool caption) {
