@@ -94,8 +94,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The key named after the tab in `text` ("保存(&S)\tCtrl+S") is the action's shortcut;
+    // `alternates` are further keys for the same command.
     QAction* AddAction(int id, const QString& text, std::function<void()> handler,
-                       const QList<QKeySequence>& keys = {});
+                       const QList<QKeySequence>& alternates = {});
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
