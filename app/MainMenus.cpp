@@ -98,7 +98,7 @@ QAction* CMainFrame::AddAction(int id, const QString& text, std::function<void()
 }
 
 void CMainFrame::CreateActions() {
-    CMorvexApp* app = CMorvexApp::Instance();
+    CMorvexApp* app = &m_app;
     const auto editor = [this](auto f) {
         return [this, f] {
             if (CMyeditView* v = ActiveEditor()) f(v);
@@ -154,8 +154,7 @@ void CMainFrame::CreateActions() {
     AddAction(ID_EDIT_COPY, Text("复制(&C)\tCtrl+C"), editor([](CMyeditView* v) { v->copy(); }),
               {K(Qt::CTRL | Qt::Key_Insert)});
     AddAction(ID_EDIT_PASTE, Text("粘贴(&P)\tCtrl+V"),
-              editor([](CMyeditView* v) { v->PlainPaste(); }),
-              {K(Qt::SHIFT | Qt::Key_Insert)});
+              editor([](CMyeditView* v) { v->PlainPaste(); }), {K(Qt::SHIFT | Qt::Key_Insert)});
     AddAction(ID_EDIT_CLEAR, Text("删除"), editor([](CMyeditView* v) { v->DeleteSelection(); }));
     AddAction(ID_EDIT_SELECT_ALL, Text("全选(&L)\tCtrl+A"),
               editor([](CMyeditView* v) { v->selectAll(); }));
@@ -271,7 +270,7 @@ void CMainFrame::CreateMenus() {
 
     // Shortcuts work whichever menu bar is shown, so every action also belongs to the frame.
     for (auto& [id, action] : m_actions) addAction(action);
-    UpdateRecentFiles(CMorvexApp::Instance()->RecentFiles());
+    UpdateRecentFiles(m_app.RecentFiles());
 }
 
 void CMainFrame::FillWindowMenu(QMenu* menu, bool withNewWindow) {
@@ -407,7 +406,7 @@ void CMainFrame::UpdateRecentFiles(const QStringList& files) {
         QAction* a = m_recentMenu->addAction(NumberedEntry(i, path));
         a->setData(ID_FILE_MRU_FILE1 + i);
         a->setStatusTip(CommandPrompt(ID_FILE_MRU_FILE1));
-        connect(a, &QAction::triggered, this, [i] { CMorvexApp::Instance()->OnOpenRecentFile(i); });
+        connect(a, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
 }
