@@ -226,10 +226,6 @@ public:
     // The exact value of a request with its state vector, never from the samples.
     double DirectInfluenceValue(double x, const InfluenceRequest& request,
                                 const double* state) const;
-    // Global y displacement at relative position t of a straight segment (cos, sin, length)
-    // with global end displacements d = (ux_i, uy_i, rot_i, ux_j, uy_j, rot_j).
-    static double DisplacementAlongElement(double c, double s, const double d[6], double t,
-                                           double length);
     // Samples line `line` (by default the scratch line) on the 0.1 grid of the loading path
     // and sets m_ilSamplesReady; the sample at the section holds the static analysis's value.
     void SampleInfluenceLine(int line = -1);

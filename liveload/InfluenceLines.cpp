@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/LocalStiffness.h"
+#include "engine/BeamShape.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -104,15 +105,6 @@ void CPlaneFrame::ComputeInfluenceLineInto(InfluenceRequest& r, double* state) c
     Substitute(state, 1);
 }
 
-double CPlaneFrame::DisplacementAlongElement(double c, double s, const double d[6], double t,
-                                             double length) {
-    const double t2 = t * t, t3 = t2 * t;
-    const double N1 = 1 - 3 * t2 + 2 * t3, N2 = (t - 2 * t2 + t3) * length;
-    const double N3 = 3 * t2 - 2 * t3, N4 = (t3 - t2) * length;
-    return (s * s * (1 - t) + c * c * N1) * d[1] + c * s * ((1 - t) - N1) * d[0] + c * N2 * d[2] +
-           (s * s * t + c * c * N3) * d[4] + c * s * (t - N3) * d[3] + c * N4 * d[5];
-}
-
 bool CPlaneFrame::LocateOnPath(double x, int& element, double& t) const {
     for (int f : m_ilElements) {
         const Element& el = m_elements[f];
@@ -134,11 +126,8 @@ double CPlaneFrame::ValueOnPathElement(int f, double t, const InfluenceRequest& 
                                        const double* state) const {
     const Element& el = m_elements[f];
     double d[6];
-    for (int k = 0; k < 3; ++k) {
-        d[k] = state[m_dofNum[el.iNode][k]];
-        d[3 + k] = state[m_dofNum[el.jNode][k]];
-    }
-    const double v = DisplacementAlongElement(el.cos, el.sin, d, t, el.length);
+    ElementEndValues(*this, f, state, d);
+    const double v = BeamShapeY(el.cos, el.sin, el.length, d, t);
     if (f != r.element || r.quantity > 3) return v;
     // A load on the section's own element also acts through its fixed-end forces and, once
     // it lies between the i node and the section, through statics, as in the static analysis.

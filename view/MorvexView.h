@@ -299,10 +299,6 @@ private:
 // and MPa with engineering units.
 std::string LabelText(int kind, double value, bool engineering);
 
-// The displacement (dx, dy) at t (0 ... 1) along a straight piece of direction (c, sn) and
-// length len with the six global end displacements d: the cubic the curves are drawn with.
-void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
-                 double& dy);
 
 // Draws the symbol of one excitation at time t (moving load, nodal force or prescribed
 // motion) with the view's mapping.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dynamics/ResponseExtraction.h"
+#include "engine/BeamShape.h"
 #include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
@@ -51,11 +52,8 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
         const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
         if (state < 0 || src.size() < offset + static_cast<size_t>(f.m_nDof)) return false;
         double d[6];
-        for (int k = 0; k < 3; ++k) {
-            d[k] = src[offset + static_cast<size_t>(f.m_dofNum[el.iNode][k])];
-            d[3 + k] = src[offset + static_cast<size_t>(f.m_dofNum[el.jNode][k])];
-        }
-        CurveOffset(el.cos, el.sin, el.length, d, bestT, ux, uy);
+        ElementEndValues(f, best, src.data() + offset, d);
+        BeamShapeOffset(el.cos, el.sin, el.length, d, bestT, ux, uy);
         return true;
     };
     switch (m_graphKind) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dynamics/ResponseExtraction.h"
+#include "engine/BeamShape.h"
 #include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoad.h"
@@ -163,20 +164,6 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     s.SetLayer(DrawLayer::kStructure);
 }
 
-void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
-                 double& dy) {
-    const double uxi = d[0], uyi = d[1], ri = d[2], uxj = d[3], uyj = d[4], rj = d[5];
-    const double t2 = t * t, t3 = t2 * t;
-    const double h1 = 1 - 3 * t2 + 2 * t3, h2 = (t - 2 * t2 + t3) * len;
-    const double h3 = 3 * t2 - 2 * t3, h4 = (t3 - t2) * len;
-    dx = (1 - t) * (c * c * uxi + c * sn * uyi) + h1 * (sn * sn * uxi - c * sn * uyi) -
-         sn * h2 * ri + t * (c * c * uxj + c * sn * uyj) + h3 * (sn * sn * uxj - c * sn * uyj) -
-         sn * h4 * rj;
-    dy = (1 - t) * (c * sn * uxi + sn * sn * uyi) + h1 * (c * c * uyi - c * sn * uxi) +
-         c * h2 * ri + t * (c * sn * uxj + sn * sn * uyj) + h3 * (c * c * uyj - c * sn * uxj) +
-         c * h4 * rj;
-}
-
 void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
                                  const double d[6], int n, bool verticalOnly) {
     if (n <= 0) return;
@@ -185,7 +172,7 @@ void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, doub
     for (int i = 0; i <= n; ++i) {
         const double t = static_cast<double>(i) / n;
         double dx = 0, dy = 0;
-        CurveOffset(c, sn, len, d, t, dx, dy);
+        BeamShapeOffset(c, sn, len, d, t, dx, dy);
         if (verticalOnly) dx = 0;
         const CWorldOffset base{a.x + t * len * c, a.y + t * len * sn};
         const CWorldOffset tip{base.x + dx, base.y + dy};
@@ -207,10 +194,8 @@ bool CMorvexView::DrawElementCurve(CDrawSurface& s, int element, int state, bool
     // An animated mode shape swings through its period.
     if (m_graphKind == graph::kMode) factor *= std::cos(2 * M_PI * m_modePhase / kModePhases);
     double d[6];
-    for (int k = 0; k < 3; ++k) {
-        d[k] = src[offset + static_cast<size_t>(f.m_dofNum[el.iNode][k])] * factor;
-        d[3 + k] = src[offset + static_cast<size_t>(f.m_dofNum[el.jNode][k])] * factor;
-    }
+    ElementEndValues(f, element, src.data() + offset, d);
+    for (double& v : d) v *= factor;
     const Node& ni = f.m_nodes[el.iNode];
     DrawCurvePiece(s, {ni.x - m_worldCx, ni.y - m_worldCy}, el.cos, el.sin, el.length, d,
                    m_segments, verticalOnly);
@@ -323,16 +308,10 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
             const Element& el = f.m_elements[e];
             const Section& si = f.m_sections[el.iSection];
             const Section& sj = f.m_sections[el.jSection];
-            const double wi = si.I / (upper ? si.hTop : si.hBottom);
-            const double wj = sj.I / (upper ? sj.hTop : sj.hBottom);
-            const double sign = upper ? 1.0 : -1.0;
             for (int r = 0; r < casefile::kPoints; ++r) {
                 double rec[casefile::kValues];
                 if (!in.Next(rec)) return;
-                const double h = r / 100.0;
-                const double sigma =
-                    sign * rec[2] / ((1 - h) * wi + h * wj) + rec[0] / ((1 - h) * si.A + h * sj.A);
-                visit(e, r, sigma);
+                visit(e, r, EdgeStress(si, sj, upper, r / 100.0, rec[0], rec[2]));
             }
         }
     };
