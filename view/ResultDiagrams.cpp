@@ -434,32 +434,39 @@ double CMorvexView::LargestTranslation(const std::vector<double>& source, int st
     if (state < 0) return 0;
     const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
     if (source.size() < offset + static_cast<size_t>(f.m_nDof)) return 0;
+    return LargestTranslationOf(source.data() + offset);
+}
+
+double CMorvexView::LargestTranslationOf(const double* state) const {
+    const CPlaneFrame& f = *m_pFrame;
     double largest = 0;
     for (int n = 0; n < f.m_nNodes && n < static_cast<int>(f.m_dofNum.size()); ++n)
         for (int k = 0; k < 2; ++k) {
-            const double v = source[offset + static_cast<size_t>(f.m_dofNum[n][k])];
+            const double v = state[f.m_dofNum[n][k]];
             if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
         }
     return largest;
 }
 
-double CMorvexView::LargestResponse() {
+double CMorvexView::LargestOverResponse(CRunLargest& cache,
+                                        const std::function<double(const double*)>& ofRecord) {
     const CPlaneFrame& f = *m_pFrame;
     CBinaryIn in;
     if (f.m_nDof <= 0 || !in.Open(f.ResponsePath())) return 0;
     // One scale for the whole run, so that stepping shows the motion growing and dying away.
-    if (in.Size() == m_responseBytes) return m_responseLargest;
-    m_responseBytes = in.Size();
-    m_responseLargest = 0;
+    if (in.Size() == cache.bytes) return cache.largest;
+    cache.bytes = in.Size();
+    cache.largest = 0;
     const long long bytes = ResponseRecordBytes(f.m_nDof);
     std::vector<double> record(static_cast<size_t>(f.m_nDof) + 1);
     for (long long r = 0; in.Seek(r * bytes) && in.Doubles(record.data(), record.size()); ++r)
-        for (int n = 0; n < f.m_nNodes && n < static_cast<int>(f.m_dofNum.size()); ++n)
-            for (int k = 0; k < 2; ++k) {
-                const double v = record[1 + static_cast<size_t>(f.m_dofNum[n][k])];
-                if (std::isfinite(v)) m_responseLargest = std::max(m_responseLargest, std::fabs(v));
-            }
-    return m_responseLargest;
+        cache.largest = std::max(cache.largest, ofRecord(record.data() + 1));
+    return cache.largest;
+}
+
+double CMorvexView::LargestResponse() {
+    return LargestOverResponse(m_responseLargest,
+                               [this](const double* state) { return LargestTranslationOf(state); });
 }
 
 std::string CMorvexView::PictureTitle() const {
