@@ -11,6 +11,7 @@
 #include <new>
 
 #include "dynamics/DenseStorage.h"
+#include "dynamics/DynamicLoad.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "dynamics/DynamicLoad.h"
 #include "dynamics/DynamicsMethods.h"
 #include "liveload/DesignLoads.h"
 #include "liveload/LaneLoad.h"
@@ -74,6 +73,7 @@ struct StiffnessTerms {
     double kN, kV, kTi, kTj, kii, kjj, kij;
 };
 
+class CDynamicLoad;
 class CLiveLoad;
 struct EnvelopeData;
 struct LiveLoadPlacement;
