@@ -262,9 +262,12 @@ public:
     // Heavy vehicle at step k plus the best main vehicles around it (tables built first).
     double PlacementValue(int k, bool sign, bool rightward, const CLiveLoad& load,
                           int line) const;
-    // The envelope of one live-load type (0 ... 10) and quantity (1 N, 2 Q, 3 M) at 11 points
-    // of every element, written to the binary and text envelope files.
-    bool ComputeEnvelope(int type, int quantity);
+    // The envelope of one live-load type (0 ... 13) and quantity (1 N, 2 Q, 3 M) at 11 points
+    // of every element, written to the binary and text envelope files and the companion file
+    // of concurrent forces. With concurrent not null it also receives, per point (11 e + j),
+    // six doubles: N, Q, M of the maximum's placement, then of the minimum's, with the
+    // envelope's factor, at full precision (the companion file rounds them).
+    bool ComputeEnvelope(int type, int quantity, std::vector<double>* concurrent = nullptr);
     // ComputeEnvelope framed by the status texts and the completion message of the window.
     bool RunEnvelopeCommand(int type, int quantity);
     std::string EnvelopeBinaryPath(int type, int quantity) const;
@@ -319,6 +322,9 @@ public:
     bool RunCombinations(const std::string& path, const std::string& name);
     std::string CombinationTextPath(const std::string& name) const;
     std::string CombinationBinaryPath(const std::string& name) const;
+    // The companion files of a combination: the concurrent forces of each combined extreme.
+    std::string CombinationConcurrentTextPath(const std::string& name) const;
+    std::string CombinationConcurrentBinaryPath(const std::string& name) const;
 
     DesignLoadOptions m_designLoad;
     DesignFactorSet m_designFactors;  // of the last envelope search

@@ -483,7 +483,7 @@ private:
 
 }  // namespace
 
-bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
+bool CPlaneFrame::ComputeEnvelope(int type, int quantity, std::vector<double>* concurrentOut) {
     if (type < 0 || type >= kLiveLoadTypes) {
         ShowMessage("请先选择活载类型！");
         return false;
@@ -646,6 +646,15 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
                 con.Printf("  %s", c.where[side].c_str());
             }
         }
+    }
+    if (concurrentOut) {
+        // The values the companion file rounds, for a caller that combines them further.
+        std::vector<double>& out = *concurrentOut;
+        out.assign(concurrent.size() * 6, 0.0);
+        for (size_t at = 0; at < concurrent.size(); ++at)
+            for (int side = 0; side < 2; ++side)
+                for (int k = 0; k < 3; ++k)
+                    out[at * 6 + 3 * side + k] = factor * concurrent[at].forces[side][k];
     }
     const bool conWritten = con.Close();
     const bool binWritten = bin.Close(), txtWritten = txt.Close() && conWritten;
