@@ -112,6 +112,11 @@ public:
     bool Factorize();
     // Solves U^T U x = b in place for count consecutive vectors of m_nDof doubles.
     void Substitute(double* vectors, int count) const;
+    // The same for count vectors stored interleaved (entry j of vector v at j * count + v),
+    // with no entry -0 and the entries before `first` +0 in every vector: each vector gets the
+    // operations Substitute performs on it, in the same order (see BandSolver.cpp), so the
+    // results are equal bit for bit; the vectors together keep the arithmetic units busy.
+    void SubstituteInterleaved(double* vectors, int count, int first) const;
     // Support reaction of a constrained equation in one load case (0 for a free one);
     // needs the assembled matrix read back into m_bandK0.
     double Reaction(int loadCase, int equation) const;
@@ -221,6 +226,13 @@ public:
     void ComputeInfluenceLine(int line);
     // The same for any request and state vector of m_nDof doubles (the search's workers).
     void ComputeInfluenceLineInto(InfluenceRequest& request, double* state) const;
+    // Several requests at once, state v at states + v * m_nDof: the same values, bit for bit,
+    // as ComputeInfluenceLineInto gives for each. scratch holds count * m_nDof doubles.
+    void ComputeInfluenceLinesInto(const InfluenceRequest* requests, int count, double* states,
+                                   std::vector<double>& scratch) const;
+    // The nodal loads (global axes) at the i and j node of the request's element whose
+    // solution is the request's state.
+    void InfluenceNodalLoads(const InfluenceRequest& request, double fi[3], double fj[3]) const;
     // Value of line `line` for a unit +y load at abscissa x (the samples when they are ready).
     double InfluenceValue(double x, int line) const;
     // The exact value of a request with its state vector, never from the samples.
@@ -230,6 +242,12 @@ public:
     // with global end displacements d = (ux_i, uy_i, rot_i, ux_j, uy_j, rot_j).
     static double DisplacementAlongElement(double c, double s, const double d[6], double t,
                                            double length);
+    // The same split in two: the weights of the six end displacements at t, and their sum
+    // with d, which together give DisplacementAlongElement's value bit for bit.
+    static void DisplacementWeights(double c, double s, double t, double length, double w[6]);
+    static double WeightedDisplacement(const double w[6], const double d[6]) {
+        return w[1] * d[1] + w[0] * d[0] + w[2] * d[2] + w[4] * d[4] + w[3] * d[3] + w[5] * d[5];
+    }
     // Samples line `line` (by default the scratch line) on the 0.1 grid of the loading path
     // and sets m_ilSamplesReady; the sample at the section holds the static analysis's value.
     void SampleInfluenceLine(int line = -1);
@@ -311,9 +329,16 @@ public:
     double DesignSpan() const;
     // The pieces of the loading path between element ends, in ascending x.
     void PathPieces(std::vector<PathPiece>& out) const;
+    // The displacement weights of each of those pieces at its four fit positions and its
+    // check position: what every line reads there, whatever its state.
+    void PathPieceWeights(const std::vector<PathPiece>& path,
+                          std::vector<PieceWeights>& out) const;
     // A line as cubic pieces on those pieces, split at the section of a force quantity.
+    // With the weights of the path (PathPieceWeights) the pieces that the section leaves
+    // alone are read through them, which gives the same values.
     void LinePieces(const std::vector<PathPiece>& path, const InfluenceRequest& request,
-                    const double* state, std::vector<PieceCubic>& out) const;
+                    const double* state, std::vector<PieceCubic>& out,
+                    const std::vector<PieceWeights>* weights = nullptr) const;
     // The factors of design-load type `type` under m_designLoad (types 0 ... 10 get 1); an
     // automatic impact factor runs the natural vibration first. False after the message.
     bool ComputeDesignFactors(int type, DesignFactorSet& out);
