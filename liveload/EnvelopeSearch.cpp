@@ -77,7 +77,6 @@ public:
         : m_f(frame), m_ld(load), m_plan(plan), m_xis(xis), m_batchPoints(batchPoints) {
         m_request.quantity = quantity;
         const size_t n = static_cast<size_t>(load.m_nSteps) + 1;
-        m_states.resize(static_cast<size_t>(frame.m_nDof) * 3 * batchPoints);
         m_samples.resize(static_cast<size_t>(frame.m_ilSampleCount) + 1);
         for (int d = 0; d < 2; ++d) {
             if (load.HasHeavy()) m_heavy[d].resize(n);
@@ -86,6 +85,8 @@ public:
         if (load.HasMain()) m_effect.resize(n), m_upTo.resize(n), m_from.resize(n);
         for (int o = 0; o < 2; ++o)
             if (!load.IsLane()) m_otherSamples[o].resize(m_samples.size());
+        m_states.resize(static_cast<size_t>(frame.m_nDof) * 3 * batchPoints);
+        m_scratch.resize(m_states.size());
     }
 
     // Maximum and minimum at point j (relative position xis[j]) of element e.
