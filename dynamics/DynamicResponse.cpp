@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "dynamics/DenseStorage.h"
+#include "dynamics/DynamicLoad.h"
 #include "dynamics/PreciseIntegrator.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Format.h"

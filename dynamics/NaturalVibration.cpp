@@ -42,6 +42,9 @@ bool LowestModes(CPlaneFrame& fr, const std::vector<int>& reduced, const Symmetr
     const int count = fr.m_modeCount, m = K.n, n = fr.m_nDof;
     std::vector<double> values, vectors, shapes;
     if (!LowestEigenpairs(K, M, count, values, vectors, fr.m_keepRunning)) return false;
+    if (!RefineEigenvalues(K, M, vectors.data(), count, values.data(), fr.m_keepRunning) &&
+        fr.m_keepRunning == 0)
+        return false;
     if (!AllocateZeroed(shapes, static_cast<double>(count) * n)) {
         ShowMessage("错误：内存不够!");
         return false;
@@ -114,6 +117,17 @@ bool CPlaneFrame::NaturalVibration() {
         }
     }
     if (!SolveGeneralEigen(Kr.data(), Mr.data(), m)) return false;
+    if (m_eigenMethod == EigenMethod::kLapack) {
+        // The dense solution's small eigenvalues carry its rounding of K x; the quotient of
+        // the inverted pencil gives them to nearly full precision. (The Jacobi stays as it
+        // is: it is the reference.)
+        std::vector<double> values(M);
+        for (size_t r = 0; r < M; ++r) values[r] = Mr[r * M + r];
+        if (!RefineEigenvalues(bandK, bandM, Kr.data(), m, values.data(), m_keepRunning) &&
+            m_keepRunning == 0)
+            return false;
+        for (size_t r = 0; r < M; ++r) Mr[r * M + r] = values[r];
+    }
 
     std::vector<double> shapes, omega;
     if (!AllocateZeroed(shapes, static_cast<double>(m) * n) || !AllocateZeroed(omega, m)) {

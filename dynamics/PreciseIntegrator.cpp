@@ -1,6 +1,7 @@
 // The precise integration: the modal steps, the transition and load matrices of the whole
 // system by the 2^N algorithm, and the step loops that write the response file.
 #include "dynamics/PreciseIntegrator.h"
+#include "dynamics/SymmetricBand.h"
 
 #include <cblas.h>
 #include <lapacke.h>
@@ -10,6 +11,7 @@
 #include <new>
 
 #include "dynamics/DenseStorage.h"
+#include "dynamics/DynamicLoad.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
@@ -192,16 +194,52 @@ bool CPreciseIntegrator::Prepare() {
     return m_method == ResponseMethod::kModal ? PrepareModal() : PrepareFull();
 }
 
+namespace {
+
+// The band of a full symmetric square (row-major), as wide as its farthest nonzero entry.
+bool BandOf(const double* A, int m, int width, SymmetricBand& band) {
+    if (!band.Allocate(m, width)) return false;
+    for (int i = 0; i < m; ++i)
+        for (int j = std::max(0, i - band.band); j <= i; ++j)
+            band.At(i, j) = A[static_cast<size_t>(i) * m + j];
+    return true;
+}
+
+int BandWidth(const double* A, int m) {
+    int width = 0;
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j < i - width; ++j)
+            if (A[static_cast<size_t>(i) * m + j] != 0) {
+                width = i - j;
+                break;
+            }
+    return width;
+}
+
+}  // namespace
+
 bool CPreciseIntegrator::PrepareModal() {
     const int m = m_m;
     if (m == 0) return true;
     if (!AllocateZeroed(m_shapes, static_cast<double>(m) * m) || !AllocateZeroed(m_lambda, m))
         return false;
+    // The band matrices, before LAPACK overwrites the mass with its factor, for the
+    // refinement of the eigenvalues (see RefineEigenvalues).
+    SymmetricBand bandK, bandM;
+    const int width = std::max(BandWidth(m_kr, m), BandWidth(m_mr, m));
+    if (!BandOf(m_kr, m, width, bandK) || !BandOf(m_mr, m, width, bandM)) return false;
     std::copy(m_kr, m_kr + static_cast<size_t>(m) * m, m_shapes.begin());
     // Column-major eigenvectors are the rows of the row-major square; the mass keeps its
     // Cholesky factor for the initial state's modal coordinates.
     if (LAPACKE_dsygvd(LAPACK_COL_MAJOR, 1, 'V', 'U', m, m_shapes.data(), m, m_mr, m,
                        m_lambda.data()) != 0)
+        return false;
+    // A small eigenvalue from the dense solution is off by about eps lambda_max / lambda,
+    // which over many periods becomes a phase error; its quotient is exact to rounding.
+    const StopFlag running{1};
+    if (!RefineEigenvalues(bandK, bandM, m_shapes.data(), m, m_lambda.data(),
+                           m_keepRunning != nullptr ? *m_keepRunning : running) &&
+        Stopped())
         return false;
     try {
         m_steps.resize(static_cast<size_t>(m));

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "dynamics/DenseStorage.h"
+#include "dynamics/DynamicLoad.h"
 #include "dynamics/ResponseExtraction.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"

@@ -46,3 +46,12 @@ int CountEigenvaluesBelow(const SymmetricBand& K, const SymmetricBand& M, double
 bool LowestEigenpairs(const SymmetricBand& K, const SymmetricBand& M, int count,
                       std::vector<double>& values, std::vector<double>& vectors,
                       const StopFlag& keep);
+
+// Recomputes each eigenvalue from its vector as the Rayleigh quotient of the inverted pencil,
+// lambda = x^T M x / x^T M K^-1 M x, with K^-1 M x refined against the stored K in extended
+// precision. The quotient is second-order exact in the vector's error, and it avoids the
+// rounding of K x, which makes a small eigenvalue from a solver working on K itself wrong by
+// about eps lambda_max / lambda. vectors holds count rows of K.n entries. False when K is not
+// positive definite, memory runs out or on a stop request; the values are then unchanged.
+bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M, const double* vectors,
+                       int count, double* values, const StopFlag& keep);

@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 
+// The destructor frees the dynamic loads, which the header only declares.
+#include "dynamics/DynamicLoad.h"
 #include "engine/SolutionCheck.h"
 #include "platform/Format.h"
 #include "platform/Host.h"

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "dynamics/DynamicLoad.h"
 #include "dynamics/DynamicsMethods.h"
 #include "liveload/DesignLoads.h"
 #include "liveload/LaneLoad.h"
@@ -74,6 +73,7 @@ struct StiffnessTerms {
     double kN, kV, kTi, kTj, kii, kjj, kij;
 };
 
+class CDynamicLoad;
 class CLiveLoad;
 struct EnvelopeData;
 struct LiveLoadPlacement;
@@ -238,16 +238,6 @@ public:
     // The exact value of a request with its state vector, never from the samples.
     double DirectInfluenceValue(double x, const InfluenceRequest& request,
                                 const double* state) const;
-    // Global y displacement at relative position t of a straight segment (cos, sin, length)
-    // with global end displacements d = (ux_i, uy_i, rot_i, ux_j, uy_j, rot_j).
-    static double DisplacementAlongElement(double c, double s, const double d[6], double t,
-                                           double length);
-    // The same split in two: the weights of the six end displacements at t, and their sum
-    // with d, which together give DisplacementAlongElement's value bit for bit.
-    static void DisplacementWeights(double c, double s, double t, double length, double w[6]);
-    static double WeightedDisplacement(const double w[6], const double d[6]) {
-        return w[1] * d[1] + w[0] * d[0] + w[2] * d[2] + w[4] * d[4] + w[3] * d[3] + w[5] * d[5];
-    }
     // Samples line `line` (by default the scratch line) on the 0.1 grid of the loading path
     // and sets m_ilSamplesReady; the sample at the section holds the static analysis's value.
     void SampleInfluenceLine(int line = -1);

@@ -5,30 +5,13 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 
 namespace {
-
-struct Extreme {
-    int maxElement = 0;
-    double maxAt = 0, maxValue = 0;
-    int minElement = 0;
-    double minAt = 0, minValue = 0;
-};
-
-void WriteExtreme(CBinaryOut& out, const Extreme& x) {
-    out.Int32(x.maxElement);
-    out.Int32(0);
-    out.Double(x.maxAt);
-    out.Double(x.maxValue);
-    out.Int32(x.minElement);
-    out.Int32(0);
-    out.Double(x.minAt);
-    out.Double(x.minValue);
-}
 
 // Drops the leading zero of three-digit exponents ("e+001" -> "e+01").
 void ShortenExponents(std::string& s) {
@@ -59,21 +42,21 @@ std::string CPlaneFrame::CaseTextPath(int k) const {
 // that could not be written, else an empty string.
 std::string CPlaneFrame::WriteCaseFile(int k) const {
     const int lc = k - 1;
-    CBinaryOut bin;
+    CCaseFileOut bin;
     CTextOut txt;
     if (!bin.Open(CaseBinaryPath(k))) return CaseBinaryPath(k);
     if (!txt.Open(CaseTextPath(k))) return CaseTextPath(k);
     txt.Printf("单元        位置           轴力              剪力             弯矩");
-    Extreme ext[3];
-    double rec[303];
+    ExtremeRecord ext[casefile::kValues];
+    double rec[casefile::kElementValues];
     for (int e = 0; e < m_nElements; ++e) {
         txt.Printf("\n\n%5d", e + 1);
         const EndForceSet ef = EndForces(e, lc);
         const double length = m_elements[e].length;
-        for (int p = 0; p <= 100; ++p) {
+        for (int p = 0; p < casefile::kPoints; ++p) {
             // From the index: the end point is the end, and a load standing exactly at a
             // printed point is on the same side of it at every point.
-            const double x = length * p / 100;
+            const double x = length * p / (casefile::kPoints - 1);
             double v[3];
             ForcesAt(e, lc, x, ef, v[0], v[1], v[2]);
             rec[3 * p] = v[0];
@@ -81,7 +64,7 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
             rec[3 * p + 2] = v[2];
             if (p % 10 == 0) txt.Printf("\n%19.6lf%17.6e%17.6e%17.6e", p * 0.01, v[0], v[1], v[2]);
             for (int q = 0; q < 3; ++q) {
-                Extreme& xq = ext[q];
+                ExtremeRecord& xq = ext[q];
                 if (e == 0 && p == 0) {
                     xq.maxValue = xq.minValue = v[q];
                 } else if (v[q] > xq.maxValue) {
@@ -95,9 +78,9 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
                 }
             }
         }
-        bin.Doubles(rec, 303);
+        bin.Element(rec);
     }
-    for (const Extreme& x : ext) WriteExtreme(bin, x);
+    bin.Extremes(ext);
     const bool binOk = bin.Close();
     const bool txtOk = txt.Close();
     if (!binOk) return CaseBinaryPath(k);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "dynamics/ResponseExtraction.h"
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/Combination.h"
 #include "liveload/Envelope.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr long long kElementBytes = 101 * 3 * 8;
 const char* const kDirections[3] = {"x位移 (m)", "y位移 (m)", "转角 (rad)"};
 
 std::string CaseSuffix(int loadCase) {
@@ -154,15 +154,15 @@ bool InternalForceTable(const CPlaneFrame& f, int k, CTable& t) {
                {"单元", "位置 (相对)", "位置 (m)", "轴力 N (N)", "剪力 Q (N)", "弯矩 M (N·m)"},
                {}};
     const std::string path = f.CaseBinaryPath(k + 1);
-    CBinaryIn in;
-    if (!in.Open(path) || in.Size() < f.m_nElements * kElementBytes) {
+    CCaseFileIn in;
+    if (!in.Open(path) || in.Size() < casefile::ExtremeOffset(f.m_nElements, 0)) {
         ShowMessage("内力文件" + path + "不存在或不完整！");
         return false;
     }
     for (int e = 0; e < f.m_nElements; ++e) {
         for (int p = 0; p <= 100; p += 10) {
-            double rec[3];
-            if (!in.Seek(e * kElementBytes + p * 24LL) || !in.Doubles(rec, 3)) {
+            double rec[casefile::kValues];
+            if (!in.Point(e, p, rec)) {
                 ShowMessage("内力文件" + path + "不存在或不完整！");
                 return false;
             }

@@ -9,6 +9,7 @@
 #include <set>
 #include <system_error>
 
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
@@ -213,23 +214,22 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
         std::vector<double>& v = caseValues[k - 1];
         if (!v.empty()) return &v;
         const std::string file = CaseBinaryPath(k);
-        CBinaryIn in;
-        const long long record = 303LL * 8;
-        if (!in.Open(file) || in.Size() != record * m_nElements + 144) {
+        CCaseFileIn in;
+        if (!in.Open(file) || !in.Complete(m_nElements)) {
             ShowMessage("错误：工况内力文件" + file + "不存在或不完整!");
             return nullptr;
         }
         v.assign(points * 3, 0.0);
-        double rec[303];
+        double rec[casefile::kElementValues];
         for (int e = 0; e < m_nElements; ++e) {
-            if (!in.Doubles(rec, 303)) {
+            if (!in.NextElement(rec)) {
                 ShowMessage("错误：工况内力文件" + file + "不存在或不完整!");
                 v.clear();
                 return nullptr;
             }
             for (int j = 0; j < kPoints; ++j)
                 for (int q = 0; q < 3; ++q)
-                    v[(static_cast<size_t>(e) * kPoints + j) * 3 + q] = rec[30 * j + q];
+                    v[(static_cast<size_t>(e) * kPoints + j) * 3 + q] = rec[casefile::kValues * 10 * j + q];
         }
         return &v;
     };

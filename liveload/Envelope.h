@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "engine/CaseFile.h"
+
 // Values at 11 points (xi = 0, 0.1 ... 1) of every element, and the overall extremes with
 // the element (0-based) and the distance from its node i where they occur.
 struct EnvelopeData {
@@ -14,7 +16,9 @@ struct EnvelopeData {
     double minDistance = 0, minValue = 0;
 };
 
-// Size in bytes of the binary envelope file of a model with this many elements.
+// Size in bytes of the binary envelope file of a model with this many elements: largest and
+// smallest value at the 11 points of every element, then one extreme record
+// (engine/CaseFile.h).
 inline long long EnvelopeFileSize(int elements) {
-    return 176LL * elements + 48;
+    return 11 * 2 * 8LL * elements + casefile::kExtremeBytes;
 }

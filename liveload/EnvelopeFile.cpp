@@ -1,6 +1,7 @@
 // Names of the envelope files and the reader of a binary envelope file.
 #include <cmath>
 
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
@@ -46,20 +47,21 @@ bool CPlaneFrame::ReadEnvelope(int type, int quantity, EnvelopeData& data) const
     bool ok = true;
     for (size_t i = 0; i < count && ok; ++i)
         ok = in.Double(data.maxima[i]) && in.Double(data.minima[i]);
-    std::int32_t maxElement = 0, minElement = 0, reserved = 0;
-    ok = ok && in.Int32(maxElement) && in.Int32(reserved) && in.Double(data.maxDistance) &&
-         in.Double(data.maxValue) && in.Int32(minElement) && in.Int32(reserved) &&
-         in.Double(data.minDistance) && in.Double(data.minValue);
-    ok = ok && maxElement >= 0 && maxElement < m_nElements && minElement >= 0 &&
-         minElement < m_nElements && std::isfinite(data.maxValue) && std::isfinite(data.minValue) &&
-         std::isfinite(data.maxDistance) && std::isfinite(data.minDistance);
+    ExtremeRecord x;
+    ok = ok && ReadExtremeRecord(in, x);
+    data.maxDistance = x.maxAt, data.maxValue = x.maxValue;
+    data.minDistance = x.minAt, data.minValue = x.minValue;
+    ok = ok && x.maxElement >= 0 && x.maxElement < m_nElements && x.minElement >= 0 &&
+         x.minElement < m_nElements && std::isfinite(data.maxValue) &&
+         std::isfinite(data.minValue) && std::isfinite(data.maxDistance) &&
+         std::isfinite(data.minDistance);
     for (size_t i = 0; i < count && ok; ++i)
         ok = std::isfinite(data.maxima[i]) && std::isfinite(data.minima[i]);
     if (!ok) {
         ShowMessage("内力包络图数据文件:" + path + "不完整！");
         return false;
     }
-    data.maxElement = maxElement;
-    data.minElement = minElement;
+    data.maxElement = x.maxElement;
+    data.minElement = x.minElement;
     return true;
 }

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoad.h"
 #include "liveload/PlacementMath.h"
@@ -656,14 +657,8 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity, std::vector<double>* c
             if (minima[at] < minValue) minValue = minima[at], minElement = e, minXi = xis[j];
         }
     }
-    bin.Int32(maxElement);
-    bin.Int32(0);
-    bin.Double(maxXi * m_elements[maxElement].length);
-    bin.Double(maxValue);
-    bin.Int32(minElement);
-    bin.Int32(0);
-    bin.Double(minXi * m_elements[minElement].length);
-    bin.Double(minValue);
+    WriteExtremeRecord(bin, {maxElement, maxXi * m_elements[maxElement].length, maxValue,
+                             minElement, minXi * m_elements[minElement].length, minValue});
     // The companion file: the forces that go with each extreme and where the loads stand.
     con.Printf("%s%s", kConcurrentWords[quantity], LiveLoadDialogName(type));
     if (IsDesignLoadType(type)) con.Printf("\n%s", DescribeFactors(m_designFactors).c_str());

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/LocalStiffness.h"
+#include "engine/BeamShape.h"
 #include "engine/PlaneFrame.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -139,25 +140,6 @@ void CPlaneFrame::InfluenceNodalLoads(const InfluenceRequest& r, double fi[3], d
     }
 }
 
-double CPlaneFrame::DisplacementAlongElement(double c, double s, const double d[6], double t,
-                                             double length) {
-    double w[6];
-    DisplacementWeights(c, s, t, length, w);
-    return WeightedDisplacement(w, d);
-}
-
-void CPlaneFrame::DisplacementWeights(double c, double s, double t, double length, double w[6]) {
-    const double t2 = t * t, t3 = t2 * t;
-    const double N1 = 1 - 3 * t2 + 2 * t3, N2 = (t - 2 * t2 + t3) * length;
-    const double N3 = 3 * t2 - 2 * t3, N4 = (t3 - t2) * length;
-    w[0] = c * s * ((1 - t) - N1);
-    w[1] = s * s * (1 - t) + c * c * N1;
-    w[2] = c * N2;
-    w[3] = c * s * (t - N3);
-    w[4] = s * s * t + c * c * N3;
-    w[5] = c * N4;
-}
-
 bool CPlaneFrame::LocateOnPath(double x, int& element, double& t) const {
     for (int f : m_ilElements) {
         const Element& el = m_elements[f];
@@ -179,11 +161,8 @@ double CPlaneFrame::ValueOnPathElement(int f, double t, const InfluenceRequest& 
                                        const double* state) const {
     const Element& el = m_elements[f];
     double d[6];
-    for (int k = 0; k < 3; ++k) {
-        d[k] = state[m_dofNum[el.iNode][k]];
-        d[3 + k] = state[m_dofNum[el.jNode][k]];
-    }
-    const double v = DisplacementAlongElement(el.cos, el.sin, d, t, el.length);
+    ElementEndValues(*this, f, state, d);
+    const double v = BeamShapeY(el.cos, el.sin, el.length, d, t);
     if (f != r.element || r.quantity > 3) return v;
     // A load on the section's own element also acts through its fixed-end forces and, once
     // it lies between the i node and the section, through statics, as in the static analysis.

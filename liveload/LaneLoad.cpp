@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/BeamShape.h"
 #include "engine/PlaneFrame.h"
 
 namespace {
@@ -205,7 +206,7 @@ void CPlaneFrame::PathPieceWeights(const std::vector<PathPiece>& path,
         for (int k = 0; k < 5; ++k) {
             const double u = k < 4 ? kCubicFitPoints[k] : kCubicCheckPoint;
             // The position exactly as LinePieces computes it.
-            DisplacementWeights(el.cos, el.sin, p.t0 + u * (p.t1 - p.t0), el.length, out[i].w[k]);
+            BeamShapeWeights(el.cos, el.sin, el.length, p.t0 + u * (p.t1 - p.t0), out[i].w[k]);
         }
     }
 }
@@ -251,13 +252,9 @@ void CPlaneFrame::LinePieces(const std::vector<PathPiece>& path, const Influence
         // displacement alone, which the weights give.
         if (weights && fromPath[i] >= 0 && (p.element != r.element || r.quantity > 3)) {
             const PieceWeights& w = (*weights)[static_cast<size_t>(fromPath[i])];
-            const Element& el = m_elements[p.element];
             double d[6];
-            for (int k = 0; k < 3; ++k) {
-                d[k] = state[m_dofNum[el.iNode][k]];
-                d[3 + k] = state[m_dofNum[el.jNode][k]];
-            }
-            for (int k = 0; k < 5; ++k) v[k] = WeightedDisplacement(w.w[k], d);
+            ElementEndValues(*this, p.element, state, d);
+            for (int k = 0; k < 5; ++k) v[k] = WeightedShapeY(w.w[k], d);
         } else {
             for (int k = 0; k < 4; ++k) v[k] = value(p, kCubicFitPoints[k]);
             v[4] = value(p, kCubicCheckPoint);

@@ -95,7 +95,9 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             // The run goes on beside the window (in the desktop program on a worker); its
             // end is reported by the document.
             {
-                m_responseBytes = -1;
+                // A new run may write a file of the old size: neither scale may outlive it.
+                m_responseLargest = {};
+                m_responseMomentLargest = {};
                 const std::string path = SideFilePath(m_pFrame->m_baseName, kDynamicLoadFile);
                 if (m_document)
                     m_document->StartDynamicResponse(path);

@@ -104,22 +104,16 @@ void CMorvexView::DrawDynamicMoment(CDrawSurface& s) {
 }
 
 double CMorvexView::LargestResponseMoment() {
+    // One scale for the whole run, as the displaced shapes have: the largest end moment.
     const CPlaneFrame& f = *m_pFrame;
-    CBinaryIn in;
-    if (f.m_nDof <= 0 || !in.Open(f.ResponsePath())) return 0;
-    // One scale for the whole run, as the displaced shapes have.
-    if (in.Size() == m_responseMomentBytes) return m_responseMomentLargest;
-    m_responseMomentBytes = in.Size();
-    m_responseMomentLargest = 0;
-    const long long bytes = ResponseRecordBytes(f.m_nDof);
-    std::vector<double> record(static_cast<size_t>(f.m_nDof) + 1);
-    for (long long r = 0; in.Seek(r * bytes) && in.Doubles(record.data(), record.size()); ++r)
+    return LargestOverResponse(m_responseMomentLargest, [&f](const double* state) {
+        double largest = 0;
         for (int e = 0; e < f.m_nElements; ++e)
             for (double xi : {0.0, 1.0}) {
                 double N = 0, Q = 0, M = 0;
-                ResponseForces(f, e, xi, record.data() + 1, N, Q, M);
-                if (std::isfinite(M))
-                    m_responseMomentLargest = std::max(m_responseMomentLargest, std::fabs(M));
+                ResponseForces(f, e, xi, state, N, Q, M);
+                if (std::isfinite(M)) largest = std::max(largest, std::fabs(M));
             }
-    return m_responseMomentLargest;
+        return largest;
+    });
 }

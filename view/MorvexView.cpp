@@ -108,6 +108,21 @@ CLPoint CMorvexView::DeviceToLogical(CLPoint device) const {
             static_cast<int>(std::lround(-device.y * m_logicalPerPixel))};
 }
 
+namespace {
+
+// The world-to-logical scale that puts a width x height world extent into a client area
+// reaching to (right, bottom) logical units (bottom below 0), with a margin: 0.8 of the
+// tighter direction. A single node (or a window zoomed onto a point) has no extent: it
+// shows one world unit.
+double FitScale(int right, int bottom, double width, double height) {
+    if (width <= 0 && height <= 0) width = height = 1.0;
+    const double sx = width > 0 ? right / width : HUGE_VAL;
+    const double sy = height > 0 ? -bottom / height : HUGE_VAL;
+    return 0.8 * std::min(sx, sy);
+}
+
+}  // namespace
+
 void CMorvexView::Fit() {
     const CLPoint corner = DeviceToLogical({m_clientWidthPx, m_clientHeightPx});
     const int right = corner.x, bottom = corner.y;
@@ -117,12 +132,7 @@ void CMorvexView::Fit() {
     m_screenCy = bottom / 2;
     m_worldCx = (m_worldXMax + m_worldXMin) * 0.5;
     m_worldCy = (m_worldYMin + m_worldYMax) * 0.5;
-    double width = m_worldXMax - m_worldXMin, height = m_worldYMax - m_worldYMin;
-    // A single node (or a window zoomed onto a point) has no extent: show one world unit.
-    if (width <= 0 && height <= 0) width = height = 1.0;
-    const double sx = width > 0 ? right / width : HUGE_VAL;
-    const double sy = height > 0 ? -bottom / height : HUGE_VAL;
-    m_scale = 0.8 * std::min(sx, sy);
+    m_scale = FitScale(right, bottom, m_worldXMax - m_worldXMin, m_worldYMax - m_worldYMin);
 }
 
 void CMorvexView::Draw(CDrawSurface& surface) {
@@ -140,12 +150,8 @@ double CMorvexView::FittedScale() const {
     if (!m_pFrame) return 0;
     const CLPoint corner = DeviceToLogical({m_clientWidthPx, m_clientHeightPx});
     if (corner.x <= 0 || corner.y >= 0) return 0;
-    double width = m_pFrame->m_xMax - m_pFrame->m_xMin,
-           height = m_pFrame->m_yMax - m_pFrame->m_yMin;
-    if (width <= 0 && height <= 0) width = height = 1.0;
-    const double sx = width > 0 ? corner.x / width : HUGE_VAL;
-    const double sy = height > 0 ? -corner.y / height : HUGE_VAL;
-    return 0.8 * std::min(sx, sy);
+    return FitScale(corner.x, corner.y, m_pFrame->m_xMax - m_pFrame->m_xMin,
+                    m_pFrame->m_yMax - m_pFrame->m_yMin);
 }
 
 void CMorvexView::DrawFitted(CDrawSurface& surface, int widthPx, int heightPx,

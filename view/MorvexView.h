@@ -2,6 +2,7 @@
 // mouse modes, the drawing of the structure and the results, and the view commands.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -245,7 +246,18 @@ private:
     double DiagramFactor(double largest);
     // The largest translation of one state (a case, a line, a mode) of a displacement source.
     double LargestTranslation(const std::vector<double>& source, int state) const;
-    // The largest translation over every record of the response file (cached by its size).
+    // The same of a state vector of the model's equations.
+    double LargestTranslationOf(const double* state) const;
+    // What a diagram of the response graph scales by: the largest value over every record of
+    // the response file, ofRecord giving it for one record's displacements; cached by the
+    // file's size, so that stepping keeps one scale for the whole run.
+    struct CRunLargest {
+        long long bytes = -1;
+        double largest = 0;
+    };
+    double LargestOverResponse(CRunLargest& cache,
+                               const std::function<double(const double*)>& ofRecord);
+    // The largest translation over every record of the response file.
     double LargestResponse();
     // The world-to-logical scale that fits the whole structure into the client area.
     double FittedScale() const;
@@ -289,20 +301,14 @@ private:
     CViewDocument* m_document = nullptr;
     std::string m_caption;
     double m_drawnScale = 1.0;  // the mapping's scale at the last drawing
-    double m_responseLargest = 0;
-    long long m_responseBytes = -1;
-    double m_responseMomentLargest = 0;
-    long long m_responseMomentBytes = -1;
+    CRunLargest m_responseLargest;
+    CRunLargest m_responseMomentLargest;
 };
 
 // The text of an extreme label of a graph kind: the value as it is (SI), or in kN, kN·m, mm
 // and MPa with engineering units.
 std::string LabelText(int kind, double value, bool engineering);
 
-// The displacement (dx, dy) at t (0 ... 1) along a straight piece of direction (c, sn) and
-// length len with the six global end displacements d: the cubic the curves are drawn with.
-void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
-                 double& dy);
 
 // Draws the symbol of one excitation at time t (moving load, nodal force or prescribed
 // motion) with the view's mapping.

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "dynamics/ResponseExtraction.h"
+#include "engine/BeamShape.h"
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/Envelope.h"
 #include "platform/BinaryFile.h"
@@ -14,7 +16,6 @@ namespace {
 
 // How near the mouse must be to an element, in logical units (3 mm).
 constexpr double kProbeReach = 30;
-constexpr long long kElementBytes = 101 * 3 * 8;
 
 }  // namespace
 
@@ -51,11 +52,8 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
         const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
         if (state < 0 || src.size() < offset + static_cast<size_t>(f.m_nDof)) return false;
         double d[6];
-        for (int k = 0; k < 3; ++k) {
-            d[k] = src[offset + static_cast<size_t>(f.m_dofNum[el.iNode][k])];
-            d[3 + k] = src[offset + static_cast<size_t>(f.m_dofNum[el.jNode][k])];
-        }
-        CurveOffset(el.cos, el.sin, el.length, d, bestT, ux, uy);
+        ElementEndValues(f, best, src.data() + offset, d);
+        BeamShapeOffset(el.cos, el.sin, el.length, d, bestT, ux, uy);
         return true;
     };
     switch (m_graphKind) {
@@ -79,11 +77,11 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
         case graph::kAxial:
         case graph::kUpperStress:
         case graph::kLowerStress: {
-            CBinaryIn in;
-            double rec[3];
-            const int r = static_cast<int>(std::lround(bestT * 100));
+            CCaseFileIn in;
+            double rec[casefile::kValues];
+            const int r = static_cast<int>(std::lround(bestT * (casefile::kPoints - 1)));
             if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1)) ||
-                !in.Seek(best * kElementBytes + r * 24LL) || !in.Doubles(rec, 3))
+                !in.Point(best, r, rec))
                 return {};
             // Adding zero turns a negative zero into a plain one.
             return text + FormatString("工况%d  N=%.4e N  Q=%.4e N  M=%.4e N·m", m_caseIndex + 1,

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "dynamics/ResponseExtraction.h"
+#include "engine/BeamShape.h"
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoad.h"
 #include "platform/BinaryFile.h"
@@ -15,8 +17,6 @@ namespace {
 
 constexpr CColour kPositive = Rgb(255, 0, 255);
 constexpr CColour kNegative = Rgb(0, 128, 0);
-constexpr long long kElementBytes = 101 * 3 * 8;
-constexpr long long kExtremeBytes = 48;
 
 // The SI unit of the ordinates of a graph kind (empty where the ordinate has none of its own).
 const char* OrdinateUnit(int kind) {
@@ -164,20 +164,6 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     s.SetLayer(DrawLayer::kStructure);
 }
 
-void CurveOffset(double c, double sn, double len, const double d[6], double t, double& dx,
-                 double& dy) {
-    const double uxi = d[0], uyi = d[1], ri = d[2], uxj = d[3], uyj = d[4], rj = d[5];
-    const double t2 = t * t, t3 = t2 * t;
-    const double h1 = 1 - 3 * t2 + 2 * t3, h2 = (t - 2 * t2 + t3) * len;
-    const double h3 = 3 * t2 - 2 * t3, h4 = (t3 - t2) * len;
-    dx = (1 - t) * (c * c * uxi + c * sn * uyi) + h1 * (sn * sn * uxi - c * sn * uyi) -
-         sn * h2 * ri + t * (c * c * uxj + c * sn * uyj) + h3 * (sn * sn * uxj - c * sn * uyj) -
-         sn * h4 * rj;
-    dy = (1 - t) * (c * sn * uxi + sn * sn * uyi) + h1 * (c * c * uyi - c * sn * uxi) +
-         c * h2 * ri + t * (c * sn * uxj + sn * sn * uyj) + h3 * (c * c * uyj - c * sn * uxj) +
-         c * h4 * rj;
-}
-
 void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, double sn, double len,
                                  const double d[6], int n, bool verticalOnly) {
     if (n <= 0) return;
@@ -186,7 +172,7 @@ void CMorvexView::DrawCurvePiece(CDrawSurface& s, CWorldOffset a, double c, doub
     for (int i = 0; i <= n; ++i) {
         const double t = static_cast<double>(i) / n;
         double dx = 0, dy = 0;
-        CurveOffset(c, sn, len, d, t, dx, dy);
+        BeamShapeOffset(c, sn, len, d, t, dx, dy);
         if (verticalOnly) dx = 0;
         const CWorldOffset base{a.x + t * len * c, a.y + t * len * sn};
         const CWorldOffset tip{base.x + dx, base.y + dy};
@@ -208,10 +194,8 @@ bool CMorvexView::DrawElementCurve(CDrawSurface& s, int element, int state, bool
     // An animated mode shape swings through its period.
     if (m_graphKind == graph::kMode) factor *= std::cos(2 * M_PI * m_modePhase / kModePhases);
     double d[6];
-    for (int k = 0; k < 3; ++k) {
-        d[k] = src[offset + static_cast<size_t>(f.m_dofNum[el.iNode][k])] * factor;
-        d[3 + k] = src[offset + static_cast<size_t>(f.m_dofNum[el.jNode][k])] * factor;
-    }
+    ElementEndValues(f, element, src.data() + offset, d);
+    for (double& v : d) v *= factor;
     const Node& ni = f.m_nodes[el.iNode];
     DrawCurvePiece(s, {ni.x - m_worldCx, ni.y - m_worldCy}, el.cos, el.sin, el.length, d,
                    m_segments, verticalOnly);
@@ -270,17 +254,15 @@ void CMorvexView::DrawInfluenceLine(CDrawSurface& s) {
 bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
     const CPlaneFrame& f = *m_pFrame;
     const int value = m_graphKind == graph::kMoment ? 2 : m_graphKind == graph::kShear ? 1 : 0;
-    CBinaryIn in;
+    CCaseFileIn in;
     if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1))) return false;
-    const long long block = f.m_nElements * kElementBytes + value * kExtremeBytes;
-    double largest = 0, smallest = 0;
-    if (!(in.Seek(block + 16) && in.Double(largest) && in.Seek(block + 40) && in.Double(smallest)))
-        largest = smallest = 0;
-    const double factor = DiagramFactor(std::max(std::fabs(largest), std::fabs(smallest)));
+    ExtremeRecord x;
+    if (!in.Extreme(f.m_nElements, value, x)) x.maxValue = x.minValue = 0;
+    const double factor = DiagramFactor(std::max(std::fabs(x.maxValue), std::fabs(x.minValue)));
     const CPen oldPen = s.SelectPen(CPen{Rgb(150, 150, 150), 1});
     const int step = std::max(1, m_groupStep);
     for (int e = std::max(0, m_groupFirst); e < std::min(m_groupLast, f.m_nElements); e += step) {
-        if (!in.Seek(e * kElementBytes)) break;
+        if (!in.SeekElement(e)) break;
         s.SetLayer(DrawLayer::kGraph);  // every element's ordinates apart
         const Element& el = f.m_elements[e];
         const Node& ni = f.m_nodes[el.iNode];
@@ -288,9 +270,9 @@ bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
         CWorldOffset base{ni.x - m_worldCx, ni.y - m_worldCy};
         const double ax = el.length / 100 * el.cos, ay = el.length / 100 * el.sin;
         bool complete = true;
-        for (int i = 0; i <= 100; ++i, base.x += ax, base.y += ay) {
-            double rec[3];
-            if (!in.Doubles(rec, 3)) {
+        for (int i = 0; i < casefile::kPoints; ++i, base.x += ax, base.y += ay) {
+            double rec[casefile::kValues];
+            if (!in.Next(rec)) {
                 complete = false;
                 break;
             }
@@ -314,7 +296,7 @@ bool CMorvexView::DrawForceDiagram(CDrawSurface& s) {
 bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
     const CPlaneFrame& f = *m_pFrame;
     const bool upper = m_graphKind == graph::kUpperStress;
-    CBinaryIn in;
+    CCaseFileIn in;
     if (m_caseIndex < 0 || !in.Open(f.CaseBinaryPath(m_caseIndex + 1))) return false;
     const int step = std::max(1, m_groupStep);
     const int first = std::max(0, m_groupFirst), end = std::min(m_groupLast, f.m_nElements);
@@ -322,20 +304,14 @@ bool CMorvexView::DrawEdgeStress(CDrawSurface& s) {
     // Visits every record of the group with the stress there, up to the end of the file.
     auto forEachStress = [&](auto&& visit) {
         for (int e = first; e < end; e += step) {
-            if (!in.Seek(e * kElementBytes)) return;
+            if (!in.SeekElement(e)) return;
             const Element& el = f.m_elements[e];
             const Section& si = f.m_sections[el.iSection];
             const Section& sj = f.m_sections[el.jSection];
-            const double wi = si.I / (upper ? si.hTop : si.hBottom);
-            const double wj = sj.I / (upper ? sj.hTop : sj.hBottom);
-            const double sign = upper ? 1.0 : -1.0;
-            for (int r = 0; r <= 100; ++r) {
-                double rec[3];
-                if (!in.Doubles(rec, 3)) return;
-                const double h = r / 100.0;
-                const double sigma =
-                    sign * rec[2] / ((1 - h) * wi + h * wj) + rec[0] / ((1 - h) * si.A + h * sj.A);
-                visit(e, r, sigma);
+            for (int r = 0; r < casefile::kPoints; ++r) {
+                double rec[casefile::kValues];
+                if (!in.Next(rec)) return;
+                visit(e, r, EdgeStress(si, sj, upper, r / 100.0, rec[0], rec[2]));
             }
         }
     };
@@ -458,32 +434,39 @@ double CMorvexView::LargestTranslation(const std::vector<double>& source, int st
     if (state < 0) return 0;
     const size_t offset = static_cast<size_t>(state) * static_cast<size_t>(f.m_nDof);
     if (source.size() < offset + static_cast<size_t>(f.m_nDof)) return 0;
+    return LargestTranslationOf(source.data() + offset);
+}
+
+double CMorvexView::LargestTranslationOf(const double* state) const {
+    const CPlaneFrame& f = *m_pFrame;
     double largest = 0;
     for (int n = 0; n < f.m_nNodes && n < static_cast<int>(f.m_dofNum.size()); ++n)
         for (int k = 0; k < 2; ++k) {
-            const double v = source[offset + static_cast<size_t>(f.m_dofNum[n][k])];
+            const double v = state[f.m_dofNum[n][k]];
             if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
         }
     return largest;
 }
 
-double CMorvexView::LargestResponse() {
+double CMorvexView::LargestOverResponse(CRunLargest& cache,
+                                        const std::function<double(const double*)>& ofRecord) {
     const CPlaneFrame& f = *m_pFrame;
     CBinaryIn in;
     if (f.m_nDof <= 0 || !in.Open(f.ResponsePath())) return 0;
     // One scale for the whole run, so that stepping shows the motion growing and dying away.
-    if (in.Size() == m_responseBytes) return m_responseLargest;
-    m_responseBytes = in.Size();
-    m_responseLargest = 0;
+    if (in.Size() == cache.bytes) return cache.largest;
+    cache.bytes = in.Size();
+    cache.largest = 0;
     const long long bytes = ResponseRecordBytes(f.m_nDof);
     std::vector<double> record(static_cast<size_t>(f.m_nDof) + 1);
     for (long long r = 0; in.Seek(r * bytes) && in.Doubles(record.data(), record.size()); ++r)
-        for (int n = 0; n < f.m_nNodes && n < static_cast<int>(f.m_dofNum.size()); ++n)
-            for (int k = 0; k < 2; ++k) {
-                const double v = record[1 + static_cast<size_t>(f.m_dofNum[n][k])];
-                if (std::isfinite(v)) m_responseLargest = std::max(m_responseLargest, std::fabs(v));
-            }
-    return m_responseLargest;
+        cache.largest = std::max(cache.largest, ofRecord(record.data() + 1));
+    return cache.largest;
+}
+
+double CMorvexView::LargestResponse() {
+    return LargestOverResponse(m_responseLargest,
+                               [this](const double* state) { return LargestTranslationOf(state); });
 }
 
 std::string CMorvexView::PictureTitle() const {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <sstream>
 
+#include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
 #include "liveload/LiveLoad.h"
 #include "platform/BinaryFile.h"
@@ -260,23 +261,21 @@ bool ExtremeTable(const CPlaneFrame& f, int k, CTable& t) {
                {"内力", "最大值", "单元", "距i端 (m)", "最小值", "单元", "距i端 (m)"},
                {}};
     const std::string path = f.CaseBinaryPath(k + 1);
-    CBinaryIn in;
-    const long long at = f.m_nElements * 2424LL;
-    if (!in.Open(path) || !in.Seek(at)) {
+    CCaseFileIn in;
+    if (!in.Open(path)) {
         ShowMessage("内力文件" + path + "不存在或不完整！");
         return false;
     }
     static const char* const kNames[3] = {"轴力 N (N)", "剪力 Q (N)", "弯矩 M (N·m)"};
-    for (const char* name : kNames) {
-        std::int32_t maxE = 0, minE = 0, pad = 0;
-        double maxAt = 0, maxV = 0, minAt = 0, minV = 0;
-        if (!in.Int32(maxE) || !in.Int32(pad) || !in.Double(maxAt) || !in.Double(maxV) ||
-            !in.Int32(minE) || !in.Int32(pad) || !in.Double(minAt) || !in.Double(minV)) {
+    for (int q = 0; q < casefile::kValues; ++q) {
+        ExtremeRecord x;
+        if (!in.Extreme(f.m_nElements, q, x)) {
             ShowMessage("内力文件" + path + "不存在或不完整！");
             return false;
         }
-        t.rows.push_back({Text(name), Text(FormatString("%.6e", maxV)), Num(maxE + 1), Num(maxAt),
-                          Text(FormatString("%.6e", minV)), Num(minE + 1), Num(minAt)});
+        t.rows.push_back({Text(kNames[q]), Text(FormatString("%.6e", x.maxValue)),
+                          Num(x.maxElement + 1), Num(x.maxAt), Text(FormatString("%.6e", x.minValue)),
+                          Num(x.minElement + 1), Num(x.minAt)});
     }
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "DynamicsModels.h"
 #include "DynamicsRun.h"
+#include "dynamics/DynamicLoad.h"
 
 namespace {
 

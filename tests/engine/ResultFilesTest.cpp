@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "TestSupport.h"
+#include "engine/CaseFile.h"
 #include "platform/BinaryFile.h"
 
 namespace {
@@ -32,27 +33,35 @@ size_t CountOf(const std::string& text, const std::string& what) {
 TEST_F(ResultFilesTest, PerCaseFilesHaveTheirLayout) {
     auto f = Load(kCantilever, true);
     ASSERT_TRUE(f) << LastMessage();
-    CBinaryIn bin;
+    CCaseFileIn bin;
     ASSERT_TRUE(bin.Open(Path("m.1")));
-    EXPECT_EQ(bin.Size(), 2 * 2424 + 144);
+    EXPECT_EQ(bin.Size(), 2 * casefile::kElementBytes + 3 * casefile::kExtremeBytes);
+    EXPECT_TRUE(bin.Complete(2));
     // Element 1, point 0: N, Q, M = 0, 12.5, 12.5 * 4 (hogging at the fixed end).
-    double rec[3];
-    ASSERT_TRUE(bin.Doubles(rec, 3));
+    double rec[casefile::kValues];
+    ASSERT_TRUE(bin.Next(rec));
     EXPECT_NEAR(rec[1], 12.5, 1e-9);
     EXPECT_NEAR(rec[2], 50.0, 1e-9);
+    // Element 2, point 50 (1 m from the tip): M = 12.5.
+    ASSERT_TRUE(bin.Point(1, 50, rec));
+    EXPECT_NEAR(rec[2], 12.5, 1e-9);
     // The extreme records: M is greatest at element 0, distance 0, and least (0) at the tip.
-    ASSERT_TRUE(bin.Seek(2 * 2424 + 96));
-    std::int32_t el, pad;
-    double at, value;
-    ASSERT_TRUE(bin.Int32(el) && bin.Int32(pad) && bin.Double(at) && bin.Double(value));
+    ExtremeRecord x;
+    ASSERT_TRUE(bin.Extreme(2, 2, x));
+    EXPECT_EQ(x.maxElement, 0);
+    EXPECT_EQ(x.maxAt, 0.0);
+    EXPECT_NEAR(x.maxValue, 50.0, 1e-9);
+    EXPECT_EQ(x.minElement, 1);
+    EXPECT_NEAR(x.minAt, 2.0, 1e-12);
+    EXPECT_NEAR(x.minValue, 0.0, 1e-9);
+    // On disk the element numbers are followed by a zero int32 (reserved).
+    CBinaryIn raw;
+    ASSERT_TRUE(raw.Open(Path("m.1")));
+    std::int32_t el = -1, pad = -1;
+    ASSERT_TRUE(raw.Seek(casefile::ExtremeOffset(2, 2)) && raw.Int32(el) && raw.Int32(pad));
     EXPECT_EQ(el, 0);
     EXPECT_EQ(pad, 0);
-    EXPECT_EQ(at, 0.0);
-    EXPECT_NEAR(value, 50.0, 1e-9);
-    ASSERT_TRUE(bin.Int32(el) && bin.Int32(pad) && bin.Double(at) && bin.Double(value));
-    EXPECT_EQ(el, 1);
-    EXPECT_NEAR(at, 2.0, 1e-12);
-    EXPECT_NEAR(value, 0.0, 1e-9);
+    EXPECT_FALSE(bin.Extreme(3, 0, x));  // past the end
 
     const std::string txt = ReadFile("m_工况_1.out");
     EXPECT_EQ(txt.rfind("单元        位置           轴力              剪力             弯矩", 0),

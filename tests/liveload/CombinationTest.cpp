@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "engine/CaseFile.h"
 #include "liveload/Combination.h"
 #include "platform/TextFile.h"
 
@@ -69,7 +70,7 @@ TEST_F(CombinationTest, BundledGirderEqualsTheHandCombinationOfItsFiles) {
             for (int q = 0; q < 3; ++q) {
                 double hi = 0, lo = 0, scale = 0;
                 for (int k = 0; k < 3; ++k) {
-                    const double v = cases[k][e * 303 + 30 * j + q];
+                    const double v = cases[k][e * casefile::kElementValues + casefile::kValues * 10 * j + q];
                     hi += v > 0 ? gu[k] * v : gf[k] * v;
                     lo += v < 0 ? gu[k] * v : gf[k] * v;
                     (v > 0 ? unfavourable : favourable) += 1;
@@ -136,7 +137,8 @@ TEST_F(CombinationTest, ConcurrentForcesEqualTheHandCombinationOfTheCompanionFil
                 for (int side = 0; side < 2; ++side) {
                     double hand[3] = {0, 0, 0}, scale = 1;
                     for (int k = 0; k < 3; ++k) {
-                        const double* v = &cases[k][e * 303 + 30 * j];
+                        const double* v =
+                            &cases[k][e * casefile::kElementValues + casefile::kValues * 10 * j];
                         const bool adverse = side == 0 ? v[q] > 0 : v[q] < 0;
                         favourable += !adverse && v[q] != 0;
                         for (int o = 0; o < 3; ++o) {

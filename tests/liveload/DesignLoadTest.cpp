@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "TestSupport.h"
+#include "engine/BeamShape.h"
 #include "liveload/DesignLoads.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
@@ -319,12 +320,8 @@ TEST_F(DesignLoadTest, LanePlacementFileReproducesTheValue) {
                 // y displacement at the point from the nodal values of the element.
                 const Element& el = g->m_elements[r.element];
                 double d[6];
-                for (int k = 0; k < 3; ++k) {
-                    d[k] = g->m_disp[g->m_dofNum[el.iNode][k]];
-                    d[3 + k] = g->m_disp[g->m_dofNum[el.jNode][k]];
-                }
-                value = CPlaneFrame::DisplacementAlongElement(el.cos, el.sin, d, r.position,
-                                                              el.length);
+                ElementEndValues(*g, r.element, g->m_disp.data(), d);
+                value = BeamShapeY(el.cos, el.sin, el.length, d, r.position);
             }
             EXPECT_NEAR(value, p.total, 1e-7 * std::fabs(p.total) + 1e-6) << line << " " << entry;
             const LiveLoadEntry& e = LiveLoadListEntry(entry);

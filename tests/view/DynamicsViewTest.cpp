@@ -257,6 +257,23 @@ TEST_F(DynamicsViewTest, ResponseGraphShowsTheMomentOfItsStep) {
     EXPECT_TRUE(listed);
 }
 
+// A new run of the same length (B.tim keeps its size) is scaled by its own moments.
+TEST_F(DynamicsViewTest, MomentScaleFollowsANewRunOfTheSameLength) {
+    CMorvexView& v = OpenBeam();
+    WriteFile(kDynamicLoadFile, "0.5 2e-4\n0.4 0.01\n0 1 0\n5 2 -1e5 0 0 0 0\n0\n");
+    ASSERT_TRUE(v.Execute(kDynamicRun));
+    ASSERT_TRUE(v.Execute(kDynamicMoment));
+    v.m_timeIndex = 17;
+    Draw();
+    const double first = v.m_graphScale[graph::kDynamic].factor;
+    WriteFile(kDynamicLoadFile, "0.5 2e-4\n0.4 0.01\n0 1 0\n5 2 -2e5 0 0 0 0\n0\n");
+    ASSERT_TRUE(v.Execute(kDynamicRun));
+    ASSERT_TRUE(v.m_dynamicMoment);
+    v.m_timeIndex = 17;
+    Draw();
+    EXPECT_NEAR(v.m_graphScale[graph::kDynamic].factor, first / 2, 1e-9 * first);
+}
+
 TEST_F(DynamicsViewTest, AnimationShowsExactlyWhatTheStepCommandsShow) {
     beam.elements = 4;
     CMorvexView& v = OpenBeam();
