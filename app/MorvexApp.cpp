@@ -86,7 +86,7 @@ bool CMorvexApp::InitInstance(const QStringList& arguments) {
     // One optional file name; options (print and other shell requests) are ignored.
     for (const QString& arg : arguments) {
         if (arg.startsWith(QLatin1Char('-'))) continue;
-        if (!OpenDocumentFile(arg)) return false;
+        if (!OpenDocumentFile(arg) && !m_lastOpenCancelled) return false;
         break;
     }
     m_mainFrame->showMaximized();
@@ -108,6 +108,7 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
         return nullptr;
     }
     const QString full = Absolute(path);
+    m_lastOpenCancelled = false;
     if (type->ResourceId() == 129) {
         auto* doc = new CMorvexDoc;
         doc->setParent(this);
@@ -130,6 +131,7 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
             if (m_mainFrame) m_mainFrame->UpdateCommands();
         });
         if (!doc->OnOpenDocument(full)) {
+            m_lastOpenCancelled = doc->OpenCancelled();
             delete doc;
             return nullptr;
         }
@@ -218,8 +220,9 @@ void CMorvexApp::OnAppAbout() {
 void CMorvexApp::OnOpenRecentFile(int index) {
     if (index < 0 || index >= m_recentFiles.size()) return;
     const QString path = m_recentFiles[index];
-    // A file that no longer opens leaves the list, so the menu does not keep offering it.
-    if (!OpenDocumentFile(path)) RemoveFromRecentFileList(path);
+    // A file that no longer opens leaves the list, so the menu does not keep offering it; one
+    // whose analysis the user stopped stays.
+    if (!OpenDocumentFile(path) && !m_lastOpenCancelled) RemoveFromRecentFileList(path);
 }
 
 void CMorvexApp::AddToRecentFileList(const QString& path) {

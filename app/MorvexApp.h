@@ -41,7 +41,8 @@ public:
     static CMorvexApp* Instance();
 
     // Start-up: settings, document types, main frame, the file named on the command line,
-    // the maximised window. False when the program must end (a failed open of that file).
+    // the maximised window. False when the program must end (a failed open of that file; an
+    // analysis the user stopped leaves the program running without it).
     bool InitInstance(const QStringList& arguments);
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
@@ -50,6 +51,8 @@ public:
     // The open rule: a path whose last three characters, lower-cased, are "fem" opens as a
     // result document, every other path as a text document. nullptr after a failure.
     CDocument* OpenDocumentFile(const QString& path);
+    // Whether the last open ended because the user stopped its analysis (not a failure).
+    bool LastOpenCancelled() const { return m_lastOpenCancelled; }
     // Opens path with the document type of that type name (a new document each time).
     CDocument* OpenWithType(const QString& typeName, const QString& path);
     // Opens path as a text document whatever its extension.
@@ -92,4 +95,5 @@ private:
     QTranslator m_qtTranslator;
     QStringList m_recentFiles;
     int m_untitledCount = 0;
+    bool m_lastOpenCancelled = false;
 };

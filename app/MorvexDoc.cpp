@@ -2,18 +2,23 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <system_error>
 
+#include "app/MainFrame.h"
 #include "app/MorvexApp.h"
 #include "engine/AnalysisRun.h"
 #include "platform/Host.h"
 #include "platform/TextFile.h"
+#include "view/qt/MorvexViewWidget.h"
 
 CMorvexDoc::~CMorvexDoc() {
     OnCloseDocument();
@@ -22,11 +27,68 @@ CMorvexDoc::~CMorvexDoc() {
 bool CMorvexDoc::OnOpenDocument(const QString& path) {
     m_path = path;
     m_pathBase = QString::fromStdString(DataFileBase(path.toStdString()));
-    // A large model takes seconds to analyse: the status bar says so until it is done.
-    ShowStatus("正在分析" + QFileInfo(path).fileName().toStdString() + "，请等待...");
-    m_engine = RunAnalysis(path.toStdString());
+    m_openCancelled = false;
+    m_engine = PrepareAnalysis(path.toStdString());
+    if (!m_engine) return false;
+    // A large model takes seconds to analyse: the status bar says so until it is done, and
+    // the engine's progress moves it.
+    const QString name = QFileInfo(path).fileName();
+    const std::string waiting = "正在分析" + name.toStdString() + "，请等待...";
+    bool ended = false, ok = false;
+    QEventLoop loop;
+    const bool started = StartWorker(
+        waiting.c_str(), [](CPlaneFrame& engine) { return AnalyseModel(engine); },
+        [&ended, &ok, &loop](CMorvexDoc&, bool result) {
+            ok = result;
+            ended = true;
+            loop.quit();
+        });
+    if (!started) {
+        // No thread to be had: the run goes on here, as it always may.
+        ShowStatus(waiting);
+        ok = AnalyseModel(*m_engine);
+        ended = true;
+    }
+    if (!ended) {
+        // A short run (the bundled girder) ends before anything is shown; input meanwhile
+        // waits for the window that opens.
+        QTimer::singleShot(kProgressDelayMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!ended) {
+        QWidget* parent = CMainFrame::Instance();
+        QProgressDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+        SetUpProgressDialog(dialog, QStringLiteral("静力分析"));
+        const QString label = QString::fromStdString(waiting);
+        dialog.setLabelText(label);
+        connect(&dialog, &QProgressDialog::canceled, this, [this] { CancelRun(); });
+        // The worker stores its progress in the engine; the window looks at it.
+        CPlaneFrame* engine = m_engine.get();
+        const auto look = [&dialog, engine, label] {
+            dialog.setValue(engine->m_runProgress.load());
+            dialog.setLabelText(label + QLatin1Char('\n') +
+                                QString::fromUtf8(CPlaneFrame::RunStageText(engine->m_runStage)));
+        };
+        look();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &dialog, look);
+        poll.start(100);
+        dialog.show();
+        while (!ended) loop.exec();
+        poll.stop();
+        dialog.hide();
+    }
+    if (m_worker.joinable()) m_worker.join();
     ShowStatus("");
-    return m_engine != nullptr;
+    if (ok) {
+        m_engine->m_keepRunning = 1;  // a stop asked for after the files were written
+        return true;
+    }
+    m_openCancelled = m_engine->m_keepRunning == 0;
+    // The engine goes with the scratch files of the run; the result files were not touched.
+    m_engine.reset();
+    if (m_openCancelled) ShowMessage("静力分析已取消，原有结果文件未改变");
+    return false;
 }
 
 void CMorvexDoc::OnCloseDocument() {

@@ -17,9 +17,14 @@ public:
     CMorvexDoc() : CDocument(kResult) {}
     ~CMorvexDoc() override;
 
-    // The analysis run: false (after its one message) when the file is missing or the data
-    // file cannot be read or solved; the document is then discarded.
+    // The analysis run, on the worker: false (after its one message) when the file is missing
+    // or the data file cannot be read or solved, or when the user stopped the run; the
+    // document is then discarded. A run still going after kProgressDelayMs gets a progress
+    // window whose "取消" stops it; until then no user input is taken.
     bool OnOpenDocument(const QString& path);
+    // Whether the last OnOpenDocument ended because the user stopped the run.
+    bool OpenCancelled() const { return m_openCancelled; }
+    static constexpr int kProgressDelayMs = 400;
     // Stops a running computation, waits for it, and destroys the engine with its scratch files.
     void OnCloseDocument() override;
 
@@ -63,5 +68,6 @@ private:
     QString m_pathBase;
     std::unique_ptr<CPlaneFrame> m_engine;
     std::atomic<bool> m_modesReady{false};
+    bool m_openCancelled = false;
     std::thread m_worker;
 };

@@ -9,7 +9,7 @@
 //             modal method against --method full (up to --full-limit, default 600), with
 //             3000 steps up to m = 600 and 1000 steps beyond
 //
-//   bench_dynamics [--only eigen|lowest|response] [--jacobi-limit M] [--full-limit M] [m ...]
+//   morvex-dynamics-bench [--only eigen|lowest|response] [--jacobi-limit M] [--full-limit M] [m ...]
 #include <lapacke.h>
 #include <unistd.h>
 
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         } else if (std::atoi(argv[i]) >= 3) {
             sizes.push_back(std::atoi(argv[i]));
         } else {
-            std::fprintf(stderr, "bench_dynamics: unknown argument %s\n", argv[i]);
+            std::fprintf(stderr, "morvex-dynamics-bench: unknown argument %s\n", argv[i]);
             return 2;
         }
     }
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
             frame->m_responseMethod = pass == 0 ? ResponseMethod::kModal : ResponseMethod::kFull;
             const auto t0 = std::chrono::steady_clock::now();
             if (!frame->DynamicResponse()) {
-                std::fprintf(stderr, "bench_dynamics: the response failed in %s\n", dir.c_str());
+                std::fprintf(stderr, "morvex-dynamics-bench: the response failed in %s\n", dir.c_str());
                 return 1;
             }
             times[pass] = Seconds(t0);

@@ -2,7 +2,7 @@
 // modes: 37 pages, 22 of them drawings) against what a user made before it: the same
 // pictures drawn one by one into PNG files as the render command writes them.
 //
-//   report_bench [benchmark options]
+//   morvex-report-bench [benchmark options]
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>

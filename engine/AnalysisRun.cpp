@@ -15,7 +15,7 @@ std::string DataFileBase(const std::string& femPath) {
     return femPath;
 }
 
-std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath, bool keepScratchFiles) {
+std::unique_ptr<CPlaneFrame> PrepareAnalysis(const std::string& femPath, bool keepScratchFiles) {
     if (!FileExists(femPath)) {
         ShowMessage("文件不存在！");
         return nullptr;
@@ -29,11 +29,16 @@ std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath, bool keepSc
     auto frame = std::make_unique<CPlaneFrame>(femPath, base + ".out");
     frame->m_modelLock = std::move(lock);
     frame->m_keepScratchFiles = keepScratchFiles;
-    bool ok;
-    {
-        CRaisedPriority priority;
-        ok = frame->Read() && frame->Solve();
-    }
-    if (!ok) return nullptr;
+    return frame;
+}
+
+bool AnalyseModel(CPlaneFrame& frame) {
+    CRaisedPriority priority;
+    return frame.Read() && frame.Solve();
+}
+
+std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath, bool keepScratchFiles) {
+    auto frame = PrepareAnalysis(femPath, keepScratchFiles);
+    if (!frame || !AnalyseModel(*frame)) return nullptr;
     return frame;
 }

@@ -15,3 +15,11 @@ std::string DataFileBase(const std::string& femPath);
 // nullptr is returned. keepScratchFiles leaves B.1 ... B.n, B.stf and B_huozai.txt behind,
 // failed run or not.
 std::unique_ptr<CPlaneFrame> RunAnalysis(const std::string& femPath, bool keepScratchFiles = false);
+
+// The two halves of RunAnalysis, for a window that runs the analysis on a worker and may stop
+// it: PrepareAnalysis checks the file and makes the engine (nullptr after the message);
+// AnalyseModel reads and solves at raised priority, false after the message or, without
+// one, when a stop was asked for (the engine's m_keepRunning cleared).
+std::unique_ptr<CPlaneFrame> PrepareAnalysis(const std::string& femPath,
+                                             bool keepScratchFiles = false);
+bool AnalyseModel(CPlaneFrame& frame);

@@ -122,6 +122,10 @@ void CPlaneFrame::ElementStiffness(int element) {
 
 bool CPlaneFrame::Assemble() {
     for (int e = 0; e < m_nElements; ++e) {
+        if ((e & 8191) == 8191) {
+            if (StopRequested()) return false;
+            ReportProgress(RunStage::kAssembling, 0.8 * e / m_nElements);
+        }
         const Element& el = m_elements[e];
         const int g[6] = {m_dofNum[el.iNode][0], m_dofNum[el.iNode][1], m_dofNum[el.iNode][2],
                           m_dofNum[el.jNode][0], m_dofNum[el.jNode][1], m_dofNum[el.jNode][2]};

@@ -42,6 +42,11 @@ bool CPlaneFrame::Factorize() {
     std::vector<double> diag(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) diag[i] = BandAt(i, i);
     for (int i = 0; i < n; ++i) {
+        // A stop asked for ends the factorisation quietly; the caller sees StopRequested.
+        if ((i & 4095) == 4095) {
+            if (StopRequested()) return false;
+            ReportProgress(RunStage::kFactorising, static_cast<double>(i) / n);
+        }
         double* row = &m_bandK[static_cast<size_t>(m_diagAddr[i])];
         const double d = row[0];
         if (!(d >= 1e-18) || d < kRelativePivot * std::fabs(diag[i])) {

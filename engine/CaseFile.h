@@ -79,6 +79,8 @@ public:
     }
     // False when the file was never opened or any write failed (the old file then stays).
     bool Close() { return m_out.Close(); }
+    // The same, the file replacing path when pending is committed.
+    bool CloseInto(CPendingReplacements& pending) { return m_out.CloseInto(pending); }
 
 private:
     CBinaryOut m_out;

@@ -58,6 +58,12 @@ std::string CPlaneFrame::ReadPlace(const std::string& item) const {
 }
 
 bool CPlaneFrame::NextLine() {
+    // Every 4096 lines of the data file: the reading's progress, and a stop asked for ends
+    // the reading without a message.
+    if ((m_femFile.LineNumber() & 4095) == 4095 && m_readPath == m_femPath) {
+        if (StopRequested()) return false;
+        ReportProgress(RunStage::kReading, m_femFile.Fraction());
+    }
     if (m_femFile.Next(m_lineBuf)) {
         const std::string_view bad = CFieldScanner::InvalidNumber(m_lineBuf);
         if (bad.empty()) return true;
@@ -75,6 +81,8 @@ bool CPlaneFrame::NextLine() {
 bool CPlaneFrame::Read() {
     bool ok = false;
     m_readPath = m_femPath;
+    m_runProgress = 0;
+    m_runStage = 0;
     if (!m_femFile.IsOpen()) {
         ShowMessage(FormatString("错误：无法打开数据文件%s!", m_femPath.c_str()));
     } else if (!m_outFile.IsOpen()) {

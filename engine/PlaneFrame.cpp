@@ -1,6 +1,7 @@
 // Construction, destruction and the static analysis run of the engine.
 #include "engine/PlaneFrame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -76,12 +77,17 @@ CPlaneFrame::~CPlaneFrame() {
 }
 
 bool CPlaneFrame::Solve() {
-    bool ok = MarkSupports() && LayoutBand() && Assemble();
+    // The result files of this run: they replace the old ones only when the run is complete.
+    CPendingReplacements results;
+    ReportProgress(RunStage::kAssembling, 0);
+    bool ok = MarkSupports() && LayoutBand() && Assemble() && !StopRequested();
     if (ok) {
         ApplySupports();
+        ReportProgress(RunStage::kFactorising, 0);
         ok = Factorize();
     }
-    if (ok) {
+    if (ok && !StopRequested()) {
+        ReportProgress(RunStage::kSubstituting, 0);
         for (int k = 0; k < m_nCases; ++k) {
             double* v = &m_disp[static_cast<size_t>(k) * m_nDof];
             for (int j = 0; j < m_nDof; ++j) {
@@ -92,29 +98,68 @@ bool CPlaneFrame::Solve() {
             }
         }
         Substitute(m_disp.data(), m_nCases);
+        ReportProgress(RunStage::kSubstituting, 0.3);
         RefineSolution(*this);
+        ReportProgress(RunStage::kSubstituting, 0.5);
         // Loads or properties so large that the results overflow: no file of NaN or inf.
-        for (int k = 0; k < m_nCases && ok; ++k) {
+        for (int k = 0; k < m_nCases && ok && !StopRequested(); ++k) {
             const std::string where = FirstNonFinite(*this, k);
             if (where.empty()) continue;
             ShowMessage(FormatString("错误：工况%d的计算结果不是有限数值(数据过大)!", k + 1),
                         where);
             ok = false;
         }
+        ok = ok && !StopRequested();
         if (ok) CheckEquilibrium(*this);
-        ok = ok && WriteCaseFiles();
+        ok = ok && WriteCaseFiles(results);
+    } else {
+        ok = false;
     }
     if (ok && m_nIlElements > 0) ok = ComputeInfluenceLines();
-    if (ok && m_nCases > 0) ok = WriteResults();
+    if (ok && m_nCases > 0) {
+        ReportProgress(RunStage::kResultFile, 0);
+        ok = WriteResults();
+    }
+    ok = ok && !StopRequested();
     if (!ok) {
-        // The previous result file stays as it was rather than a partial one.
+        // The previous result files stay as they were rather than partial ones.
         m_outFile.Discard();
         return false;
     }
-    const bool written = m_outFile.Close();
-    if (ok && !written) {
+    if (!m_outFile.CloseInto(results)) {
         ShowMessage(FormatString("错误：无法写入文件%s.out!", m_baseName.c_str()));
-        ok = false;
+        return false;
     }
-    return ok;
+    // The last moment a stop still leaves the old files.
+    if (StopRequested()) return false;
+    const std::string failed = results.Commit();
+    if (!failed.empty()) {
+        ShowMessage(FormatString("错误：无法写入文件%s!", failed.c_str()));
+        return false;
+    }
+    ReportProgress(RunStage::kResultFile, 1);
+    return true;
+}
+
+const char* CPlaneFrame::RunStageText(int stage) {
+    static const char* const kText[] = {"读入数据",         "形成总刚度矩阵", "分解总刚度矩阵",
+                                         "回代求解",         "写入各工况内力文件", "写入结果文件"};
+    return stage >= 0 && stage < 6 ? kText[stage] : "";
+}
+
+void CPlaneFrame::ReportProgress(RunStage stage, double fraction) {
+    // Where each stage begins on the bar, from the times of a 10^5-element girder.
+    static constexpr int kStart[] = {0, 13, 19, 21, 27, 90, 100};
+    const int s = static_cast<int>(stage);
+    const double share = std::clamp(fraction, 0.0, 1.0);
+    const int percent = kStart[s] + static_cast<int>(share * (kStart[s + 1] - kStart[s]));
+    m_runStage.store(s);
+    // Two case-file writers report at once: only a higher percentage is news.
+    int old = m_runProgress.load();
+    while (percent > old) {
+        if (m_runProgress.compare_exchange_weak(old, percent)) {
+            ShowStatus(FormatString("正在分析：%s...(%d%%)", RunStageText(s), percent));
+            return;
+        }
+    }
 }

@@ -91,8 +91,21 @@ public:
 
     // Reads, checks and echoes the whole data file; false after the first error.
     bool Read();
-    // The static analysis of every load case; false after reporting a failure.
+    // The static analysis of every load case; false after reporting a failure, or without a
+    // message when a stop was asked for (m_keepRunning cleared). The result files of the run
+    // replace the old ones together at its end, so a run that stops or fails before leaves
+    // every old result file as it was.
     bool Solve();
+
+    // --- progress of the analysis run (Read and Solve) ---
+    // The stages of the run in order, each with a fixed share of the progress.
+    enum class RunStage { kReading, kAssembling, kFactorising, kSubstituting, kCaseFiles, kResultFile };
+    // Records that stage has got to fraction (0 ... 1) of its work. A higher percentage than
+    // before is stored in m_runProgress and shown as the status "正在分析：STAGE...(NN%)".
+    void ReportProgress(RunStage stage, double fraction);
+    // The text of a stage (an index of RunStage), as the status shows it.
+    static const char* RunStageText(int stage);
+    bool StopRequested() const { return m_keepRunning.load(std::memory_order_relaxed) == 0; }
 
     // --- supports, band layout and assembly ---
     bool MarkSupports();
@@ -136,8 +149,12 @@ public:
                   double& N, double& Q, double& M) const;
 
     // --- static results ---
-    bool WriteCaseFiles();
-    std::string WriteCaseFile(int k) const;
+    // The per-case files, handed to pending; false after the message, or stopped.
+    bool WriteCaseFiles(CPendingReplacements& pending);
+    // One case (1-based): the path that could not be written, else an empty string (also
+    // when stopped). done counts the elements written by every writer, for the progress.
+    std::string WriteCaseFile(int k, CPendingReplacements& pending,
+                              std::atomic<long long>& done);
     bool WriteResults();
 
     // Name of the per-case binary file of case k (1-based).
@@ -207,6 +224,10 @@ public:
     // Run state shared with the natural-vibration worker.
     std::atomic<std::uint8_t> m_keepRunning{1};
     std::atomic<std::uint8_t> m_busy{0};
+    // Progress of the analysis run in percent and its stage (a RunStage index), for a window
+    // that shows them while another thread runs the analysis.
+    std::atomic<int> m_runProgress{0};
+    std::atomic<int> m_runStage{0};
 
     // Leave B.1 ... B.n, B.stf and B_huozai.txt in place when the engine is destroyed
     // (the batch tool's --keep).

@@ -40,7 +40,8 @@ std::string CPlaneFrame::CaseTextPath(int k) const {
 
 // Writes the binary and text files of one load case (1-based); on failure returns the path
 // that could not be written, else an empty string.
-std::string CPlaneFrame::WriteCaseFile(int k) const {
+std::string CPlaneFrame::WriteCaseFile(int k, CPendingReplacements& pending,
+                                       std::atomic<long long>& done) {
     const int lc = k - 1;
     CCaseFileOut bin;
     CTextOut txt;
@@ -49,7 +50,13 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
     txt.Printf("单元        位置           轴力              剪力             弯矩");
     ExtremeRecord ext[casefile::kValues];
     double rec[casefile::kElementValues];
+    const double total = static_cast<double>(m_nElements) * m_nCases;
     for (int e = 0; e < m_nElements; ++e) {
+        if ((e & 1023) == 1023) {
+            // Stopped: both scratch files go with bin and txt, the old files stay.
+            if (StopRequested()) return std::string();
+            ReportProgress(RunStage::kCaseFiles, static_cast<double>(done += 1024) / total);
+        }
         txt.Printf("\n\n%5d", e + 1);
         const EndForceSet ef = EndForces(e, lc);
         const double length = m_elements[e].length;
@@ -81,21 +88,24 @@ std::string CPlaneFrame::WriteCaseFile(int k) const {
         bin.Element(rec);
     }
     bin.Extremes(ext);
-    const bool binOk = bin.Close();
-    const bool txtOk = txt.Close();
+    const bool binOk = bin.CloseInto(pending);
+    const bool txtOk = txt.CloseInto(pending);
     if (!binOk) return CaseBinaryPath(k);
     if (!txtOk) return CaseTextPath(k);
     return std::string();
 }
 
-bool CPlaneFrame::WriteCaseFiles() {
+bool CPlaneFrame::WriteCaseFiles(CPendingReplacements& pending) {
     // The cases are independent: two workers share them, each writing whole files, so the
     // files are the same as a serial run's. The first failure in case order is reported.
     m_nCaseFiles = m_nCases;
     std::vector<std::string> failed(static_cast<size_t>(std::max(m_nCases, 0)));
     const int workers = m_nCases >= 2 ? 2 : 1;
+    std::atomic<long long> done{0};
+    ReportProgress(RunStage::kCaseFiles, 0);
     auto work = [&](int first) {
-        for (int k = 1 + first; k <= m_nCases; k += workers) failed[k - 1] = WriteCaseFile(k);
+        for (int k = 1 + first; k <= m_nCases; k += workers)
+            failed[k - 1] = WriteCaseFile(k, pending, done);
     };
     std::thread helper;
     if (workers == 2) {
@@ -111,20 +121,26 @@ bool CPlaneFrame::WriteCaseFiles() {
         work(0);
         helper.join();
     } else {
-        for (int k = 1; k <= m_nCases; ++k) failed[k - 1] = WriteCaseFile(k);
+        for (int k = 1; k <= m_nCases; ++k) failed[k - 1] = WriteCaseFile(k, pending, done);
     }
     for (const std::string& path : failed) {
         if (path.empty()) continue;
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
         return false;
     }
-    return true;
+    return !StopRequested();
 }
 
 bool CPlaneFrame::WriteResults() {
     CTextOut& out = m_outFile;
     out.Printf("\n结构位移(x位移、y位移、转角):");
+    // Nodes and elements: the progress, and a stop asked for ends the writing.
+    const double items = static_cast<double>(m_nNodes) + m_nElements;
     for (int n = 0; n < m_nNodes; ++n) {
+        if ((n & 4095) == 4095) {
+            if (StopRequested()) return false;
+            ReportProgress(RunStage::kResultFile, n / items);
+        }
         out.Printf("\n节点%5d:", n + 1);
         out.Printf("\n工况:");
         const auto& g = m_dofNum[n];
@@ -137,6 +153,10 @@ bool CPlaneFrame::WriteResults() {
     out.Printf("\n\n%s", "单元局部坐标系下的杆端力(Xi Yi Mi Xj Yj Mj):");
     std::string line;
     for (int e = 0; e < m_nElements; ++e) {
+        if ((e & 4095) == 4095) {
+            if (StopRequested()) return false;
+            ReportProgress(RunStage::kResultFile, (m_nNodes + e) / items);
+        }
         out.Printf("\n单元%5d:", e + 1);
         out.Printf("\n工况:");
         for (int k = 0; k < m_nCases; ++k) {

@@ -70,6 +70,14 @@ bool CBinaryOut::Close() {
     return !m_failed;
 }
 
+bool CBinaryOut::CloseInto(CPendingReplacements& pending) {
+    if (!m_fp) return false;
+    Flush();
+    if (!m_file.CloseInto(pending, m_failed)) m_failed = true;
+    m_fp = nullptr;
+    return !m_failed;
+}
+
 void CBinaryOut::Discard() {
     m_file.Discard();
     m_fp = nullptr;

@@ -27,6 +27,8 @@ public:
     // Flushes and closes; false when the file was never opened or any write failed (the old
     // file is then left as it was).
     bool Close();
+    // Flushes and closes; the file replaces path when pending is committed. False as Close.
+    bool CloseInto(CPendingReplacements& pending);
     // Closes without replacing the old file.
     void Discard();
 

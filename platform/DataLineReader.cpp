@@ -23,6 +23,7 @@ bool CDataLineReader::Open(const std::string& path) {
         std::fclose(m_fp);
         m_fp = nullptr;
     }
+    m_size = m_fp ? static_cast<long long>(st.st_size) : 0;
     m_first = true;
     m_bufPos = m_bufLen = 0;
     m_rawLine = m_dataLine = 0;
@@ -34,6 +35,7 @@ void CDataLineReader::OpenText(std::string text) {
     Close();
     m_text = std::move(text);
     m_textPos = 0;
+    m_size = static_cast<long long>(m_text.size());
     m_fromText = true;
     m_first = true;
     m_rawLine = m_dataLine = 0;
@@ -45,6 +47,17 @@ void CDataLineReader::Close() {
     m_fp = nullptr;
     m_fromText = false;
     m_text.clear();
+}
+
+double CDataLineReader::Fraction() const {
+    if (m_size <= 0) return 0;
+    long long done = static_cast<long long>(m_textPos);
+    if (m_fp) {
+        const long long at = std::ftell(m_fp);
+        if (at < 0) return 0;
+        done = at - static_cast<long long>(m_bufLen - m_bufPos);
+    }
+    return std::clamp(static_cast<double>(done) / static_cast<double>(m_size), 0.0, 1.0);
 }
 
 bool CDataLineReader::RawLine(std::string& line) {

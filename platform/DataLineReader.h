@@ -33,6 +33,8 @@ public:
     int LineNumber() const { return m_dataLine; }
     // True when the reading ended at an overlong line (LineNumber() is then that line).
     bool TooLong() const { return m_tooLong; }
+    // Share of the input read so far, 0 ... 1 (0 when its size is not known).
+    double Fraction() const;
 
     static bool IsDataLine(std::string_view trimmed);
     static std::string_view TrimLeft(std::string_view s);
@@ -46,6 +48,7 @@ private:
     bool m_fromText = false;
     std::string m_text;
     size_t m_textPos = 0;
+    long long m_size = 0;  // bytes of the input
     bool m_first = true;
     int m_rawLine = 0, m_dataLine = 0;
     bool m_tooLong = false;

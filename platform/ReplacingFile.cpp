@@ -65,6 +65,43 @@ bool CReplacingFile::Commit(bool failed) {
     return false;
 }
 
+bool CReplacingFile::CloseInto(CPendingReplacements& pending, bool failed) {
+    if (!m_fp) return false;
+    if (std::fflush(m_fp) != 0) failed = true;
+    if (std::fclose(m_fp) != 0) failed = true;
+    m_fp = nullptr;
+    if (failed) {
+        ::unlink(m_scratch.c_str());
+    } else {
+        pending.Add(m_scratch, m_path);
+    }
+    m_scratch.clear();
+    return !failed;
+}
+
+void CPendingReplacements::Add(std::string scratch, std::string path) {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_files.emplace_back(std::move(scratch), std::move(path));
+}
+
+std::string CPendingReplacements::Commit() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    std::string failed;
+    for (const auto& [scratch, path] : m_files) {
+        if (std::rename(scratch.c_str(), path.c_str()) == 0) continue;
+        ::unlink(scratch.c_str());
+        if (failed.empty()) failed = path;
+    }
+    m_files.clear();
+    return failed;
+}
+
+void CPendingReplacements::Discard() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    for (const auto& file : m_files) ::unlink(file.first.c_str());
+    m_files.clear();
+}
+
 void CReplacingFile::Discard() {
     if (m_fp) std::fclose(m_fp);
     m_fp = nullptr;

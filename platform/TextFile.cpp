@@ -55,6 +55,14 @@ bool CTextOut::Close() {
     return !m_failed;
 }
 
+bool CTextOut::CloseInto(CPendingReplacements& pending) {
+    if (!m_replacing.IsOpen()) return Close();  // appended in place: nothing to wait for
+    Flush();
+    if (!m_replacing.CloseInto(pending, m_failed)) m_failed = true;
+    m_fp = nullptr;
+    return !m_failed;
+}
+
 void CTextOut::Discard() {
     if (m_replacing.IsOpen())
         m_replacing.Discard();

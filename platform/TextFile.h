@@ -26,6 +26,9 @@ public:
     // Flushes and closes; false when the file was never opened or any write failed (a new
     // file then leaves the old one as it was).
     bool Close();
+    // Flushes and closes a new file, which then replaces path when pending is committed;
+    // false as Close says (the file is then not handed over).
+    bool CloseInto(CPendingReplacements& pending);
     // Closes without replacing the old file (the run that wrote it failed).
     void Discard();
     bool Failed() const { return m_failed; }

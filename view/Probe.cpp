@@ -7,15 +7,30 @@
 #include "engine/BeamShape.h"
 #include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
+#include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
+#include "platform/TextFile.h"
 #include "view/MorvexView.h"
 
 namespace {
 
 // How near the mouse must be to an element, in logical units (3 mm).
 constexpr double kProbeReach = 30;
+
+// "最大 … 最小 …" of an envelope (11 points per element) at relative position t of element
+// e, between the two points around it; empty when the data do not reach that far.
+std::string EnvelopeAt(const EnvelopeData& data, int e, double t) {
+    const double at = t * 10;
+    const int j = std::min(9, static_cast<int>(at));
+    const size_t k = static_cast<size_t>(e) * 11 + j;
+    if (data.maxima.size() < k + 2 || data.minima.size() < k + 2) return {};
+    const double w = at - j;
+    const double hi = (1 - w) * data.maxima[k] + w * data.maxima[k + 1];
+    const double lo = (1 - w) * data.minima[k] + w * data.minima[k + 1];
+    return FormatString("最大 %.4e  最小 %.4e", hi, lo);
+}
 
 }  // namespace
 
@@ -94,14 +109,22 @@ std::string CMorvexView::ProbeText(CLPoint device) const {
             // Only a file the drawing found: a missing one was reported there already.
             if (!m_envelopeEnabled || !f.ReadEnvelope(m_envelopeType, 8 - m_graphKind, data))
                 return {};
-            const double at = bestT * 10;
-            const int j = std::min(9, static_cast<int>(at));
-            const size_t k = static_cast<size_t>(best) * 11 + j;
-            if (data.maxima.size() < k + 2 || data.minima.size() < k + 2) return {};
-            const double w = at - j;
-            const double hi = (1 - w) * data.maxima[k] + w * data.maxima[k + 1];
-            const double lo = (1 - w) * data.minima[k] + w * data.minima[k + 1];
-            return text + FormatString("最大 %.4e  最小 %.4e", hi, lo);
+            const std::string value = EnvelopeAt(data, best, bestT);
+            return value.empty() ? std::string() : text + value;
+        }
+        case graph::kCombination: {
+            std::string name;
+            int quantity = 3;
+            EnvelopeData data;
+            // As above: a file the drawing could not read gives no value (and no second
+            // message at every move of the mouse).
+            if (!m_envelopeEnabled || !CombinationPicture(name, quantity) ||
+                !FileExists(f.CombinationBinaryPath(name)) ||
+                !ReadCombinationEnvelope(f, name, quantity, data))
+                return {};
+            const std::string value = EnvelopeAt(data, best, bestT);
+            if (value.empty()) return {};
+            return text + "组合" + name + "  " + value;
         }
         default:
             return {};

@@ -1,18 +1,23 @@
 // Opening files: the open rule, the analysis run of a result document and its failures,
 // File > New, the menus that follow the active child, the recent-file list, the command line.
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "GuiTestSupport.h"
+#include "ModelGenerator.h"
 #include "app/ChildFrame.h"
 #include "app/Commands.h"
 #include "app/MainFrame.h"
@@ -34,6 +39,7 @@ private slots:
     void CommandLineOpensTheFileOrEndsTheProgram();
     void DroppedFilesOpenByTheSameRule();
     void ClosingWaitsForARunningComputation();
+    void StoppingTheAnalysisOfALargeModelOpensNothing();
 };
 
 namespace {
@@ -290,6 +296,47 @@ void DocumentsTest::ClosingWaitsForARunningComputation() {
     QVERIFY(!doc->Engine());
     worker.join();
     QVERIFY(!QFileInfo::exists(fx.Path("m.1")));
+}
+
+void DocumentsTest::StoppingTheAnalysisOfALargeModelOpensNothing() {
+    CGuiFixture fx;
+    QVERIFY(fx.Start());
+    // 10^5 elements: seconds of analysis, far longer than the wait before the progress window.
+    fx.WriteFile("big.fem", QByteArray::fromStdString(GirderModel(10000, 10, 5)));
+    fx.WriteFile("big.out", "old results\n");
+    fx.WriteFile("big_工况_1.out", "old case\n");
+    // Presses 取消 as soon as the progress window shows that the run has got somewhere.
+    QList<int> values;
+    bool pressed = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || pressed) return;
+        values.append(dialog->value());
+        if (dialog->value() <= 0) return;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("取消")) button->click(), pressed = true;
+    });
+    watch.start(20);
+    CModalRecorder boxes;
+    QVERIFY(!fx.App().OpenDocumentFile(fx.Path("big.fem")));
+    watch.stop();
+    QVERIFY(pressed);
+    QVERIFY(*std::max_element(values.begin(), values.end()) > 0);
+    QVERIFY(fx.App().LastOpenCancelled());
+    QCOMPARE(boxes.texts, QStringList{QStringLiteral("静力分析已取消，原有结果文件未改变")});
+    QVERIFY(fx.Frame().Children().isEmpty());
+    QVERIFY(!fx.App().RecentFiles().contains(fx.Path("big.fem")));
+    // The old results as they were, and nothing of the stopped run beside them.
+    QCOMPARE(fx.ReadFile("big.out"), QByteArray("old results\n"));
+    QCOMPARE(fx.ReadFile("big_工况_1.out"), QByteArray("old case\n"));
+    QCOMPARE(QDir(fx.Path(".")).entryList({QStringLiteral("big*")}, QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("big.fem"), QStringLiteral("big.out"),
+                          QStringLiteral("big_工况_1.out")}));
+    // The program goes on: the next file opens.
+    fx.WriteFile("m.fem", kSmallModel);
+    QVERIFY(fx.App().OpenDocumentFile(fx.Path("m.fem")));
+    QCOMPARE(fx.Frame().Children().size(), 1);
 }
 
 QTEST_MAIN(DocumentsTest)

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "TestSupport.h"
 #include "engine/CaseFile.h"
@@ -133,9 +134,58 @@ TEST_F(ResultFilesTest, MissingStiffnessFileFailsTheRun) {
     f.ApplySupports();
     ASSERT_TRUE(f.Factorize());
     f.Substitute(f.m_disp.data(), f.m_nCases);
-    ASSERT_TRUE(f.WriteCaseFiles());
+    CPendingReplacements pending;
+    ASSERT_TRUE(f.WriteCaseFiles(pending));
     // Results without their reactions are not a finished run (another run's cleanup may
     // have taken the file).
     EXPECT_FALSE(f.WriteResults());
     EXPECT_EQ(LastMessage(), "错误：总刚度文件" + Path("m.stf") + "缺失或不完整,反力无法计算!");
+}
+
+namespace {
+
+// Asks the engine to stop once the status names a stage (as the window's 取消 would).
+class CStopAtStageHost : public CRecordingHost {
+public:
+    CStopAtStageHost(CPlaneFrame*& frame, const std::string& stage) : m_frame(frame), m_stage(stage) {}
+    void Status(const std::string& text) override {
+        CRecordingHost::Status(text);
+        if (m_frame && text.find(m_stage) != std::string::npos) m_frame->m_keepRunning = 0;
+    }
+
+private:
+    CPlaneFrame*& m_frame;
+    std::string m_stage;
+};
+
+}  // namespace
+
+TEST_F(ResultFilesTest, AStoppedRunLeavesEveryOldResultFile) {
+    // Stopped after the case files are complete, while the result file is written, and
+    // while reading: each time the old files stay, no scratch file is left, and no message.
+    for (const char* stage : {"写入结果文件", "写入各工况内力文件", "形成总刚度矩阵"}) {
+        WriteFile("m.fem", kCantilever);
+        WriteFile("m.out", "old\n");
+        WriteFile("m_工况_1.out", "old 1\n");
+        CPlaneFrame* running = nullptr;
+        CStopAtStageHost stopper(running, stage);
+        SetHost(&stopper);
+        {
+            CPlaneFrame f(Path("m.fem"), Path("m.out"));
+            running = &f;
+            EXPECT_FALSE(f.Read() && f.Solve()) << stage;
+            running = nullptr;
+        }
+        SetHost(&host);
+        EXPECT_TRUE(stopper.messages.empty()) << stage;
+        EXPECT_FALSE(stopper.statuses.empty()) << stage;
+        EXPECT_EQ(ReadFile("m.out"), "old\n") << stage;
+        EXPECT_EQ(ReadFile("m_工况_1.out"), "old 1\n") << stage;
+        EXPECT_FALSE(Exists("m_工况_2.out")) << stage;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+            EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    }
+    // Not stopped: the run replaces them.
+    ASSERT_TRUE(Load(kCantilever, true)) << LastMessage();
+    EXPECT_NE(ReadFile("m_工况_1.out"), "old 1\n");
 }

@@ -279,6 +279,24 @@ TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
         EXPECT_FALSE(s.Texts("荷载组合：" + name).empty());
         EnvelopeData d;
         ASSERT_TRUE(ReadCombinationEnvelope(*engine, name, quantity, d));
+        // The value under the mouse over element 3 is this picture's, between its points.
+        const Element& el = engine->m_elements[2];
+        const CLPoint at = v.WorldToLogical(engine->m_nodes[el.iNode].x + 0.37 * el.length, 0);
+        const std::string probe = v.ProbeText({static_cast<int>(std::lround(at.x / kPixel)),
+                                               static_cast<int>(std::lround(-at.y / kPixel))});
+        const size_t values = probe.find("组合" + name + "  最大 ");
+        double x = 0, hi = 0, lo = 0;
+        ASSERT_EQ(std::sscanf(probe.c_str(), "单元3  x=%lf", &x), 1) << probe;
+        ASSERT_NE(values, std::string::npos) << probe;
+        ASSERT_EQ(std::sscanf(probe.c_str() + values + name.size() + 8, "  最大 %lf  最小 %lf", &hi,
+                              &lo),
+                  2)
+            << probe;
+        const double point = x / el.length * 10, w = point - std::floor(point);
+        const size_t k = 22 + static_cast<size_t>(point);
+        const double scale = 1e-3 * std::max(std::fabs(d.maxValue), std::fabs(d.minValue)) + 1e-9;
+        EXPECT_NEAR(hi, (1 - w) * d.maxima[k] + w * d.maxima[k + 1], scale) << probe;
+        EXPECT_NEAR(lo, (1 - w) * d.minima[k] + w * d.minima[k + 1], scale) << probe;
         std::vector<CDrawOp> lines[2];
         for (const CDrawOp& op : s.OfKind(CDrawOp::Polyline)) {
             if (op.points.size() != 11) continue;
@@ -314,6 +332,12 @@ TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
     EXPECT_EQ(host.messages[0],
               "荷载组合数据文件:" + engine->CombinationBinaryPath("甲") + "不完整！");
     EXPECT_TRUE(s.Texts("荷载组合：甲").empty());
+    // Nor is it read again under the mouse.
+    const CLPoint at = v.WorldToLogical(engine->m_nodes[2].x, 0);
+    EXPECT_TRUE(v.ProbeText({static_cast<int>(std::lround(at.x / kPixel)),
+                             static_cast<int>(std::lround(-at.y / kPixel))})
+                    .empty());
+    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFromTheMenu) {

@@ -221,16 +221,22 @@ private:
 
 }  // namespace
 
-bool CMorvexViewWidget::RunWithProgress(const std::string& title,
-                                        std::atomic<std::uint8_t>& keepRunning,
-                                        const std::function<bool()>& work) {
-    QProgressDialog dialog(QString::fromStdString(title), QStringLiteral("取消"), 0, 100, this);
-    dialog.setWindowTitle(QString::fromStdString(title));
-    // Modal for the whole program: nothing else may start while the engine is busy.
+void SetUpProgressDialog(QProgressDialog& dialog, const QString& title) {
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(title);
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    dialog.setRange(0, 100);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setMinimumDuration(0);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
+}
+
+bool CMorvexViewWidget::RunWithProgress(const std::string& title,
+                                        std::atomic<std::uint8_t>& keepRunning,
+                                        const std::function<bool()>& work) {
+    QProgressDialog dialog(this);
+    SetUpProgressDialog(dialog, QString::fromStdString(title));
     keepRunning = 1;
     connect(&dialog, &QProgressDialog::canceled, &dialog, [&keepRunning] { keepRunning = 0; });
     dialog.show();

@@ -11,6 +11,11 @@
 
 class QMenu;
 class QPrinter;
+class QProgressDialog;
+
+// Sets up the progress window of a long computation: its title, "取消", modal for the whole
+// program (nothing else may start meanwhile), shown at once, closed by its owner.
+void SetUpProgressDialog(QProgressDialog& dialog, const QString& title);
 
 // Hosts one CMorvexView and is its window.
 class CMorvexViewWidget : public QWidget, public CViewWindow {
