@@ -3,9 +3,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class CChildFrame;
+class QWidget;
 
 // A document shown in one or more MDI child windows; it closes with its last window.
 class CDocument : public QObject {
@@ -29,11 +31,20 @@ public:
     void AddFrame(CChildFrame* frame);
     // Forgets a closed window; closes the document after its last one.
     void RemoveFrame(CChildFrame* frame);
+    // The window that the document's own dialogs (the progress of a run) belong to; given by
+    // the program when it creates the document.
+    void SetDialogParent(QWidget* window) { m_dialogParent = window; }
+    QWidget* DialogParent() const { return m_dialogParent; }
 
 signals:
     void TitleChanged();
+    // Asks the program to open path as a text document.
+    void OpenTextRequested(const QString& path);
+    // The document was written to path (the recent-file list takes it).
+    void Written(const QString& path);
 
 private:
     Kind m_kind;
     QList<CChildFrame*> m_frames;
+    QPointer<QWidget> m_dialogParent;
 };

@@ -11,8 +11,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ChildFrame.h"
-#include "app/MainFrame.h"
 #include "app/MyeditView.h"
 
 namespace {
@@ -25,8 +23,9 @@ void NotFound(QWidget* parent, const QString& text) {
 
 }  // namespace
 
-CFindReplaceDialog::CFindReplaceDialog(bool replace, QWidget* parent)
-    : QDialog(parent), m_replace(replace) {
+CFindReplaceDialog::CFindReplaceDialog(bool replace, std::function<CMyeditView*()> activeEditor,
+                                       QWidget* parent)
+    : QDialog(parent), m_replace(replace), m_activeEditor(std::move(activeEditor)) {
     setWindowTitle(replace ? QStringLiteral("替换") : QStringLiteral("查找"));
     m_find = new QLineEdit(this);
     m_matchCase = new QCheckBox(QStringLiteral("区分大小写(&C)"), this);
@@ -133,9 +132,7 @@ void CFindReplaceDialog::Store() {
 }
 
 CMyeditView* CFindReplaceDialog::ActiveView() const {
-    CMainFrame* frame = CMainFrame::Instance();
-    CChildFrame* child = frame ? frame->ActiveChild() : nullptr;
-    return child ? qobject_cast<CMyeditView*>(child->View()) : nullptr;
+    return m_activeEditor ? m_activeEditor() : nullptr;
 }
 
 bool CFindReplaceDialog::FindNext(CMyeditView* view) {

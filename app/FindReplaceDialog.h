@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QLineEdit;
@@ -22,7 +23,8 @@ struct FindState {
 class CFindReplaceDialog : public QDialog {
     Q_OBJECT
 public:
-    CFindReplaceDialog(bool replace, QWidget* parent);
+    // activeEditor names the editor the dialog acts on (nullptr when none is active).
+    CFindReplaceDialog(bool replace, std::function<CMyeditView*()> activeEditor, QWidget* parent);
     bool IsReplace() const { return m_replace; }
     // Fills the fields from the last search and the editor's selection.
     void Prepare(CMyeditView* view);
@@ -46,4 +48,5 @@ private:
     QCheckBox* m_wholeWord;
     QRadioButton* m_up = nullptr;
     QPushButton* m_findNext;
+    std::function<CMyeditView*()> m_activeEditor;
 };

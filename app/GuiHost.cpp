@@ -50,8 +50,8 @@ void CGuiHost::Message(const std::string& text, const std::string& detail) {
 void CGuiHost::Status(const std::string& text) {
     // An empty status ends a progress text: the pane shows the idle prompt again.
     const QString t = text.empty() ? QStringLiteral("就绪") : QString::fromStdString(text);
-    const auto show = [t] {
-        if (CMainFrame* frame = CMainFrame::Instance()) frame->SetPaneText(0, t);
+    const auto show = [sink = m_statusSink, t] {
+        if (sink) sink(t);
     };
     if (OnGuiThread())
         show();

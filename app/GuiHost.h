@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "platform/Host.h"
 
@@ -9,8 +10,13 @@
 // detail text) and writes status texts into pane 0 of the main frame's status bar.
 class CGuiHost : public CHost {
 public:
+    // Where status texts go, called on the GUI thread (the frame's StatusSink()).
+    void SetStatusSink(std::function<void(const QString&)> sink) { m_statusSink = std::move(sink); }
     void Message(const std::string& text, const std::string& detail) override;
     void Status(const std::string& text) override;
+
+private:
+    std::function<void(const QString&)> m_statusSink;
 };
 
 // True for the messages that report a finished computation (shown with the information icon).

@@ -30,14 +30,11 @@
 
 namespace {
 
-CMainFrame* g_frame = nullptr;
-
 const char* const kIdlePrompt = "就绪";
 
 }  // namespace
 
-CMainFrame::CMainFrame() {
-    g_frame = this;
+CMainFrame::CMainFrame(CMorvexApp& app) : m_app(app) {
     setWindowTitle(QStringLiteral("Morvex"));
     setWindowIcon(ProgramIcon());
     m_mdi = new QMdiArea(this);
@@ -59,14 +56,22 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
-    if (g_frame == this) g_frame = nullptr;
+    *m_alive = false;
     // The windows go first, while the panes and selectors their views write into still exist.
     delete m_mdi;
     m_mdi = nullptr;
 }
 
-CMainFrame* CMainFrame::Instance() {
-    return g_frame;
+std::function<void()> CMainFrame::CommandObserver() {
+    return [this, alive = m_alive] {
+        if (*alive) UpdateCommands();
+    };
+}
+
+std::function<void(const QString&)> CMainFrame::StatusSink() {
+    return [this, alive = m_alive](const QString& text) {
+        if (*alive) SetPaneText(0, text);
+    };
 }
 
 CChildFrame* CMainFrame::ActiveChild() const {
@@ -157,7 +162,7 @@ void CMainFrame::OnLiveLoadSelector(int index) {
 }
 
 void CMainFrame::OpenTextFile(const std::string& path) {
-    CMorvexApp::Instance()->OpenAsText(QString::fromStdString(path));
+    m_app.OpenAsText(QString::fromStdString(path));
 }
 
 void CMainFrame::SetCurrentScale(double scale) {
@@ -228,7 +233,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (paths.isEmpty()) return;
     event->acceptProposedAction();
     activateWindow();
-    for (const QString& path : paths) CMorvexApp::Instance()->OpenDocumentFile(path);
+    for (const QString& path : paths) m_app.OpenDocumentFile(path);
 }
 
 CMyeditView* CMainFrame::ActiveEditor() const {
@@ -256,7 +261,7 @@ void CMainFrame::UpdateFrameState() {
 
 void CMainFrame::OnNewWindow() {
     CMorvexDoc* doc = ActiveResultDoc();
-    if (doc) CMorvexApp::Instance()->CreateResultWindow(doc);
+    if (doc) m_app.CreateResultWindow(doc);
 }
 
 void CMainFrame::Tile(bool horizontal) {
@@ -315,7 +320,9 @@ void CMainFrame::ShowFindDialog(bool replace) {
     CMyeditView* editor = ActiveEditor();
     if (!editor) return;
     CFindReplaceDialog*& dialog = replace ? m_replaceDialog : m_findDialog;
-    if (!dialog) dialog = new CFindReplaceDialog(replace, this);
+    if (!dialog)
+        dialog = new CFindReplaceDialog(
+            replace, [this] { return ActiveEditor(); }, this);
     // Only one of the two is shown at a time, as in other editors.
     CFindReplaceDialog* other = replace ? m_findDialog : m_replaceDialog;
     if (other) other->hide();

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "view/ViewFrame.h"
 
@@ -17,13 +18,14 @@ class CMorvexViewWidget;
 class CMyeditView;
 class QComboBox;
 class QLabel;
+class CMorvexApp;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QSlider;
 class QToolBar;
 
-// The program's MDI frame. There is one; views reach its status bar through Instance().
+// The program's MDI frame. There is one, created by the program, whose commands it runs.
 // Result views drive its status panes, selectors and current scale through CViewFrame.
 class CMainFrame : public QMainWindow, public CViewFrame {
     Q_OBJECT
@@ -31,10 +33,12 @@ public:
     // The three menu bars: no document, result document active, text document active.
     enum MenuResource { kMenuNoDocument = 128, kMenuResult = 129, kMenuText = 130 };
 
-    CMainFrame();
+    explicit CMainFrame(CMorvexApp& app);
     ~CMainFrame() override;
-    // The frame, or nullptr before it exists and after it is gone.
-    static CMainFrame* Instance();
+    // Calls that views and the host keep to tell the frame of a changed command state or a
+    // status text; they do nothing once the frame is going down (its windows go after it).
+    std::function<void()> CommandObserver();
+    std::function<void(const QString&)> StatusSink();
 
     QMdiArea* MdiArea() const { return m_mdi; }
     // The child window that has (or last had) the focus.
@@ -94,8 +98,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The key named after the tab in `text` ("保存(&S)\tCtrl+S") is the action's shortcut;
+    // `alternates` are further keys for the same command.
     QAction* AddAction(int id, const QString& text, std::function<void()> handler,
-                       const QList<QKeySequence>& keys = {});
+                       const QList<QKeySequence>& alternates = {});
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -129,6 +135,8 @@ private:
     int m_currentMenu = 0;
     CFindReplaceDialog* m_findDialog = nullptr;
     CFindReplaceDialog* m_replaceDialog = nullptr;
+    CMorvexApp& m_app;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 // The graph kinds of the graph selector, by index.

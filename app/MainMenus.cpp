@@ -79,7 +79,7 @@ QString PlainMenuText(const QString& text) {
 }  // namespace
 
 QAction* CMainFrame::AddAction(int id, const QString& text, std::function<void()> handler,
-                               const QList<QKeySequence>& keys) {
+                               const QList<QKeySequence>& alternates) {
     auto* action = new QAction(text, this);
     action->setData(id);
     action->setStatusTip(CommandPrompt(id));
@@ -87,6 +87,10 @@ QAction* CMainFrame::AddAction(int id, const QString& text, std::function<void()
     action->setToolTip(tip.isEmpty() ? PlainMenuText(text) : tip);
     action->setIcon(CommandIcon(id));
     action->setIconVisibleInMenu(false);
+    QList<QKeySequence> keys;
+    const QString keyText = text.section(QLatin1Char('\t'), 1);
+    if (!keyText.isEmpty()) keys << QKeySequence(keyText, QKeySequence::PortableText);
+    keys << alternates;
     if (!keys.isEmpty()) action->setShortcuts(keys);
     if (handler) connect(action, &QAction::triggered, this, [handler] { handler(); });
     m_actions[id] = action;
@@ -94,7 +98,7 @@ QAction* CMainFrame::AddAction(int id, const QString& text, std::function<void()
 }
 
 void CMainFrame::CreateActions() {
-    CMorvexApp* app = CMorvexApp::Instance();
+    CMorvexApp* app = &m_app;
     const auto editor = [this](auto f) {
         return [this, f] {
             if (CMyeditView* v = ActiveEditor()) f(v);
@@ -113,16 +117,14 @@ void CMainFrame::CreateActions() {
     const auto view = [this](int id) { return [this, id] { RunViewCommand(id); }; };
     using K = QKeySequence;
 
-    AddAction(ID_FILE_NEW, Text("新建(&N)\tCtrl+N"), [app] { app->OnFileNew(); },
-              {K(Qt::CTRL | Qt::Key_N)});
-    AddAction(ID_FILE_OPEN, Text("打开(&O)...\tCtrl+O"), [app] { app->OnFileOpen(); },
-              {K(Qt::CTRL | Qt::Key_O)});
+    AddAction(ID_FILE_NEW, Text("新建(&N)\tCtrl+N"), [app] { app->OnFileNew(); });
+    AddAction(ID_FILE_OPEN, Text("打开(&O)...\tCtrl+O"), [app] { app->OnFileOpen(); });
     AddAction(ID_OPEN_TEXT, Text("打开文本文件"), [app] { app->OnOpenTextFile(); });
     AddAction(ID_FILE_CLOSE, Text("关闭(&C)"), [this] {
         if (CChildFrame* c = ActiveChild()) c->close();
     });
     AddAction(ID_FILE_SAVE, Text("保存(&S)\tCtrl+S"),
-              textDoc([](CMyeditDoc* d) { d->DoFileSave(); }), {K(Qt::CTRL | Qt::Key_S)});
+              textDoc([](CMyeditDoc* d) { d->DoFileSave(); }));
     AddAction(ID_FILE_SAVE_AS, Text("另存为(&A)..."),
               textDoc([](CMyeditDoc* d) { d->DoSaveAs(); }));
     // Printing belongs to whichever view is active: the editor or the result view.
@@ -135,8 +137,7 @@ void CMainFrame::CreateActions() {
         };
     };
     AddAction(ID_FILE_PRINT, Text("打印(&P)...\tCtrl+P"),
-              print(ID_FILE_PRINT, [](CMyeditView* v) { v->Print(false); }),
-              {K(Qt::CTRL | Qt::Key_P)});
+              print(ID_FILE_PRINT, [](CMyeditView* v) { v->Print(false); }));
     AddAction(ID_FILE_PRINT_DIRECT, Text("快速打印"),
               print(ID_FILE_PRINT_DIRECT, [](CMyeditView* v) { v->Print(true); }));
     AddAction(ID_FILE_PRINT_PREVIEW, Text("打印预览(&V)"),
@@ -147,24 +148,20 @@ void CMainFrame::CreateActions() {
     AddAction(ID_EXPORT_DXF, Text("导出DXF..."), [this] { OnExport(ID_EXPORT_DXF); });
     AddAction(ID_APP_EXIT, Text("退出(&X)"), [this] { close(); });
 
-    AddAction(ID_EDIT_UNDO, Text("撤消(&U)\tCtrl+Z"), editor([](CMyeditView* v) { v->undo(); }),
-              {K(Qt::CTRL | Qt::Key_Z)});
+    AddAction(ID_EDIT_UNDO, Text("撤消(&U)\tCtrl+Z"), editor([](CMyeditView* v) { v->undo(); }));
     AddAction(ID_EDIT_CUT, Text("剪切(&T)\tCtrl+X"), editor([](CMyeditView* v) { v->cut(); }),
-              {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
+              {K(Qt::SHIFT | Qt::Key_Delete)});
     AddAction(ID_EDIT_COPY, Text("复制(&C)\tCtrl+C"), editor([](CMyeditView* v) { v->copy(); }),
-              {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
+              {K(Qt::CTRL | Qt::Key_Insert)});
     AddAction(ID_EDIT_PASTE, Text("粘贴(&P)\tCtrl+V"),
-              editor([](CMyeditView* v) { v->PlainPaste(); }),
-              {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
+              editor([](CMyeditView* v) { v->PlainPaste(); }), {K(Qt::SHIFT | Qt::Key_Insert)});
     AddAction(ID_EDIT_CLEAR, Text("删除"), editor([](CMyeditView* v) { v->DeleteSelection(); }));
     AddAction(ID_EDIT_SELECT_ALL, Text("全选(&L)\tCtrl+A"),
-              editor([](CMyeditView* v) { v->selectAll(); }), {K(Qt::CTRL | Qt::Key_A)});
-    AddAction(ID_EDIT_FIND, Text("查找(&F)\tCtrl+F"), [this] { ShowFindDialog(false); },
-              {K(Qt::CTRL | Qt::Key_F)});
+              editor([](CMyeditView* v) { v->selectAll(); }));
+    AddAction(ID_EDIT_FIND, Text("查找(&F)\tCtrl+F"), [this] { ShowFindDialog(false); });
     AddAction(ID_EDIT_REPEAT, Text("重找(&I)\tF3"),
-              editor([](CMyeditView* v) { CFindReplaceDialog::FindNext(v); }), {K(Qt::Key_F3)});
-    AddAction(ID_EDIT_REPLACE, Text("替换(&E)\tCtrl+H"), [this] { ShowFindDialog(true); },
-              {K(Qt::CTRL | Qt::Key_H)});
+              editor([](CMyeditView* v) { CFindReplaceDialog::FindNext(v); }));
+    AddAction(ID_EDIT_REPLACE, Text("替换(&E)\tCtrl+H"), [this] { ShowFindDialog(true); });
 
     QAction* toolbar = AddAction(ID_VIEW_TOOLBAR, Text("工具栏(&T)"), nullptr);
     toolbar->setCheckable(true);
@@ -273,7 +270,7 @@ void CMainFrame::CreateMenus() {
 
     // Shortcuts work whichever menu bar is shown, so every action also belongs to the frame.
     for (auto& [id, action] : m_actions) addAction(action);
-    UpdateRecentFiles(CMorvexApp::Instance()->RecentFiles());
+    UpdateRecentFiles(m_app.RecentFiles());
 }
 
 void CMainFrame::FillWindowMenu(QMenu* menu, bool withNewWindow) {
@@ -409,7 +406,7 @@ void CMainFrame::UpdateRecentFiles(const QStringList& files) {
         QAction* a = m_recentMenu->addAction(NumberedEntry(i, path));
         a->setData(ID_FILE_MRU_FILE1 + i);
         a->setStatusTip(CommandPrompt(ID_FILE_MRU_FILE1));
-        connect(a, &QAction::triggered, this, [i] { CMorvexApp::Instance()->OnOpenRecentFile(i); });
+        connect(a, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
 }

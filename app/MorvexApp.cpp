@@ -24,8 +24,6 @@
 
 namespace {
 
-CMorvexApp* g_app = nullptr;
-
 constexpr int kRecentFileCount = 4;
 const char* const kRecentGroup = "Recent File List";
 
@@ -35,19 +33,12 @@ QString Absolute(const QString& path) {
 
 }  // namespace
 
-CMorvexApp::CMorvexApp() {
-    g_app = this;
-}
+CMorvexApp::CMorvexApp() = default;
 
 CMorvexApp::~CMorvexApp() {
     // Windows first: closing them releases their documents (and the engines' scratch files).
     m_mainFrame.reset();
-    if (g_app == this) g_app = nullptr;
     SetHost(nullptr);
-}
-
-CMorvexApp* CMorvexApp::Instance() {
-    return g_app;
 }
 
 void CMorvexApp::InstallLanguageAndFonts() {
@@ -81,7 +72,8 @@ bool CMorvexApp::InitInstance(const QStringList& arguments) {
     m_templates.emplace_back(
         130, QStringLiteral("\nEdit\nEdit\n所有文件(*.*)\n\nEdit.Document\nEdit Document"));
 
-    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame = std::make_unique<CMainFrame>(*this);
+    m_host.SetStatusSink(m_mainFrame->StatusSink());
 
     // One optional file name; options (print and other shell requests) are ignored.
     for (const QString& arg : arguments) {
@@ -111,7 +103,7 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
     m_lastOpenCancelled = false;
     if (type->ResourceId() == 129) {
         auto* doc = new CMorvexDoc;
-        doc->setParent(this);
+        Adopt(doc);
         // The end of a natural-vibration analysis enables the mode graph in the menus.
         connect(doc, &CMorvexDoc::NaturalVibrationEnded, this, [this](bool ok) {
             ShowStatus(ok ? "固有振动分析完毕" : "");
@@ -140,14 +132,28 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
         return doc;
     }
     auto* doc = new CMyeditDoc;
-    doc->setParent(this);
+    Adopt(doc);
     if (!doc->OnOpenDocument(full)) {
         delete doc;
         return nullptr;
     }
-    m_mainFrame->AddChild(doc, new CMyeditView(doc));
+    m_mainFrame->AddChild(doc, NewEditor(doc));
     AddToRecentFileList(full);
     return doc;
+}
+
+void CMorvexApp::Adopt(CDocument* doc) {
+    doc->setParent(this);
+    doc->SetDialogParent(m_mainFrame.get());
+    connect(doc, &CDocument::OpenTextRequested, this, &CMorvexApp::OpenAsText);
+    connect(doc, &CDocument::Written, this, &CMorvexApp::AddToRecentFileList);
+}
+
+CMyeditView* CMorvexApp::NewEditor(CMyeditDoc* doc) {
+    auto* view = new CMyeditView(doc);
+    view->SetPrinterSource([this] { return Printer(); });
+    view->SetCommandSource([frame = m_mainFrame.get()](int id) { return frame->Action(id); });
+    return view;
 }
 
 CMyeditDoc* CMorvexApp::OpenAsText(const QString& path) {
@@ -156,12 +162,9 @@ CMyeditDoc* CMorvexApp::OpenAsText(const QString& path) {
 
 CChildFrame* CMorvexApp::CreateResultWindow(CMorvexDoc* doc) {
     auto* view = new CMorvexViewWidget(*m_mainFrame);
-    view->SetPrinterSource([] { return CMorvexApp::Instance()->Printer(); });
+    view->SetPrinterSource([this] { return Printer(); });
     view->SetDataFile(doc->PathName());
-    // Through the instance: while the frame goes down its views are destroyed after it.
-    view->SetCommandObserver([] {
-        if (CMainFrame* frame = CMainFrame::Instance()) frame->UpdateCommands();
-    });
+    view->SetCommandObserver(m_mainFrame->CommandObserver());
     view->View().SetDocument(doc);
     view->View().InitialUpdate(doc->Engine());
     return m_mainFrame->AddChild(doc, view);
@@ -169,9 +172,9 @@ CChildFrame* CMorvexApp::CreateResultWindow(CMorvexDoc* doc) {
 
 CMyeditDoc* CMorvexApp::OnFileNew() {
     auto* doc = new CMyeditDoc;
-    doc->setParent(this);
+    Adopt(doc);
     doc->OnNewDocument(++m_untitledCount);
-    m_mainFrame->AddChild(doc, new CMyeditView(doc));
+    m_mainFrame->AddChild(doc, NewEditor(doc));
     return doc;
 }
 

@@ -15,6 +15,7 @@ class CDocument;
 class CMainFrame;
 class CMorvexDoc;
 class CMyeditDoc;
+class CMyeditView;
 class QPrinter;
 
 // A document type: its resource id and its type string, whose fields are separated by "\n".
@@ -38,7 +39,6 @@ class CMorvexApp : public QObject {
 public:
     CMorvexApp();
     ~CMorvexApp() override;
-    static CMorvexApp* Instance();
 
     // Start-up: settings, document types, main frame, the file named on the command line,
     // the maximised window. False when the program must end (a failed open of that file; an
@@ -57,6 +57,12 @@ public:
     CDocument* OpenWithType(const QString& typeName, const QString& path);
     // Opens path as a text document whatever its extension.
     CMyeditDoc* OpenAsText(const QString& path);
+    // Takes a new document: owns it, answers its requests (open a text file, remember a
+    // written file) and gives it the frame as the parent of its dialogs.
+    void Adopt(CDocument* doc);
+    // A new editor on doc, printing on the shared printer, its context menu running the
+    // frame's commands.
+    CMyeditView* NewEditor(CMyeditDoc* doc);
     // A further window on an open result document.
     CChildFrame* CreateResultWindow(CMorvexDoc* doc);
 

@@ -13,8 +13,6 @@
 #include <QTimer>
 #include <system_error>
 
-#include "app/MainFrame.h"
-#include "app/MorvexApp.h"
 #include "engine/AnalysisRun.h"
 #include "platform/Host.h"
 #include "platform/TextFile.h"
@@ -56,7 +54,7 @@ bool CMorvexDoc::OnOpenDocument(const QString& path) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (!ended) {
-        QWidget* parent = CMainFrame::Instance();
+        QWidget* parent = DialogParent();
         QProgressDialog dialog(parent && parent->isVisible() ? parent : nullptr);
         SetUpProgressDialog(dialog, QStringLiteral("静力分析"));
         const QString label = QString::fromStdString(waiting);
@@ -192,11 +190,11 @@ QString CMorvexDoc::Title() const {
 }
 
 void CMorvexDoc::OnEditData() {
-    CMorvexApp::Instance()->OpenAsText(m_path);
+    emit OpenTextRequested(m_path);
 }
 
 void CMorvexDoc::OnViewResult() {
-    CMorvexApp::Instance()->OpenAsText(m_pathBase + ".out");
+    emit OpenTextRequested(m_pathBase + ".out");
 }
 
 QString CMorvexDoc::DynamicLoadPath() const {
@@ -225,5 +223,5 @@ void CMorvexDoc::OnDynamicLoadEdit() {
         file.close();
         path = beside;
     }
-    CMorvexApp::Instance()->OpenAsText(path);
+    emit OpenTextRequested(path);
 }

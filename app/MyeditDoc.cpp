@@ -10,7 +10,6 @@
 #include <QSaveFile>
 
 #include "app/GuiHost.h"
-#include "app/MorvexApp.h"
 
 CMyeditDoc::CMyeditDoc() : CDocument(kText), m_text(new QTextDocument(this)) {
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
@@ -59,7 +58,7 @@ bool CMyeditDoc::OnSaveDocument(const QString& path) {
     }
     m_text->setModified(false);
     SetPathName(path);
-    CMorvexApp::Instance()->AddToRecentFileList(path);
+    emit Written(path);
     return true;
 }
 

@@ -16,8 +16,6 @@
 #include <memory>
 
 #include "app/Commands.h"
-#include "app/MainFrame.h"
-#include "app/MorvexApp.h"
 #include "app/MyeditDoc.h"
 #include "platform/Host.h"
 #include "view/qt/PageLayout.h"
@@ -124,7 +122,8 @@ void CMyeditView::PrintTo(QPrinter* printer) const {
 }
 
 void CMyeditView::Print(bool direct) {
-    QPrinter* printer = CMorvexApp::Instance()->Printer();
+    QPrinter* printer = m_printer ? m_printer() : nullptr;
+    if (!printer) return;
     // Without an installed printer a direct print would go nowhere; the dialog offers a file.
     if (PrinterNeedsDialog(*printer)) direct = false;
     if (!direct) {
@@ -138,7 +137,9 @@ void CMyeditView::Print(bool direct) {
 }
 
 void CMyeditView::PrintPreview() {
-    QPrintPreviewDialog dialog(CMorvexApp::Instance()->Printer(), this);
+    QPrinter* printer = m_printer ? m_printer() : nullptr;
+    if (!printer) return;
+    QPrintPreviewDialog dialog(printer, this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintTo(printer); });
     dialog.exec();
@@ -154,7 +155,6 @@ void CMyeditView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMyeditView::contextMenuEvent(QContextMenuEvent* event) {
-    CMainFrame* frame = CMainFrame::Instance();
     QMenu menu(this);
     const struct {
         const char* text;
@@ -168,7 +168,7 @@ void CMyeditView::contextMenuEvent(QContextMenuEvent* event) {
             continue;
         }
         QAction* a = menu.addAction(QString::fromUtf8(item.text));
-        QAction* command = frame ? frame->Action(item.id) : nullptr;
+        QAction* command = m_commands ? m_commands(item.id) : nullptr;
         if (command) {
             a->setEnabled(command->isEnabled());
             a->setStatusTip(command->statusTip());

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
 
 class CMyeditDoc;
+class QAction;
 class QPrinter;
 
 // Edits a text document; pastes only plain text, and prints with half-inch margins.
@@ -12,6 +14,10 @@ class CMyeditView : public QPlainTextEdit {
 public:
     explicit CMyeditView(CMyeditDoc* doc, QWidget* parent = nullptr);
     CMyeditDoc* Document() const { return m_doc; }
+    // Where printing gets its printer (asked at each print: the printer may be replaced).
+    void SetPrinterSource(std::function<QPrinter*()> source) { m_printer = std::move(source); }
+    // The command actions the context menu runs, by command number.
+    void SetCommandSource(std::function<QAction*(int)> source) { m_commands = std::move(source); }
 
     // The editor's font: a fixed-pitch face with Chinese glyphs.
     static QFont EditorFont();
@@ -41,4 +47,6 @@ protected:
 
 private:
     CMyeditDoc* m_doc;
+    std::function<QPrinter*()> m_printer;
+    std::function<QAction*(int)> m_commands;
 };

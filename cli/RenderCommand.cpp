@@ -288,7 +288,7 @@ int RenderCommand(const std::vector<std::string>& args) {
     view.m_combinations = combinations;
     view.m_combinationIndex = combinationIndex;
     if (kind != 0) view.OnGraphSelector(kind);
-    if (kind == 12 && moment) view.Execute(viewcmd::kDynamicMoment);
+    if (kind == 12 && moment) view.Execute(ID_DYNAMIC_MOMENT);
     if (kind == 8 && entry > 0) {
         view.OnLiveLoadChoice(entry);
         if (view.m_liveLoadClass < 0) return kExitFailed;  // after its message
@@ -298,7 +298,7 @@ int RenderCommand(const std::vector<std::string>& args) {
         return kExitFailed;
     }
 
-    for (int i = 0; i < magnify; ++i) view.Execute(viewcmd::kMagnify);
+    for (int i = 0; i < magnify; ++i) view.Execute(ID_MAGNIFY);
 
     if (HasDxfExtension(out)) {
         view.SetClientSize(width, height, 254.0 / dpi);

@@ -10,8 +10,6 @@
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 
-using namespace viewcmd;
-
 bool CPlainViewDocument::StartNaturalVibration() {
     if (!m_engine || m_modesReady || m_engine->m_busy != 0) return false;
     m_engine->m_busy = 1;
@@ -45,36 +43,36 @@ bool CMorvexView::ResponseExists() const {
 
 bool CMorvexView::DynamicsCommandState(int id, CCommandState& st) const {
     switch (id) {
-        case kNaturalVibration:
+        case ID_NATURAL_VIBRATION:
             // A second analysis must not start while one is running.
             st.enabled = m_document && !ModesReady() && !VibrationRunning();
             return true;
-        case kModeShape:
+        case ID_MODE_SHAPE:
             st.enabled = ModesReady();
             st.checked = m_graphKind == graph::kMode;
             return true;
-        case kDynamicRun:
+        case ID_DYNAMIC_RESPONSE:
             // The response run uses the matrices that a running eigen-solution fills.
             st.enabled = m_pFrame && !VibrationRunning();
             return true;
-        case kDynamicMoment:
+        case ID_DYNAMIC_MOMENT:
             st.text = "动力响应弯矩图";
             st.enabled = ResponseExists() && !VibrationRunning();
             st.checked = m_graphKind == graph::kDynamic && m_dynamicMoment;
             return true;
-        case kCancelRun:
+        case ID_CANCEL_RUN:
             st.enabled = m_document && VibrationRunning();
             return true;
-        case kAnimate:
+        case ID_ANIMATE:
             st.enabled = AnimationFrameLimit() > 0;
             st.checked = m_animating;
             st.text = m_animating ? "暂停" : "播放";
             return true;
-        case kDynamicResponse:
-        case kDynamicData:
+        case ID_DYNAMIC_RESPONSE_GRAPH:
+        case ID_DYNAMIC_DATA:
             // Not while a run is writing the file and the excitations.
             st.enabled = ResponseExists() && !VibrationRunning();
-            st.checked = id == kDynamicResponse && m_graphKind == graph::kDynamic;
+            st.checked = id == ID_DYNAMIC_RESPONSE_GRAPH && m_graphKind == graph::kDynamic;
             return true;
         default:
             return false;
@@ -83,15 +81,15 @@ bool CMorvexView::DynamicsCommandState(int id, CCommandState& st) const {
 
 bool CMorvexView::ExecuteDynamicsCommand(int id) {
     switch (id) {
-        case kNaturalVibration:
+        case ID_NATURAL_VIBRATION:
             m_document->StartNaturalVibration();
             return true;
-        case kModeShape:
+        case ID_MODE_SHAPE:
             m_nModes = m_pFrame->m_nModes;
             if (m_modeIndex >= m_nModes) m_modeIndex = 0;
             SelectGraph(ModesReady() && m_nModes > 0 ? graph::kMode : graph::kStructure);
             return true;
-        case kDynamicRun:
+        case ID_DYNAMIC_RESPONSE:
             // The run goes on beside the window (in the desktop program on a worker); its
             // end is reported by the document.
             {
@@ -106,20 +104,20 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
                 m_window.Redraw();
                 return true;
             }
-        case kCancelRun:
+        case ID_CANCEL_RUN:
             m_document->CancelRun();
             return true;
-        case kAnimate:
+        case ID_ANIMATE:
             m_animating = !m_animating;
             // Paused, a mode shape stands at its full ordinates again.
             if (!m_animating && m_graphKind == graph::kMode) m_modePhase = 0;
             m_window.Redraw();
             return true;
-        case kDynamicResponse:
-        case kDynamicMoment: {
+        case ID_DYNAMIC_RESPONSE_GRAPH:
+        case ID_DYNAMIC_MOMENT: {
             // The moment command switches between moment and shape on the response graph.
             const bool moment =
-                id == kDynamicMoment && !(m_graphKind == graph::kDynamic && m_dynamicMoment);
+                id == ID_DYNAMIC_MOMENT && !(m_graphKind == graph::kDynamic && m_dynamicMoment);
             const long long records = CheckedResponseRecords(*m_pFrame);
             if (records < 1) return true;
             m_nTimeSteps = records > 1000000000 ? 1000000000 : static_cast<int>(records);
@@ -128,7 +126,7 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             SelectGraph(graph::kDynamic);
             return true;
         }
-        case kDynamicData: {
+        case ID_DYNAMIC_DATA: {
             int node = 0, direction = 0;
             if (!m_window.ChooseResponseComponent(node, direction)) return true;
             if (ExtractResponse(*m_pFrame, node, direction) == ExtractResult::kWritten)

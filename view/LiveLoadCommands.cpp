@@ -7,8 +7,6 @@
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 
-using namespace viewcmd;
-
 void CMorvexView::OnLiveLoadChoice(int entry) {
     if (!m_pFrame || m_graphKind != graph::kInfluence) return;
     if (entry < 0 || entry >= kLiveLoadEntries) return;
@@ -40,11 +38,11 @@ void CMorvexView::OnLiveLoadChoice(int entry) {
 
 bool CMorvexView::ExecuteLiveLoadCommand(int id) {
     switch (id) {
-        case kInfluenceOutput:
+        case ID_INFLUENCE_OUTPUT:
             if (m_pFrame && m_pFrame->WriteInfluenceListing(m_lineIndex))
                 m_frame.OpenTextFile(m_pFrame->InfluenceListingPath(m_lineIndex));
             return true;
-        case kLiveLoadType: {
+        case ID_LIVE_LOAD_TYPE: {
             int type = m_envelopeType;
             DesignLoadOptions design = m_designLoad;
             if (m_window.ChooseLiveLoadType(type, design)) {
@@ -53,11 +51,11 @@ bool CMorvexView::ExecuteLiveLoadCommand(int id) {
             }
             return true;
         }
-        case kMomentEnvelopeRun:
-        case kShearEnvelopeRun:
-        case kAxialEnvelopeRun: {
+        case ID_MOMENT_ENVELOPE:
+        case ID_SHEAR_ENVELOPE:
+        case ID_AXIAL_ENVELOPE: {
             if (!m_pFrame) return true;
-            const int quantity = id == kMomentEnvelopeRun ? 3 : id == kShearEnvelopeRun ? 2 : 1;
+            const int quantity = id == ID_MOMENT_ENVELOPE ? 3 : id == ID_SHEAR_ENVELOPE ? 2 : 1;
             // The search writes its progress into status pane 0 and the progress window as it
             // goes; afterwards an envelope graph on screen is drawn again from the new file.
             m_pFrame->m_designLoad = m_designLoad;
@@ -74,7 +72,7 @@ bool CMorvexView::ExecuteLiveLoadCommand(int id) {
             }
             return true;
         }
-        case kCombinationRun: {
+        case ID_COMBINATION: {
             if (!m_pFrame) return true;
             // The combination file beside the data file, every combination in it; then the
             // combination graph shows the first.

@@ -1,12 +1,12 @@
 // The commands of the result view: graph selection, previous/next, magnification, colour,
 // display switches, element group, mouse modes, their enable rules and the context menus.
 #include <algorithm>
+#include <initializer_list>
 
 #include "engine/PlaneFrame.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 
-using namespace viewcmd;
 
 namespace {
 
@@ -18,38 +18,38 @@ struct GraphCommandEntry {
 
 // The graph selector's index -> command table, with the commands' menu texts.
 constexpr GraphCommandEntry kGraphCommands[] = {
-    {graph::kDisplaced, kDisplaced, "位移状态"},
-    {graph::kMoment, kMoment, "弯矩图"},
-    {graph::kShear, kShear, "剪力图"},
-    {graph::kAxial, kAxial, "轴力图"},
-    {graph::kMomentEnvelope, kMomentEnvelope, "弯矩包络图"},
-    {graph::kShearEnvelope, kShearEnvelope, "剪力包络图"},
-    {graph::kAxialEnvelope, kAxialEnvelope, "轴力包络图"},
-    {graph::kInfluence, kInfluenceLine, "影响线"},
-    {graph::kMode, kModeShape, "主振型"},
-    {graph::kUpperStress, kUpperStress, "上缘拉应力"},
-    {graph::kLowerStress, kLowerStress, "下缘拉应力"},
-    {graph::kDynamic, kDynamicResponse, "动力响应"},
-    {graph::kCombination, kCombinationEnvelope, "组合包络图"},
+    {graph::kDisplaced, ID_DISPLACED_SHAPE, "位移状态"},
+    {graph::kMoment, ID_MOMENT, "弯矩图"},
+    {graph::kShear, ID_SHEAR, "剪力图"},
+    {graph::kAxial, ID_AXIAL, "轴力图"},
+    {graph::kMomentEnvelope, ID_MOMENT_ENVELOPE_GRAPH, "弯矩包络图"},
+    {graph::kShearEnvelope, ID_SHEAR_ENVELOPE_GRAPH, "剪力包络图"},
+    {graph::kAxialEnvelope, ID_AXIAL_ENVELOPE_GRAPH, "轴力包络图"},
+    {graph::kInfluence, ID_INFLUENCE_LINE, "影响线"},
+    {graph::kMode, ID_MODE_SHAPE, "主振型"},
+    {graph::kUpperStress, ID_UPPER_STRESS, "上缘拉应力"},
+    {graph::kLowerStress, ID_LOWER_STRESS, "下缘拉应力"},
+    {graph::kDynamic, ID_DYNAMIC_RESPONSE_GRAPH, "动力响应"},
+    {graph::kCombination, ID_COMBINATION_ENVELOPE_GRAPH, "组合包络图"},
 };
 
 const char* FixedText(int id) {
     for (const GraphCommandEntry& g : kGraphCommands)
         if (g.id == id) return g.text;
     switch (id) {
-        case kLeaveMode:
+        case ID_LEAVE_MODE:
             return "退出";
-        case kPan:
+        case ID_PAN:
             return "移动图形";
-        case kZoom:
+        case ID_ZOOM:
             return "缩放图形";
-        case kWindowZoom:
+        case ID_WINDOW_ZOOM:
             return "窗选放大";
-        case kInitialWindow:
+        case ID_INITIAL_WINDOW:
             return "初始窗口";
-        case kElementGroup:
+        case ID_ELEMENT_GROUP:
             return "单元组选择";
-        case kEngineeringUnits:
+        case ID_ENGINEERING_UNITS:
             return "工程单位(kN, kN·m, mm)";
         default:
             return "";
@@ -111,84 +111,84 @@ CCommandState CMorvexView::CommandState(int id) const {
     st.text = FixedText(id);
     const int index = this->*CurrentIndexMember();
     switch (id) {
-        case kDisplaced:
+        case ID_DISPLACED_SHAPE:
             st.enabled = m_nCases > 0;
             st.checked = m_graphKind == graph::kDisplaced;
             break;
-        case kMoment:
-        case kShear:
-        case kAxial:
-        case kUpperStress:
-        case kLowerStress:
-        case kGraphSelector:
-        case kMagnify:
-        case kReduce:
-        case kColour:
-        case kWindowZoom:
-        case kZoom:
-        case kPan:
-        case kLeaveMode:
-        case kInitialWindow:
-        case kPrint:
-        case kPrintDirect:
-        case kPrintPreview:
+        case ID_MOMENT:
+        case ID_SHEAR:
+        case ID_AXIAL:
+        case ID_UPPER_STRESS:
+        case ID_LOWER_STRESS:
+        case ID_GRAPH_SELECTOR:
+        case ID_MAGNIFY:
+        case ID_REDUCE:
+        case ID_DISPLACEMENT_COLOUR:
+        case ID_WINDOW_ZOOM:
+        case ID_ZOOM:
+        case ID_PAN:
+        case ID_LEAVE_MODE:
+        case ID_INITIAL_WINDOW:
+        case ID_FILE_PRINT:
+        case ID_FILE_PRINT_DIRECT:
+        case ID_FILE_PRINT_PREVIEW:
             st.enabled = true;
             break;
-        case kInfluenceLine:
+        case ID_INFLUENCE_LINE:
             st.enabled = m_nIlLines > 0 && m_nIlElements > 0;
             st.checked = m_graphKind == graph::kInfluence;
             break;
-        case kPrevious:
+        case ID_PREVIOUS:
             st.enabled = index >= 1;
             break;
-        case kNext:
+        case ID_NEXT:
             st.enabled = index < CurrentIndexLimit();
             break;
-        case kNodeNumbers:
+        case ID_NODE_NUMBERS:
             st.enabled = true;
             st.text = m_showNodeNumbers ? "隐藏节点号" : "显示节点号";
             break;
-        case kElementNumbers:
+        case ID_ELEMENT_NUMBERS:
             st.enabled = true;
             st.text = m_showElementNumbers ? "隐藏单元号" : "显示单元号";
             break;
-        case kConstraints:
+        case ID_CONSTRAINTS:
             st.enabled = true;
             st.text = m_showConstraints ? "隐藏约束" : "显示约束";
             break;
-        case kSections:
+        case ID_SECTIONS:
             st.enabled = true;
             st.text = m_showSections ? "隐藏截面" : "显示截面";
             break;
-        case kElementGroup:
+        case ID_ELEMENT_GROUP:
             st.enabled = IsDiagramKind(m_graphKind);
             break;
-        case kEngineeringUnits:
+        case ID_ENGINEERING_UNITS:
             st.enabled = true;
             st.checked = m_engineeringUnits;
             break;
-        case kMomentEnvelope:
-        case kShearEnvelope:
-        case kAxialEnvelope:
-        case kLiveLoadType:
+        case ID_MOMENT_ENVELOPE_GRAPH:
+        case ID_SHEAR_ENVELOPE_GRAPH:
+        case ID_AXIAL_ENVELOPE_GRAPH:
+        case ID_LIVE_LOAD_TYPE:
             st.enabled = m_nIlElements > 0;
             break;
-        case kMomentEnvelopeRun:
-        case kShearEnvelopeRun:
-        case kAxialEnvelopeRun:
+        case ID_MOMENT_ENVELOPE:
+        case ID_SHEAR_ENVELOPE:
+        case ID_AXIAL_ENVELOPE:
             // A design load may analyse the vibration for its impact factor: not beside a
             // worker that owns the engine's matrices.
             st.enabled = m_nIlElements > 0 && !VibrationRunning();
             break;
-        case kCombinationRun:
+        case ID_COMBINATION:
             st.enabled = m_nElements > 0 && !VibrationRunning();
             break;
-        case kCombinationEnvelope:
+        case ID_COMBINATION_ENVELOPE_GRAPH:
             st.enabled = !m_combinations.empty();
             st.checked = m_graphKind == graph::kCombination;
             break;
-        case kLiveLoadSelector:
-        case kInfluenceOutput:
+        case ID_LIVE_LOAD_SELECTOR:
+        case ID_INFLUENCE_OUTPUT:
             st.enabled = m_graphKind == graph::kInfluence;
             break;
         default:
@@ -264,66 +264,66 @@ bool CMorvexView::Execute(int id) {
         m_panMode = pan;
     };
     switch (id) {
-        case kDisplaced:
+        case ID_DISPLACED_SHAPE:
             SelectGraph(m_nCases > 0 ? graph::kDisplaced : graph::kStructure);
             return true;
-        case kMoment:
-        case kShear:
-        case kAxial:
-        case kUpperStress:
-        case kLowerStress: {
+        case ID_MOMENT:
+        case ID_SHEAR:
+        case ID_AXIAL:
+        case ID_UPPER_STRESS:
+        case ID_LOWER_STRESS: {
             int kind = graph::kStructure;
             for (const GraphCommandEntry& g : kGraphCommands)
                 if (g.id == id) kind = g.kind;
             SelectGraph(m_nCases > 0 ? kind : graph::kStructure);
             return true;
         }
-        case kInfluenceLine:
+        case ID_INFLUENCE_LINE:
             SelectGraph(m_nIlLines > 0 && m_nIlElements > 0 ? graph::kInfluence
                                                             : graph::kStructure);
             return true;
-        case kMomentEnvelope:
-        case kShearEnvelope:
-        case kAxialEnvelope:
+        case ID_MOMENT_ENVELOPE_GRAPH:
+        case ID_SHEAR_ENVELOPE_GRAPH:
+        case ID_AXIAL_ENVELOPE_GRAPH:
             // Chosen again, an envelope whose file was missing is looked for once more.
             m_envelopeEnabled = true;
-            SelectGraph(id == kMomentEnvelope  ? graph::kMomentEnvelope
-                        : id == kShearEnvelope ? graph::kShearEnvelope
+            SelectGraph(id == ID_MOMENT_ENVELOPE_GRAPH  ? graph::kMomentEnvelope
+                        : id == ID_SHEAR_ENVELOPE_GRAPH ? graph::kShearEnvelope
                                                : graph::kAxialEnvelope);
             return true;
-        case kCombinationEnvelope:
+        case ID_COMBINATION_ENVELOPE_GRAPH:
             // Chosen again, a combination whose file was missing is looked for once more.
             m_combinationIndex =
                 std::clamp(m_combinationIndex, 0, 3 * static_cast<int>(m_combinations.size()) - 1);
             m_envelopeEnabled = true;
             SelectGraph(graph::kCombination);
             return true;
-        case kPrevious: {
+        case ID_PREVIOUS: {
             int& index = this->*CurrentIndexMember();
             if (index > 0) --index;
             m_window.Redraw();
             return true;
         }
-        case kNext: {
+        case ID_NEXT: {
             const int limit = CurrentIndexLimit();
             int& index = this->*CurrentIndexMember();
             if (index < limit) ++index;
             m_window.Redraw();
             return true;
         }
-        case kMagnify:
-        case kReduce:
+        case ID_MAGNIFY:
+        case ID_REDUCE:
             if (m_graphKind > 0 && m_graphKind < graph::kCount) {
                 // The user's choice is kept relative to the automatic factor, which follows
                 // every change of picture.
                 CGraphScale& gs = m_graphScale[m_graphKind];
-                gs.relative *= id == kMagnify ? 2.0 : 0.5;
-                gs.factor *= id == kMagnify ? 2.0 : 0.5;
+                gs.relative *= id == ID_MAGNIFY ? 2.0 : 0.5;
+                gs.factor *= id == ID_MAGNIFY ? 2.0 : 0.5;
                 m_frame.SetCurrentScale(gs.factor);
             }
             m_window.Redraw();
             return true;
-        case kColour: {
+        case ID_DISPLACEMENT_COLOUR: {
             CColour chosen;
             if (m_window.ChooseColour(Rgb(0, 0, 0), chosen)) {
                 m_displacementColour = chosen;
@@ -331,48 +331,48 @@ bool CMorvexView::Execute(int id) {
             }
             return true;
         }
-        case kNodeNumbers:
+        case ID_NODE_NUMBERS:
             m_showNodeNumbers = !m_showNodeNumbers;
             m_window.Redraw();
             return true;
-        case kElementNumbers:
+        case ID_ELEMENT_NUMBERS:
             m_showElementNumbers = !m_showElementNumbers;
             m_window.Redraw();
             return true;
-        case kConstraints:
+        case ID_CONSTRAINTS:
             m_showConstraints = !m_showConstraints;
             m_window.Redraw();
             return true;
-        case kSections:
+        case ID_SECTIONS:
             m_showSections = !m_showSections;
             m_window.Redraw();
             return true;
-        case kEngineeringUnits:
+        case ID_ENGINEERING_UNITS:
             m_engineeringUnits = !m_engineeringUnits;
             m_window.Redraw();
             return true;
-        case kElementGroup: {
+        case ID_ELEMENT_GROUP: {
             CElementGroup fields{m_groupFirst + 1, m_groupLast, m_groupStep};
             if (m_window.EditElementGroup(m_nElements, fields)) ApplyElementGroup(fields);
             return true;
         }
-        case kWindowZoom:
+        case ID_WINDOW_ZOOM:
             m_userWindow = true;
             modes(true, false, false);
             return true;
-        case kZoom:
+        case ID_ZOOM:
             m_userWindow = true;
             modes(false, true, false);
             return true;
-        case kPan:
+        case ID_PAN:
             m_userWindow = true;
             modes(false, false, true);
             return true;
-        case kLeaveMode:
+        case ID_LEAVE_MODE:
             modes(false, false, false);
             m_window.Redraw();
             return true;
-        case kInitialWindow:
+        case ID_INITIAL_WINDOW:
             modes(false, false, false);
             m_userWindow = false;
             if (m_pFrame) {
@@ -393,14 +393,13 @@ std::vector<CMenuEntry> CMorvexView::ContextMenu() const {
     std::vector<CMenuEntry> menu;
     auto add = [&](int id) { menu.push_back({id, id ? CommandState(id).text : std::string()}); };
     if (!m_panMode && !m_zoomMode && !m_windowZoomMode) {
-        for (int id :
-             {kDisplaced, kMoment, kShear, kAxial, kUpperStress, kLowerStress, kMomentEnvelope,
-              kShearEnvelope, kAxialEnvelope, kInfluenceLine, kModeShape, kDynamicResponse,
-              kDynamicMoment, kCombinationEnvelope, 0, kNodeNumbers, kElementNumbers, kConstraints,
-              kSections})
+        for (int id : std::initializer_list<int>{ID_DISPLACED_SHAPE, ID_MOMENT, ID_SHEAR, ID_AXIAL, ID_UPPER_STRESS, ID_LOWER_STRESS, ID_MOMENT_ENVELOPE_GRAPH,
+              ID_SHEAR_ENVELOPE_GRAPH, ID_AXIAL_ENVELOPE_GRAPH, ID_INFLUENCE_LINE, ID_MODE_SHAPE, ID_DYNAMIC_RESPONSE_GRAPH,
+              ID_DYNAMIC_MOMENT, ID_COMBINATION_ENVELOPE_GRAPH, 0, ID_NODE_NUMBERS, ID_ELEMENT_NUMBERS, ID_CONSTRAINTS,
+              ID_SECTIONS})
             add(id);
     } else {
-        for (int id : {kLeaveMode, 0, kPan, kZoom, kWindowZoom, kInitialWindow}) add(id);
+        for (int id : std::initializer_list<int>{ID_LEAVE_MODE, 0, ID_PAN, ID_ZOOM, ID_WINDOW_ZOOM, ID_INITIAL_WINDOW}) add(id);
     }
     return menu;
 }

@@ -1,65 +1,94 @@
-// Command identifiers of the result view, with their menu texts.
+// The command numbers of the desktop program: the one table that the menus, toolbar, prompts
+// (app/) and the result view (view/) both key on. The numbers are fixed; add new ones, never
+// renumber.
 #pragma once
 
-namespace viewcmd {
+enum CommandId : int {
+    // Frame, file, edit and window commands.
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_DIRECT = 57608,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_EDIT_CLEAR = 57632,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_FIND = 57636,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_REPEAT = 57640,
+    ID_EDIT_REPLACE = 57641,
+    ID_EDIT_SELECT_ALL = 57642,
+    ID_EDIT_UNDO = 57643,
+    ID_WINDOW_NEW = 57648,
+    ID_WINDOW_ARRANGE = 57649,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE_HORZ = 57651,
+    ID_WINDOW_TILE_VERT = 57652,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
 
-// Graph commands.
-constexpr int kDisplaced = 32807;
-constexpr int kMoment = 32814;
-constexpr int kShear = 32815;
-constexpr int kAxial = 32816;
-constexpr int kUpperStress = 32835;
-constexpr int kLowerStress = 32836;
-constexpr int kMomentEnvelope = 32826;
-constexpr int kShearEnvelope = 32830;
-constexpr int kAxialEnvelope = 32831;
-constexpr int kInfluenceLine = 32808;
-constexpr int kModeShape = 32811;
-constexpr int kDynamicResponse = 32907;
-constexpr int kCombinationEnvelope = 32913;
-constexpr int kGraphSelector = 32812;
-
-// Navigation and display.
-constexpr int kPrevious = 32809;
-constexpr int kNext = 32810;
-constexpr int kMagnify = 32802;
-constexpr int kReduce = 32803;
-constexpr int kColour = 32806;
-constexpr int kNodeNumbers = 32819;
-constexpr int kElementNumbers = 32818;
-constexpr int kConstraints = 32820;
-constexpr int kSections = 32838;
-constexpr int kElementGroup = 32817;
-
-// Commands whose work belongs to the live-load and dynamics subsystems.
-constexpr int kLiveLoadSelector = 32813;
-constexpr int kInfluenceOutput = 32837;
-constexpr int kLiveLoadType = 32832;
-constexpr int kMomentEnvelopeRun = 32827;
-constexpr int kShearEnvelopeRun = 32828;
-constexpr int kAxialEnvelopeRun = 32829;
-constexpr int kNaturalVibration = 32833;
-constexpr int kDynamicRun = 32906;
-constexpr int kDynamicData = 32909;
-constexpr int kDynamicEdit = 32910;
-constexpr int kCombinationRun = 32914;
-// The response graph shows the bending moment at its step instead of the displaced shape.
-constexpr int kDynamicMoment = 32911;
-constexpr int kSave = 57603;
-constexpr int kCancelRun = 32960;
-constexpr int kAnimate = 32961;
-constexpr int kEngineeringUnits = 32962;
-
-// Mouse modes.
-constexpr int kWindowZoom = 32821;
-constexpr int kZoom = 32822;
-constexpr int kLeaveMode = 32823;
-constexpr int kPan = 32824;
-constexpr int kInitialWindow = 32825;
-
-// Printing.
-constexpr int kPrint = 57607;
-constexpr int kPrintDirect = 57608;
-constexpr int kPrintPreview = 57609;
-
-}  // namespace viewcmd
+    // Result view, graph, live-load and dynamics commands.
+    ID_VIEW_RESULT = 32801,
+    ID_MAGNIFY = 32802,
+    ID_REDUCE = 32803,
+    ID_EDIT_DATA = 32804,
+    ID_OPEN_TEXT = 32805,
+    ID_DISPLACEMENT_COLOUR = 32806,
+    ID_DISPLACED_SHAPE = 32807,
+    ID_INFLUENCE_LINE = 32808,
+    ID_PREVIOUS = 32809,
+    ID_NEXT = 32810,
+    ID_MODE_SHAPE = 32811,
+    ID_GRAPH_SELECTOR = 32812,
+    ID_LIVE_LOAD_SELECTOR = 32813,
+    ID_MOMENT = 32814,
+    ID_SHEAR = 32815,
+    ID_AXIAL = 32816,
+    ID_ELEMENT_GROUP = 32817,
+    ID_ELEMENT_NUMBERS = 32818,
+    ID_NODE_NUMBERS = 32819,
+    ID_CONSTRAINTS = 32820,
+    ID_WINDOW_ZOOM = 32821,
+    ID_ZOOM = 32822,
+    // Leaves the pan, zoom or window-zoom mouse mode.
+    ID_LEAVE_MODE = 32823,
+    ID_PAN = 32824,
+    ID_INITIAL_WINDOW = 32825,
+    ID_MOMENT_ENVELOPE_GRAPH = 32826,
+    // Runs the envelope search; the graph is ID_MOMENT_ENVELOPE_GRAPH.
+    ID_MOMENT_ENVELOPE = 32827,
+    ID_SHEAR_ENVELOPE = 32828,
+    ID_AXIAL_ENVELOPE = 32829,
+    ID_SHEAR_ENVELOPE_GRAPH = 32830,
+    ID_AXIAL_ENVELOPE_GRAPH = 32831,
+    ID_LIVE_LOAD_TYPE = 32832,
+    ID_NATURAL_VIBRATION = 32833,
+    ID_UPPER_STRESS = 32835,
+    ID_LOWER_STRESS = 32836,
+    ID_INFLUENCE_OUTPUT = 32837,
+    ID_SECTIONS = 32838,
+    // Runs the response analysis; the graph is ID_DYNAMIC_RESPONSE_GRAPH.
+    ID_DYNAMIC_RESPONSE = 32906,
+    ID_DYNAMIC_RESPONSE_GRAPH = 32907,
+    ID_DYNAMIC_DATA = 32909,
+    ID_DYNAMIC_LOAD_EDIT = 32910,
+    // The response graph shows the bending moment instead of the displaced shape.
+    ID_DYNAMIC_MOMENT = 32911,
+    ID_HOMEPAGE = 32912,
+    ID_COMBINATION_ENVELOPE_GRAPH = 32913,
+    // Runs the load combination; the graph is ID_COMBINATION_ENVELOPE_GRAPH.
+    ID_COMBINATION = 32914,
+    ID_EXPORT_REPORT = 32950,
+    ID_EXPORT_EXCEL = 32951,
+    ID_EXPORT_DXF = 32952,
+    ID_CANCEL_RUN = 32960,
+    ID_ANIMATE = 32961,
+    ID_ENGINEERING_UNITS = 32962,
+};

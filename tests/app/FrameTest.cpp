@@ -192,6 +192,8 @@ void FrameTest::MenusCarryTheirTextsAndAccelerators() {
     QCOMPARE(frame.Action(ID_EDIT_CUT)->shortcuts().last(),
              QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     QCOMPARE(frame.Action(ID_EDIT_REPEAT)->shortcut(), QKeySequence(Qt::Key_F3));
+    QCOMPARE(frame.Action(ID_FILE_SAVE)->shortcuts(),
+             QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_S)});
 }
 
 void FrameTest::CoreMessagesAndStatusReachTheWindow() {

@@ -126,7 +126,7 @@ void ResultWindowTest::GraphSelectorAndGraphKindFollowEachOther() {
         QCOMPARE(selector->currentIndex(), kind);
     }
     // A command moves the selector; a graph whose analysis has not run falls back.
-    ex.widget->RunCommand(viewcmd::kShear);
+    ex.widget->RunCommand(ID_SHEAR);
     QCOMPARE(selector->currentIndex(), int(graph::kShear));
     for (int later : {graph::kMode, graph::kDynamic}) {
         ex.Choose(later);
@@ -213,7 +213,7 @@ void ResultWindowTest::PreviousAndNextStopAtTheirLimits() {
     QVERIFY(!ex.Enabled(ID_NEXT));
     QVERIFY(ex.Enabled(ID_PREVIOUS));
     // A disabled button changes nothing even when its command arrives.
-    ex.widget->RunCommand(viewcmd::kNext);
+    ex.widget->RunCommand(ID_NEXT);
     QCOMPARE(ex.View().m_caseIndex, nCases - 1);
     ex.widget->repaint();
     QCOMPARE(ex.Frame().PaneText(1), QStringLiteral("工况：%1").arg(nCases));
@@ -225,7 +225,7 @@ void ResultWindowTest::PreviousAndNextStopAtTheirLimits() {
     QCOMPARE(ex.View().m_lineIndex, nLines - 1);
     QVERIFY(!ex.Enabled(ID_NEXT));
     QCOMPARE(ex.View().m_caseIndex, nCases - 1);
-    for (int i = 0; i < nLines + 2; ++i) ex.widget->RunCommand(viewcmd::kPrevious);
+    for (int i = 0; i < nLines + 2; ++i) ex.widget->RunCommand(ID_PREVIOUS);
     QCOMPARE(ex.View().m_lineIndex, 0);
     QVERIFY(!ex.Enabled(ID_PREVIOUS));
 }

@@ -119,20 +119,20 @@ int main(int argc, char** argv) {
     if (!doc->Engine()->ComputeEnvelope(8, 3)) return 1;
     v.m_envelopeType = 8;
     v.m_envelopeEnabled = true;
-    view->RunCommand(viewcmd::kEngineeringUnits);
+    view->RunCommand(ID_ENGINEERING_UNITS);
     frame->OnGraphSelector(graph::kMomentEnvelope);
     if (!grabTo(QStringLiteral("envelope-engineering-units.png"))) return 1;
-    view->RunCommand(viewcmd::kEngineeringUnits);
+    view->RunCommand(ID_ENGINEERING_UNITS);
 
     // A frame of the animated first mode, a quarter of the way into the swing back.
     QSignalSpy ended(doc, &CMorvexDoc::NaturalVibrationEnded);
     if (!doc->StartNaturalVibration() || !(ended.count() == 1 || ended.wait(60000))) return 1;
     frame->OnGraphSelector(graph::kMode);
-    view->RunCommand(viewcmd::kAnimate);
+    view->RunCommand(ID_ANIMATE);
     v.SetAnimationFrame(kModePhases / 12);
     frame->UpdateCommands();
     if (!grabTo(QStringLiteral("animated-mode.png"))) return 1;
-    view->RunCommand(viewcmd::kAnimate);
+    view->RunCommand(ID_ANIMATE);
 
     // The progress window while a 10^5-element girder opens: taken once the case files are
     // being written, then the run is stopped. The window is its own top-level widget, so it

@@ -13,8 +13,6 @@
 #include "platform/Format.h"
 #include "view/ViewCommands.h"
 
-using namespace viewcmd;
-
 namespace {
 
 constexpr CColour kSymbolColour = Rgb(43, 174, 49);
@@ -109,20 +107,20 @@ TEST_F(DynamicsViewTest, ExcitationSymbolsMarkWhereTheLoadsAct) {
 
 TEST_F(DynamicsViewTest, VibrationCommandFillsTheModeGraph) {
     CMorvexView& v = OpenBeam();
-    EXPECT_TRUE(v.CommandState(kNaturalVibration).enabled);
-    EXPECT_FALSE(v.CommandState(kModeShape).enabled);
+    EXPECT_TRUE(v.CommandState(ID_NATURAL_VIBRATION).enabled);
+    EXPECT_FALSE(v.CommandState(ID_MODE_SHAPE).enabled);
     v.OnGraphSelector(graph::kMode);
     EXPECT_EQ(v.m_graphKind, graph::kStructure);
     // While an analysis runs neither a second one nor a response run may start.
     engine->m_busy = 1;
-    EXPECT_FALSE(v.CommandState(kNaturalVibration).enabled);
-    EXPECT_FALSE(v.CommandState(kDynamicRun).enabled);
+    EXPECT_FALSE(v.CommandState(ID_NATURAL_VIBRATION).enabled);
+    EXPECT_FALSE(v.CommandState(ID_DYNAMIC_RESPONSE).enabled);
     engine->m_busy = 0;
 
-    ASSERT_TRUE(v.Execute(kNaturalVibration));
+    ASSERT_TRUE(v.Execute(ID_NATURAL_VIBRATION));
     ASSERT_TRUE(document->ModesReady()) << LastMessage();
-    EXPECT_FALSE(v.CommandState(kNaturalVibration).enabled);
-    EXPECT_TRUE(v.CommandState(kModeShape).enabled);
+    EXPECT_FALSE(v.CommandState(ID_NATURAL_VIBRATION).enabled);
+    EXPECT_TRUE(v.CommandState(ID_MODE_SHAPE).enabled);
     v.OnGraphSelector(graph::kMode);
     ASSERT_EQ(v.m_graphKind, graph::kMode);
     EXPECT_EQ(frame.graphSelector, graph::kMode);
@@ -146,25 +144,25 @@ TEST_F(DynamicsViewTest, VibrationCommandFillsTheModeGraph) {
     };
     const auto larger = [&v] { return std::max(std::fabs(v.m_maxValue), std::fabs(v.m_minValue)); };
     EXPECT_LT(smaller(), 1e-9 * larger());
-    ASSERT_TRUE(v.Execute(kNext));
+    ASSERT_TRUE(v.Execute(ID_NEXT));
     Draw();
     double omega2 = 0;
     ASSERT_EQ(std::sscanf(v.Caption().c_str(), "频率2：%lf", &omega2), 1) << v.Caption();
     EXPECT_GT(omega2, omega);
     EXPECT_NEAR(smaller(), larger(), 1e-6 * larger());
-    while (v.CommandState(kNext).enabled) v.Execute(kNext);
+    while (v.CommandState(ID_NEXT).enabled) v.Execute(ID_NEXT);
     EXPECT_EQ(v.m_modeIndex, engine->m_nModes - 1);
 }
 
 TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
     beam.elements = 4;
     CMorvexView& v = OpenBeam();
-    EXPECT_FALSE(v.CommandState(kDynamicResponse).enabled);
-    EXPECT_FALSE(v.CommandState(kDynamicData).enabled);
+    EXPECT_FALSE(v.CommandState(ID_DYNAMIC_RESPONSE_GRAPH).enabled);
+    EXPECT_FALSE(v.CommandState(ID_DYNAMIC_DATA).enabled);
     // A load moving at 2 m/s from x = 1, and a vertical force at node 3; T = 0.4, dt = 0.1.
     WriteFile(kDynamicLoadFile, "0 0\n0.4 0.1\n1 1 0\n1 2 -1000 0 0 0 0\n3 2 -500 0 0 0 0\n0\n");
-    ASSERT_TRUE(v.CommandState(kDynamicRun).enabled);
-    ASSERT_TRUE(v.Execute(kDynamicRun));
+    ASSERT_TRUE(v.CommandState(ID_DYNAMIC_RESPONSE).enabled);
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_RESPONSE));
     EXPECT_EQ(host.messages, std::vector<std::string>{"动力响应分析完成！"});
     bool done = false;
     for (const std::string& st : host.statuses)
@@ -172,14 +170,14 @@ TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
     EXPECT_TRUE(done);
     EXPECT_EQ(host.statuses.back(), "");
 
-    ASSERT_TRUE(v.CommandState(kDynamicResponse).enabled);
+    ASSERT_TRUE(v.CommandState(ID_DYNAMIC_RESPONSE_GRAPH).enabled);
     v.OnGraphSelector(graph::kDynamic);
     ASSERT_EQ(v.m_graphKind, graph::kDynamic);
     EXPECT_EQ(v.m_nTimeSteps, 5);
     CRecordingSurface first = Draw();
     EXPECT_EQ(v.Caption(), "时间：0.0000e+000");
-    for (int step = 1; step < 5; ++step) ASSERT_TRUE(v.Execute(kNext));
-    EXPECT_FALSE(v.CommandState(kNext).enabled);
+    for (int step = 1; step < 5; ++step) ASSERT_TRUE(v.Execute(ID_NEXT));
+    EXPECT_FALSE(v.CommandState(ID_NEXT).enabled);
     CRecordingSurface last = Draw();
     EXPECT_EQ(v.Caption(), "时间：4.0000e-001");
     // The moving load's arrow has travelled 0.8 m; the nodal force stays at node 3.
@@ -197,7 +195,7 @@ TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
 
     // Extraction: node 3, vertical; one line per record, then opened in the editor.
     window.componentAnswer = std::pair{3, 1};
-    ASSERT_TRUE(v.Execute(kDynamicData));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_DATA));
     ASSERT_EQ(frame.openedFiles.size(), 1u);
     EXPECT_EQ(frame.openedFiles[0], ResponseHistoryPath(*engine, 3, 1));
     std::ifstream in(frame.openedFiles[0]);
@@ -205,23 +203,23 @@ TEST_F(DynamicsViewTest, ResponseRunIsShownStepByStepAndExtracted) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
     // A node outside the model and a cancelled dialog do nothing, without a message.
     window.componentAnswer = std::pair{99, 1};
-    ASSERT_TRUE(v.Execute(kDynamicData));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_DATA));
     window.componentAnswer.reset();
-    ASSERT_TRUE(v.Execute(kDynamicData));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_DATA));
     EXPECT_EQ(frame.openedFiles.size(), 1u);
     EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(DynamicsViewTest, ResponseGraphShowsTheMomentOfItsStep) {
     CMorvexView& v = OpenBeam();
-    EXPECT_FALSE(v.CommandState(kDynamicMoment).enabled);
+    EXPECT_FALSE(v.CommandState(ID_DYNAMIC_MOMENT).enabled);
     WriteFile(kDynamicLoadFile, "0.5 2e-4\n0.4 0.01\n0 1 0\n5 2 -1e5 0 0 0 0\n0\n");
-    ASSERT_TRUE(v.Execute(kDynamicRun));
-    ASSERT_TRUE(v.CommandState(kDynamicMoment).enabled);
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_RESPONSE));
+    ASSERT_TRUE(v.CommandState(ID_DYNAMIC_MOMENT).enabled);
     // From the structure straight to the moment of the response.
-    ASSERT_TRUE(v.Execute(kDynamicMoment));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_MOMENT));
     ASSERT_EQ(v.m_graphKind, graph::kDynamic);
-    EXPECT_TRUE(v.CommandState(kDynamicMoment).checked);
+    EXPECT_TRUE(v.CommandState(ID_DYNAMIC_MOMENT).checked);
     EXPECT_EQ(v.m_nTimeSteps, 41);
     // The extremes of the drawing are those of the element histories at the step.
     for (int step : {5, 17}) {
@@ -247,13 +245,13 @@ TEST_F(DynamicsViewTest, ResponseGraphShowsTheMomentOfItsStep) {
         EXPECT_NE(v.ScaleText().find("N·m"), std::string::npos) << v.ScaleText();
     }
     // A second time back to the displaced shape.
-    ASSERT_TRUE(v.Execute(kDynamicMoment));
-    EXPECT_FALSE(v.CommandState(kDynamicMoment).checked);
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_MOMENT));
+    EXPECT_FALSE(v.CommandState(ID_DYNAMIC_MOMENT).checked);
     Draw();
     EXPECT_EQ(v.Caption(), "时间：1.7000e-001");
     bool listed = false;
     for (const CMenuEntry& entry : v.ContextMenu())
-        listed = listed || (entry.id == kDynamicMoment && entry.text == "动力响应弯矩图");
+        listed = listed || (entry.id == ID_DYNAMIC_MOMENT && entry.text == "动力响应弯矩图");
     EXPECT_TRUE(listed);
 }
 
@@ -261,13 +259,13 @@ TEST_F(DynamicsViewTest, ResponseGraphShowsTheMomentOfItsStep) {
 TEST_F(DynamicsViewTest, MomentScaleFollowsANewRunOfTheSameLength) {
     CMorvexView& v = OpenBeam();
     WriteFile(kDynamicLoadFile, "0.5 2e-4\n0.4 0.01\n0 1 0\n5 2 -1e5 0 0 0 0\n0\n");
-    ASSERT_TRUE(v.Execute(kDynamicRun));
-    ASSERT_TRUE(v.Execute(kDynamicMoment));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_RESPONSE));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_MOMENT));
     v.m_timeIndex = 17;
     Draw();
     const double first = v.m_graphScale[graph::kDynamic].factor;
     WriteFile(kDynamicLoadFile, "0.5 2e-4\n0.4 0.01\n0 1 0\n5 2 -2e5 0 0 0 0\n0\n");
-    ASSERT_TRUE(v.Execute(kDynamicRun));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_RESPONSE));
     ASSERT_TRUE(v.m_dynamicMoment);
     v.m_timeIndex = 17;
     Draw();
@@ -278,22 +276,22 @@ TEST_F(DynamicsViewTest, AnimationShowsExactlyWhatTheStepCommandsShow) {
     beam.elements = 4;
     CMorvexView& v = OpenBeam();
     WriteFile(kDynamicLoadFile, "0 0\n0.4 0.1\n1 1 0\n1 2 -1000 0 0 0 0\n3 2 -500 0 0 0 0\n0\n");
-    ASSERT_TRUE(v.Execute(kDynamicRun));
+    ASSERT_TRUE(v.Execute(ID_DYNAMIC_RESPONSE));
     v.OnGraphSelector(graph::kDynamic);
     ASSERT_EQ(v.m_nTimeSteps, 5);
     // Stepped pictures, record by record.
     std::vector<std::vector<CDrawOp>> stepped;
     stepped.push_back(Draw().ops);
     for (int k = 1; k < 5; ++k) {
-        ASSERT_TRUE(v.Execute(kNext));
+        ASSERT_TRUE(v.Execute(ID_NEXT));
         stepped.push_back(Draw().ops);
     }
-    ASSERT_TRUE(v.Execute(kPrevious));
+    ASSERT_TRUE(v.Execute(ID_PREVIOUS));
     v.SetAnimationFrame(0);
-    ASSERT_TRUE(v.CommandState(kAnimate).enabled);
-    ASSERT_TRUE(v.Execute(kAnimate));
+    ASSERT_TRUE(v.CommandState(ID_ANIMATE).enabled);
+    ASSERT_TRUE(v.Execute(ID_ANIMATE));
     EXPECT_TRUE(v.m_animating);
-    EXPECT_EQ(v.CommandState(kAnimate).text, "暂停");
+    EXPECT_EQ(v.CommandState(ID_ANIMATE).text, "暂停");
     for (int k = 1; k < 5; ++k) {
         ASSERT_TRUE(v.AnimationStep());
         const CRecordingSurface s = Draw();
@@ -308,17 +306,17 @@ TEST_F(DynamicsViewTest, AnimationShowsExactlyWhatTheStepCommandsShow) {
     EXPECT_EQ(v.m_timeIndex, 3);
     v.OnGraphSelector(graph::kDisplaced);
     EXPECT_FALSE(v.m_animating);
-    EXPECT_FALSE(v.CommandState(kAnimate).enabled);
+    EXPECT_FALSE(v.CommandState(ID_ANIMATE).enabled);
     EXPECT_FALSE(v.AnimationStep());
 }
 
 TEST_F(DynamicsViewTest, AnimatedModeShapeSwingsThroughItsPeriod) {
     CMorvexView& v = OpenBeam();
-    ASSERT_TRUE(v.Execute(kNaturalVibration));
-    ASSERT_TRUE(v.Execute(kModeShape));
+    ASSERT_TRUE(v.Execute(ID_NATURAL_VIBRATION));
+    ASSERT_TRUE(v.Execute(ID_MODE_SHAPE));
     Draw();
     const double top = v.m_maxValue, bottom = v.m_minValue;
-    ASSERT_TRUE(v.Execute(kAnimate));
+    ASSERT_TRUE(v.Execute(ID_ANIMATE));
     for (int k = 0; k < kModePhases / 2; ++k) ASSERT_TRUE(v.AnimationStep());
     EXPECT_EQ(v.m_modePhase, kModePhases / 2);
     Draw();
@@ -326,6 +324,6 @@ TEST_F(DynamicsViewTest, AnimatedModeShapeSwingsThroughItsPeriod) {
     EXPECT_NEAR(v.m_maxValue, -bottom, 1e-9 * std::fabs(bottom) + 1e-15);
     EXPECT_NEAR(v.m_minValue, -top, 1e-9 * std::fabs(top) + 1e-15);
     // Paused, it stands at its full ordinates again.
-    ASSERT_TRUE(v.Execute(kAnimate));
+    ASSERT_TRUE(v.Execute(ID_ANIMATE));
     EXPECT_EQ(v.m_modePhase, 0);
 }

@@ -13,7 +13,6 @@
 #include "platform/TextFile.h"
 #include "view/ViewCommands.h"
 
-using namespace viewcmd;
 
 namespace {
 
@@ -72,10 +71,10 @@ TEST_F(LiveLoadViewTest, PlacedTrailerIsDrawnWithItsArrowsAndItsTotal) {
     v.OnLiveLoadChoice(21);
     EXPECT_TRUE(v.m_liveLoadPlacements.empty());
     EXPECT_FALSE(Exists("m_活载.fem"));
-    EXPECT_FALSE(v.CommandState(kLiveLoadSelector).enabled);
+    EXPECT_FALSE(v.CommandState(ID_LIVE_LOAD_SELECTOR).enabled);
 
-    ASSERT_TRUE(v.Execute(kInfluenceLine));
-    EXPECT_TRUE(v.CommandState(kLiveLoadSelector).enabled);
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
+    EXPECT_TRUE(v.CommandState(ID_LIVE_LOAD_SELECTOR).enabled);
     v.OnLiveLoadChoice(21);  // 挂车80最大值: one heavy vehicle, no main vehicles
     EXPECT_EQ(v.m_liveLoadItem, 21);
     ASSERT_EQ(v.m_liveLoadPlacements.size(), 1u);
@@ -115,7 +114,7 @@ TEST_F(LiveLoadViewTest, PlacedTrailerIsDrawnWithItsArrowsAndItsTotal) {
 
 TEST_F(LiveLoadViewTest, TrainDrawsItsMainVehiclesInBlackAndEntryZeroClears) {
     CMorvexView& v = OpenBeam({60, 80});
-    ASSERT_TRUE(v.Execute(kInfluenceLine));
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
     v.OnLiveLoadChoice(12);  // 汽20最大值(←)
     ASSERT_GE(v.m_liveLoadPlacements.size(), 2u);
     EXPECT_FALSE(v.m_placeRightward);
@@ -143,9 +142,9 @@ TEST_F(LiveLoadViewTest, TrainDrawsItsMainVehiclesInBlackAndEntryZeroClears) {
 
 TEST_F(LiveLoadViewTest, InfluenceListingOpensInTheEditor) {
     CMorvexView& v = OpenBeam();
-    EXPECT_FALSE(v.Execute(kInfluenceOutput));  // not on the structure graph
-    ASSERT_TRUE(v.Execute(kInfluenceLine));
-    ASSERT_TRUE(v.Execute(kInfluenceOutput));
+    EXPECT_FALSE(v.Execute(ID_INFLUENCE_OUTPUT));  // not on the structure graph
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_OUTPUT));
     ASSERT_EQ(frame.openedFiles.size(), 1u);
     EXPECT_EQ(frame.openedFiles[0], engine->InfluenceListingPath(0));
     EXPECT_EQ(ReadFile("m_影响线数据1.out").rfind("\n第1条影响线：", 0), 0u);
@@ -155,11 +154,11 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
     CMorvexView& v = OpenBeam();
     // The type dialog opens on type 1; OK stores the choice, cancel keeps it.
     window.typeAnswer = 3;
-    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(ID_LIVE_LOAD_TYPE));
     EXPECT_EQ(window.typeOffered, 1);
     EXPECT_EQ(v.m_envelopeType, 3);
     window.typeAnswer.reset();
-    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(ID_LIVE_LOAD_TYPE));
     EXPECT_EQ(v.m_envelopeType, 3);
 
     // Before the search the diagram has no file: one message, however often it is drawn.
@@ -173,7 +172,7 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
 
     host.messages.clear();
     engine->m_envelopeWorkers = 1;  // one worker reports every element it finishes
-    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun));
+    ASSERT_TRUE(v.Execute(ID_MOMENT_ENVELOPE));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "弯矩包络图计算完毕！");
     // The search reports its progress as it goes.
@@ -210,9 +209,9 @@ TEST_F(LiveLoadViewTest, EnvelopeCommandsWriteTheFileThatTheDiagramDraws) {
 
     // Without a type the search refuses to start.
     window.typeAnswer = -1;
-    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(ID_LIVE_LOAD_TYPE));
     host.messages.clear();
-    ASSERT_TRUE(v.Execute(kShearEnvelopeRun));
+    ASSERT_TRUE(v.Execute(ID_SHEAR_ENVELOPE));
     EXPECT_EQ(host.messages, std::vector<std::string>{"请先选择活载类型！"});
 }
 
@@ -252,7 +251,7 @@ TEST_F(LiveLoadViewTest, MomentEnvelopesLieOnTheSideOfTheirSign) {
 TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
     OpenBeam();
     // Nothing combined yet: the graph is not offered.
-    EXPECT_FALSE(view->CommandState(kCombinationEnvelope).enabled);
+    EXPECT_FALSE(view->CommandState(ID_COMBINATION_ENVELOPE_GRAPH).enabled);
     view->OnGraphSelector(graph::kCombination);
     EXPECT_EQ(view->m_graphKind, graph::kStructure);
 
@@ -268,7 +267,7 @@ TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
         const std::string name = picture < 3 ? "乙" : "甲";
         const int quantity = 3 - picture % 3;
         if (picture > 0) {
-            ASSERT_TRUE(v.Execute(kNext));
+            ASSERT_TRUE(v.Execute(ID_NEXT));
         }
         const CRecordingSurface s = Draw();
         const int axis = v.WorldToLogical(0, 0).y;
@@ -320,7 +319,7 @@ TEST_F(LiveLoadViewTest, CombinationGraphDrawsEveryQuantityOfEveryCombination) {
         EXPECT_FALSE(s.Texts(FormatString("%.4g", d.maxValue)).empty());
         EXPECT_FALSE(s.Texts(FormatString("%.4g", d.minValue)).empty());
     }
-    EXPECT_FALSE(v.CommandState(kNext).enabled);  // the last picture
+    EXPECT_FALSE(v.CommandState(ID_NEXT).enabled);  // the last picture
     EXPECT_TRUE(host.messages.empty()) << LastMessage();
 
     // A cut file is reported once and draws no diagram.
@@ -344,8 +343,8 @@ TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFrom
     CMorvexView& v = OpenBeam();
     engine->m_envelopeWorkers = 1;
     window.typeAnswer = 11;
-    ASSERT_TRUE(v.Execute(kLiveLoadType));
-    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun)) << LastMessage();
+    ASSERT_TRUE(v.Execute(ID_LIVE_LOAD_TYPE));
+    ASSERT_TRUE(v.Execute(ID_MOMENT_ENVELOPE)) << LastMessage();
     EnvelopeData plain;
     ASSERT_TRUE(engine->ReadEnvelope(11, 3, plain));
 
@@ -355,10 +354,10 @@ TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFrom
     design.impact = DesignLoadOptions::kMu;
     design.impactValue = 0.3;
     window.designAnswer = design;
-    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(ID_LIVE_LOAD_TYPE));
     EXPECT_EQ(window.typeOffered, 11);
     EXPECT_EQ(v.m_designLoad.lanes, 2);
-    ASSERT_TRUE(v.Execute(kMomentEnvelopeRun));
+    ASSERT_TRUE(v.Execute(ID_MOMENT_ENVELOPE));
     EnvelopeData scaled;
     ASSERT_TRUE(engine->ReadEnvelope(11, 3, scaled));
     for (size_t i = 0; i < plain.maxima.size(); ++i)
@@ -367,19 +366,19 @@ TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFrom
     EXPECT_EQ(engine->m_designLoad.lanes, 0);
     // The dialog opens on them the next time.
     window.typeAnswer.reset();
-    ASSERT_TRUE(v.Execute(kLiveLoadType));
+    ASSERT_TRUE(v.Execute(ID_LIVE_LOAD_TYPE));
     EXPECT_EQ(window.designOffered.lanes, 2);
     EXPECT_EQ(window.designOffered.impactValue, 0.3);
 
     // The combination command reads the file beside the data file and shows the first.
     host.messages.clear();
-    ASSERT_TRUE(v.Execute(kCombinationRun));
+    ASSERT_TRUE(v.Execute(ID_COMBINATION));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].rfind("错误：组合文件", 0), 0u) << host.messages[0];
     EXPECT_NE(v.m_graphKind, graph::kCombination);
     WriteWholeFile("m_组合.txt", "组合 乙\n  活载 11 1.4 lanes=2\n组合 甲\n  活载 0 1.0\n");
     host.messages.clear();
-    ASSERT_TRUE(v.Execute(kCombinationRun));
+    ASSERT_TRUE(v.Execute(ID_COMBINATION));
     EXPECT_EQ(host.messages, std::vector<std::string>{"荷载组合计算完毕！"});
     EXPECT_EQ(v.m_graphKind, graph::kCombination);
     EXPECT_EQ(v.m_combinations, (std::vector<std::string>{"乙", "甲"}));  // the file's order
@@ -390,7 +389,7 @@ TEST_F(LiveLoadViewTest, TypeDialogOptionsScaleTheEnvelopeAndCombinationsRunFrom
 
 TEST_F(LiveLoadViewTest, PlacedLaneLoadDrawsItsUniformPartsAndItsConcentratedLoad) {
     CMorvexView& v = OpenBeam();
-    ASSERT_TRUE(v.Execute(kInfluenceLine));
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
     v.OnLiveLoadChoice(35);  // 公路-I级最大值
     ASSERT_EQ(v.m_liveLoadClass, 11) << LastMessage();
     ASSERT_FALSE(v.m_laneRegions.empty());

@@ -60,7 +60,7 @@ TEST_F(MappingTest, ZoomStepsOncePerMouseEventWhateverTheDistance) {
     CMorvexView& v = Open(kPortal);
     v.Fit();
     const double before = v.m_scale, cx = v.m_worldCx, cy = v.m_worldCy;
-    ASSERT_TRUE(v.Execute(viewcmd::kZoom));
+    ASSERT_TRUE(v.Execute(ID_ZOOM));
     v.OnMouseMove({400, 300}, false);
     for (int i = 1; i <= 50; ++i) v.OnMouseMove({400, 300 - 7 * i}, true);
     EXPECT_NEAR(v.m_scale / before, std::pow(1.01, 50), 1e-12);
@@ -81,7 +81,7 @@ TEST_F(MappingTest, PanMovesThePictureWithTheMouse) {
     CMorvexView& v = Open(kPortal);
     Draw();
     const CLPoint before = v.WorldToLogical(10, 5);
-    ASSERT_TRUE(v.Execute(viewcmd::kPan));
+    ASSERT_TRUE(v.Execute(ID_PAN));
     v.OnMouseMove({100, 100}, false);
     v.OnMouseMove({160, 140}, true);
     EXPECT_EQ(window.cursor, ViewCursor::Pan);
@@ -105,7 +105,7 @@ TEST_F(MappingTest, WindowZoomSelectsTheSameWindowInEitherDragDirection) {
         w.SetClientSize(800, 600, kPixel);
         CRecordingSurface s;
         w.Draw(s);
-        EXPECT_TRUE(w.Execute(viewcmd::kWindowZoom));
+        EXPECT_TRUE(w.Execute(ID_WINDOW_ZOOM));
         w.OnLeftButtonDown(from);
         EXPECT_TRUE(window.captured);
         window.inverted.clear();
@@ -131,7 +131,7 @@ TEST_F(MappingTest, ClickOnTheFirstCornerIsIgnoredAndLeavingKeepsTheZoom) {
     CMorvexView& v = Open(kPortal);
     Draw();
     const double fitted = v.m_scale;
-    ASSERT_TRUE(v.Execute(viewcmd::kWindowZoom));
+    ASSERT_TRUE(v.Execute(ID_WINDOW_ZOOM));
     v.OnLeftButtonDown({300, 200});
     v.OnLeftButtonDown({300, 200});
     EXPECT_EQ(v.m_dragState, 1);
@@ -144,11 +144,11 @@ TEST_F(MappingTest, ClickOnTheFirstCornerIsIgnoredAndLeavingKeepsTheZoom) {
     const double zoomed = v.m_scale;
     EXPECT_GT(zoomed, fitted * 5);
 
-    ASSERT_TRUE(v.Execute(viewcmd::kLeaveMode));
+    ASSERT_TRUE(v.Execute(ID_LEAVE_MODE));
     v.SetClientSize(1000, 700, kPixel);  // a held mapping is not refitted
     Draw();
     EXPECT_EQ(v.m_scale, zoomed);
-    ASSERT_TRUE(v.Execute(viewcmd::kInitialWindow));
+    ASSERT_TRUE(v.Execute(ID_INITIAL_WINDOW));
     v.SetClientSize(800, 600, kPixel);
     Draw();
     EXPECT_DOUBLE_EQ(v.m_scale, fitted);
@@ -177,7 +177,7 @@ TEST_F(MappingTest, FittedPageHoldsTheWholePictureWhateverTheScreenShows) {
     for (int n = 0; n <= 40; n += 4) model += std::to_string(n + 1) + (n ? " 10\n" : " 110\n");
     model += "1\n21 1 0 -1000 0\n0\n";
     CMorvexView& v = Open(model);
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     // The screen is zoomed onto the left end and panned.
     v.m_worldXMin = 0;
     v.m_worldXMax = 5;

@@ -70,7 +70,7 @@ protected:
 
 TEST_F(ResultDiagramTest, MomentDiagramLargestOrdinateIsAShareOfTheHeight) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     const CRecordingSurface first = Draw();
     // qL^2/8 = 12500 reaches a tenth of the 600-pixel drawing; the frame shows the factor.
     const double share = kOrdinateShare * 600 * kPixel;
@@ -97,15 +97,15 @@ TEST_F(ResultDiagramTest, MomentDiagramLargestOrdinateIsAShareOfTheHeight) {
     EXPECT_NEAR(LargestOrdinate(Draw()), kOrdinateShare * 1200 * kPixel, 1);
     v.SetClientSize(800, 600, kPixel);
     Draw();
-    ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
-    ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
+    ASSERT_TRUE(v.Execute(ID_MAGNIFY));
+    ASSERT_TRUE(v.Execute(ID_MAGNIFY));
     EXPECT_EQ(frame.currentScale, 4 * factor);
     const CRecordingSurface magnified = Draw();
     EXPECT_NEAR(LargestOrdinate(magnified), 4 * share, 2);
     EXPECT_EQ(LabelValues(magnified), LabelValues(first));
-    ASSERT_TRUE(v.Execute(viewcmd::kShear));
+    ASSERT_TRUE(v.Execute(ID_SHEAR));
     EXPECT_NEAR(LargestOrdinate(Draw()), share, 1);
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     EXPECT_NEAR(LargestOrdinate(Draw()), 4 * share, 2);
 }
 
@@ -122,21 +122,21 @@ TEST_F(ResultDiagramTest, EveryGraphIsScaledByTheSameRule) {
         return largest;
     };
     // Influence lines of a shear and of a displacement (about 1e-9 m/N) both show at once.
-    ASSERT_TRUE(v.Execute(viewcmd::kInfluenceLine));
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
     EXPECT_NEAR(largestCurve(Draw()), share, 2);
-    ASSERT_TRUE(v.Execute(viewcmd::kNext));
+    ASSERT_TRUE(v.Execute(ID_NEXT));
     EXPECT_EQ(v.m_lineIndex, 1);
     EXPECT_NEAR(largestCurve(Draw()), share, 2);
     // The user's magnification stays relative when the line changes.
-    ASSERT_TRUE(v.Execute(viewcmd::kMagnify));
-    ASSERT_TRUE(v.Execute(viewcmd::kPrevious));
+    ASSERT_TRUE(v.Execute(ID_MAGNIFY));
+    ASSERT_TRUE(v.Execute(ID_PREVIOUS));
     EXPECT_NEAR(largestCurve(Draw()), 2 * share, 4);
     EXPECT_EQ(frame.currentScale, v.m_graphScale[graph::kInfluence].factor);
 }
 
 TEST_F(ResultDiagramTest, AZeroDiagramKeepsFactorOne) {
     CMorvexView& v = Open(models::SimpleBeam(0));
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     Draw();
     EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, 1.0);
 }
@@ -144,14 +144,14 @@ TEST_F(ResultDiagramTest, AZeroDiagramKeepsFactorOne) {
 TEST_F(ResultDiagramTest, AWindowWithoutSizeScalesByTheStructure) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
     v.SetClientSize(0, 0, kPixel);
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     Draw();
     EXPECT_NEAR(v.m_graphScale[graph::kMoment].factor * 12500, kOrdinateShare * 10, 1e-9);
 }
 
 TEST_F(ResultDiagramTest, OrdinatesAreColouredBySign) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
-    ASSERT_TRUE(v.Execute(viewcmd::kShear));
+    ASSERT_TRUE(v.Execute(ID_SHEAR));
     const CRecordingSurface s = Draw();
     const int axis = v.WorldToLogical(0, 0).y;
     int above = 0, below = 0;
@@ -190,7 +190,7 @@ TEST_F(ResultDiagramTest, ElementGroupDrawsEveryStepthElement) {
     ASSERT_TRUE(v.ApplyElementGroup({4, 10, 2}));
     EXPECT_EQ(v.m_groupFirst, 3);
 
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     const CRecordingSurface s = Draw();
     EXPECT_EQ(s.OfKind(CDrawOp::Pixel).size(), 4u * 101);
     // The grey end ordinates stand at the ends of elements 4, 6, 8 and 10 (x = 3 ... 10).
@@ -205,7 +205,7 @@ TEST_F(ResultDiagramTest, ElementGroupDrawsEveryStepthElement) {
 TEST_F(ResultDiagramTest, MissingInternalForceFileLeavesTheStructureAndSaysSo) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
     RemoveFile(engine->CaseBinaryPath(1));
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     const CRecordingSurface s = Draw();
     EXPECT_TRUE(s.OfKind(CDrawOp::Pixel).empty());
     EXPECT_EQ(s.OfKind(CDrawOp::Rectangle).size(), 5u);
@@ -216,11 +216,11 @@ TEST_F(ResultDiagramTest, MissingInternalForceFileLeavesTheStructureAndSaysSo) {
 TEST_F(ResultDiagramTest, EdgeStressesFollowTheSectionModuli) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
     // Top and bottom fibres at midspan: M / (I / h) with M = -12500, I = 2e-4, h = 0.15, 0.25.
-    ASSERT_TRUE(v.Execute(viewcmd::kUpperStress));
+    ASSERT_TRUE(v.Execute(ID_UPPER_STRESS));
     const std::vector<double> upper = LabelValues(Draw());
     ASSERT_EQ(upper.size(), 2u);
     EXPECT_NEAR(std::min(upper[0], upper[1]) / (-12500 / (2e-4 / 0.15)), 1, 1e-3);
-    ASSERT_TRUE(v.Execute(viewcmd::kLowerStress));
+    ASSERT_TRUE(v.Execute(ID_LOWER_STRESS));
     const CRecordingSurface lower = Draw();
     const std::vector<double> lowerLabels = LabelValues(lower);
     ASSERT_EQ(lowerLabels.size(), 2u);
@@ -232,7 +232,7 @@ TEST_F(ResultDiagramTest, EdgeStressesFollowTheSectionModuli) {
 
 TEST_F(ResultDiagramTest, DisplacedShapeFollowsTheBeamSolution) {
     CMorvexView& v = Open(kCantilever);
-    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    ASSERT_TRUE(v.Execute(ID_DISPLACED_SHAPE));
     const CRecordingSurface s = Draw();
     const double k = v.m_graphScale[graph::kDisplaced].factor;
     const auto curves = s.OfKind(CDrawOp::Polyline);
@@ -270,7 +270,7 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     const double after = engine->ValueOnPathElement(2, 0.5, shear, &engine->m_ilStates[0]);
     EXPECT_NEAR(before - after, 1, 1e-6);
 
-    ASSERT_TRUE(v.Execute(viewcmd::kInfluenceLine));
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
     const CRecordingSurface s = Draw();
     EXPECT_EQ(frame.panes[1], "影响线：1");
     const auto curves = s.OfKind(CDrawOp::Polyline);
@@ -284,7 +284,7 @@ TEST_F(ResultDiagramTest, InfluenceLinesJumpAtAForceSectionOnly) {
     EXPECT_EQ(curves[3].points.back(), v.WorldToLogical(7.5, -0.2 * k));
 
     // The displacement line runs through its section without a break.
-    ASSERT_TRUE(v.Execute(viewcmd::kNext));
+    ASSERT_TRUE(v.Execute(ID_NEXT));
     const CRecordingSurface d = Draw();
     EXPECT_EQ(frame.panes[1], "影响线：2");
     const auto pieces = d.OfKind(CDrawOp::Polyline);
@@ -307,7 +307,7 @@ TEST_F(ResultDiagramTest, DisplacedShapeOfATurnedCantileverIsTurnedToo) {
     CMorvexView& v = Open(
         "2 1 0 1 1 1 1 0\n1 0 0 0 0\n2 2.4 3.2 0 0\n1 2e11\n1 0.01 1e-4 0 0 0.1 0.1\n"
         "1 1 2 1 1 1 0\n1 111\n1\n2 1 800 -600 0\n0\n");
-    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    ASSERT_TRUE(v.Execute(ID_DISPLACED_SHAPE));
     const CRecordingSurface s = Draw();
     const double k = v.m_graphScale[graph::kDisplaced].factor;
     const auto curves = s.OfKind(CDrawOp::Polyline);
@@ -324,7 +324,7 @@ TEST_F(ResultDiagramTest, DisplacedShapeOfATurnedCantileverIsTurnedToo) {
 
 TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
     CMorvexView& v = Open(models::SimpleBeam(-1000));
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     Draw();
     // The device point over midspan (x = 5 on the beam axis).
     const CLPoint at = v.WorldToLogical(5, 0);
@@ -340,7 +340,7 @@ TEST_F(ResultDiagramTest, ProbeReadsTheGraphUnderTheMouse) {
     v.OnMouseMove({device.x, device.y + 200}, false);
     EXPECT_EQ(frame.panes[0], "就绪");
     // The displaced shape: the deflection 5qL^4/(384EI) at midspan.
-    ASSERT_TRUE(v.Execute(viewcmd::kDisplaced));
+    ASSERT_TRUE(v.Execute(ID_DISPLACED_SHAPE));
     Draw();
     double ux = 0, uy = 0;
     const std::string shape = v.ProbeText(device);
@@ -379,7 +379,7 @@ std::string Spans(int spans, double q) {
 
 TEST_F(ResultDiagramTest, EverySpanGetsItsExtremesLabelledWithoutOverlap) {
     CMorvexView& v = Open(Spans(3, -1000));
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     const CRecordingSurface s = Draw();
     const std::vector<double> values = LabelValues(s);
     // Beyond the two overall extremes: the sagging moment of the middle span, qL^2/40.
@@ -389,10 +389,10 @@ TEST_F(ResultDiagramTest, EverySpanGetsItsExtremesLabelledWithoutOverlap) {
     EXPECT_TRUE(middle);
 
     // The labels in engineering units: kN·m, the same numbers divided by 1000.
-    ASSERT_TRUE(v.CommandState(viewcmd::kEngineeringUnits).enabled);
-    EXPECT_FALSE(v.CommandState(viewcmd::kEngineeringUnits).checked);
-    ASSERT_TRUE(v.Execute(viewcmd::kEngineeringUnits));
-    EXPECT_TRUE(v.CommandState(viewcmd::kEngineeringUnits).checked);
+    ASSERT_TRUE(v.CommandState(ID_ENGINEERING_UNITS).enabled);
+    EXPECT_FALSE(v.CommandState(ID_ENGINEERING_UNITS).checked);
+    ASSERT_TRUE(v.Execute(ID_ENGINEERING_UNITS));
+    EXPECT_TRUE(v.CommandState(ID_ENGINEERING_UNITS).checked);
     std::vector<double> kilo;
     for (const CDrawOp& op : Draw().OfKind(CDrawOp::Text)) {
         if (op.colour != Rgb(0, 0, 0)) continue;
@@ -409,7 +409,7 @@ TEST_F(ResultDiagramTest, LabelsOfALongGirderDoNotOverlap) {
     // Twenty spans in a small window: many span extremes compete for the same room.
     CMorvexView& v = Open(Spans(20, -1000));
     v.SetClientSize(400, 300, kPixel);
-    ASSERT_TRUE(v.Execute(viewcmd::kMoment));
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
     const CRecordingSurface s = Draw();
     std::vector<CLPoint> anchors;
     for (const CDrawOp& op : s.OfKind(CDrawOp::Text))

@@ -94,7 +94,7 @@ TEST_F(StructureDrawingTest, LabelsKeepTheirOffsetWhateverTheZoom) {
     CMorvexView& v = Open(kSupports);
     for (int zoomSteps : {0, 30}) {
         if (zoomSteps) {
-            ASSERT_TRUE(v.Execute(viewcmd::kZoom));
+            ASSERT_TRUE(v.Execute(ID_ZOOM));
             v.OnMouseMove({0, 500}, false);
             for (int i = 1; i <= zoomSteps; ++i) v.OnMouseMove({0, 500 - i}, true);
         }
@@ -126,15 +126,14 @@ TEST_F(StructureDrawingTest, LabelsKeepTheirOffsetWhateverTheZoom) {
 
 TEST_F(StructureDrawingTest, SwitchesOffLeaveNodeSquaresAndElementLines) {
     CMorvexView& v = Open(kSupports);
-    for (int id : {viewcmd::kNodeNumbers, viewcmd::kElementNumbers, viewcmd::kConstraints})
-        ASSERT_TRUE(v.Execute(id));
+    for (int id : {ID_NODE_NUMBERS, ID_ELEMENT_NUMBERS, ID_CONSTRAINTS}) ASSERT_TRUE(v.Execute(id));
     const CRecordingSurface s = Draw();
     EXPECT_EQ(s.OfKind(CDrawOp::Rectangle).size(), 5u);
     EXPECT_EQ(s.OfKind(CDrawOp::Line).size(), 4u);
     EXPECT_EQ(s.ops.size(), 9u);
 
     // Sections on: one closed grey outline per element, top above and bottom below the axis.
-    ASSERT_TRUE(v.Execute(viewcmd::kSections));
+    ASSERT_TRUE(v.Execute(ID_SECTIONS));
     const CRecordingSurface t = Draw();
     const auto outlines = t.OfKind(CDrawOp::Polyline);
     ASSERT_EQ(outlines.size(), 4u);

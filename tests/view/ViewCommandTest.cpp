@@ -4,8 +4,6 @@
 #include "ViewTestSupport.h"
 #include "view/ViewCommands.h"
 
-using namespace viewcmd;
-
 namespace {
 
 // The simple beam with two load cases and one influence line over its path.
@@ -58,52 +56,52 @@ TEST_F(ViewCommandTest, SelectorAndGraphCommandsAgree) {
         EXPECT_EQ(frame.graphSelector, kind);
         EXPECT_EQ(frame.currentScale, v.m_graphScale[kind].factor);
     }
-    EXPECT_TRUE(v.CommandState(kMomentEnvelope).enabled);
-    EXPECT_FALSE(v.CommandState(kModeShape).enabled);
-    EXPECT_FALSE(v.CommandState(kDynamicResponse).enabled);
-    EXPECT_FALSE(v.CommandState(kSave).enabled);
+    EXPECT_TRUE(v.CommandState(ID_MOMENT_ENVELOPE_GRAPH).enabled);
+    EXPECT_FALSE(v.CommandState(ID_MODE_SHAPE).enabled);
+    EXPECT_FALSE(v.CommandState(ID_DYNAMIC_RESPONSE_GRAPH).enabled);
+    EXPECT_FALSE(v.CommandState(ID_FILE_SAVE).enabled);
 }
 
 TEST_F(ViewCommandTest, EnableAndCheckRules) {
     CMorvexView& v = Open(kTwoCases);
-    EXPECT_TRUE(v.CommandState(kDisplaced).enabled);
-    EXPECT_FALSE(v.CommandState(kDisplaced).checked);
-    EXPECT_TRUE(v.CommandState(kInfluenceLine).enabled);
-    EXPECT_FALSE(v.CommandState(kElementGroup).enabled);
-    ASSERT_TRUE(v.Execute(kDisplaced));
-    EXPECT_TRUE(v.CommandState(kDisplaced).checked);
-    EXPECT_FALSE(v.CommandState(kInfluenceLine).checked);
-    EXPECT_FALSE(v.CommandState(kElementGroup).enabled);
-    for (int id : {kMoment, kShear, kAxial, kUpperStress, kLowerStress}) {
+    EXPECT_TRUE(v.CommandState(ID_DISPLACED_SHAPE).enabled);
+    EXPECT_FALSE(v.CommandState(ID_DISPLACED_SHAPE).checked);
+    EXPECT_TRUE(v.CommandState(ID_INFLUENCE_LINE).enabled);
+    EXPECT_FALSE(v.CommandState(ID_ELEMENT_GROUP).enabled);
+    ASSERT_TRUE(v.Execute(ID_DISPLACED_SHAPE));
+    EXPECT_TRUE(v.CommandState(ID_DISPLACED_SHAPE).checked);
+    EXPECT_FALSE(v.CommandState(ID_INFLUENCE_LINE).checked);
+    EXPECT_FALSE(v.CommandState(ID_ELEMENT_GROUP).enabled);
+    for (int id : {ID_MOMENT, ID_SHEAR, ID_AXIAL, ID_UPPER_STRESS, ID_LOWER_STRESS}) {
         ASSERT_TRUE(v.Execute(id));
-        EXPECT_TRUE(v.CommandState(kElementGroup).enabled) << id;
+        EXPECT_TRUE(v.CommandState(ID_ELEMENT_GROUP).enabled) << id;
     }
-    ASSERT_TRUE(v.Execute(kInfluenceLine));
-    EXPECT_TRUE(v.CommandState(kInfluenceLine).checked);
-    EXPECT_FALSE(v.CommandState(kDisplaced).checked);
-    EXPECT_FALSE(v.Execute(kElementGroup));
+    ASSERT_TRUE(v.Execute(ID_INFLUENCE_LINE));
+    EXPECT_TRUE(v.CommandState(ID_INFLUENCE_LINE).checked);
+    EXPECT_FALSE(v.CommandState(ID_DISPLACED_SHAPE).checked);
+    EXPECT_FALSE(v.Execute(ID_ELEMENT_GROUP));
 }
 
 TEST_F(ViewCommandTest, MagnifyReduceAndColour) {
     CMorvexView& v = Open(kTwoCases);
     const int redraws = window.redraws;
-    ASSERT_TRUE(v.Execute(kMagnify));  // on the structure: nothing changes but it redraws
+    ASSERT_TRUE(v.Execute(ID_MAGNIFY));  // on the structure: nothing changes but it redraws
     EXPECT_EQ(window.redraws, redraws + 1);
     for (const CGraphScale& gs : v.m_graphScale) EXPECT_EQ(gs.factor, 1.0);
-    ASSERT_TRUE(v.Execute(kDisplaced));
-    ASSERT_TRUE(v.Execute(kMagnify));
-    ASSERT_TRUE(v.Execute(kMagnify));
-    ASSERT_TRUE(v.Execute(kReduce));
+    ASSERT_TRUE(v.Execute(ID_DISPLACED_SHAPE));
+    ASSERT_TRUE(v.Execute(ID_MAGNIFY));
+    ASSERT_TRUE(v.Execute(ID_MAGNIFY));
+    ASSERT_TRUE(v.Execute(ID_REDUCE));
     EXPECT_EQ(v.m_graphScale[graph::kDisplaced].factor, 2.0);
     EXPECT_EQ(frame.currentScale, 2.0);
     EXPECT_EQ(v.m_graphScale[graph::kMoment].factor, 1.0);
 
     // The chooser opens on black; cancel keeps the colour, OK takes the choice.
-    ASSERT_TRUE(v.Execute(kColour));
+    ASSERT_TRUE(v.Execute(ID_DISPLACEMENT_COLOUR));
     EXPECT_EQ(window.colourOffered, Rgb(0, 0, 0));
     EXPECT_EQ(v.m_displacementColour, Rgb(255, 0, 255));
     window.colourAnswer = Rgb(10, 20, 30);
-    ASSERT_TRUE(v.Execute(kColour));
+    ASSERT_TRUE(v.Execute(ID_DISPLACEMENT_COLOUR));
     EXPECT_EQ(v.m_displacementColour, Rgb(10, 20, 30));
     const CRecordingSurface s = Draw();
     const auto curves = s.OfKind(CDrawOp::Polyline);
@@ -113,13 +111,13 @@ TEST_F(ViewCommandTest, MagnifyReduceAndColour) {
 
 TEST_F(ViewCommandTest, ElementGroupDialogOpensOnTheGroupAndAppliesOk) {
     CMorvexView& v = Open(kTwoCases);
-    ASSERT_TRUE(v.Execute(kMoment));
-    ASSERT_TRUE(v.Execute(kElementGroup));  // cancelled
+    ASSERT_TRUE(v.Execute(ID_MOMENT));
+    ASSERT_TRUE(v.Execute(ID_ELEMENT_GROUP));  // cancelled
     EXPECT_EQ(window.groupOffered.first, 1);
     EXPECT_EQ(window.groupOffered.last, 4);
     EXPECT_EQ(window.groupOffered.step, 1);
     window.groupAnswer = CElementGroup{2, 4, 2};
-    ASSERT_TRUE(v.Execute(kElementGroup));
+    ASSERT_TRUE(v.Execute(ID_ELEMENT_GROUP));
     EXPECT_EQ(v.m_groupFirst, 1);
     EXPECT_EQ(v.m_groupLast, 4);
     EXPECT_EQ(v.m_groupStep, 2);
@@ -133,10 +131,10 @@ TEST_F(ViewCommandTest, FocusMovesTheSharedSelectorsToTheActiveView) {
     CRecordingWindow otherWindow;
     CMorvexView other(frame, otherWindow);
     other.InitialUpdate(engine.get());
-    ASSERT_TRUE(view->Execute(kMoment));
-    ASSERT_TRUE(view->Execute(kMagnify));
+    ASSERT_TRUE(view->Execute(ID_MOMENT));
+    ASSERT_TRUE(view->Execute(ID_MAGNIFY));
     view->m_liveLoadItem = 3;
-    ASSERT_TRUE(other.Execute(kDisplaced));
+    ASSERT_TRUE(other.Execute(ID_DISPLACED_SHAPE));
     EXPECT_EQ(frame.graphSelector, 1);
 
     view->OnSetFocus();
@@ -158,12 +156,12 @@ TEST_F(ViewCommandTest, ContextMenuFollowsTheMouseMode) {
     EXPECT_EQ(menu[13].text, "组合包络图");
     EXPECT_EQ(menu[14].id, 0);
     EXPECT_EQ(menu[15].text, "隐藏节点号");
-    ASSERT_TRUE(v.Execute(kPan));
+    ASSERT_TRUE(v.Execute(ID_PAN));
     menu = v.ContextMenu();
     ASSERT_EQ(menu.size(), 6u);
     EXPECT_EQ(menu[0].text, "退出");
     EXPECT_EQ(menu[5].text, "初始窗口");
-    ASSERT_TRUE(v.Execute(kLeaveMode));
+    ASSERT_TRUE(v.Execute(ID_LEAVE_MODE));
     EXPECT_EQ(v.ContextMenu().size(), 19u);
     EXPECT_TRUE(v.m_userWindow);
 }

@@ -134,7 +134,7 @@ void ViewWidgetTest::contextMenuSelectsGraphsAndFollowsTheRules() {
     QVERIFY(Trigger(*m_widget, "弯矩图"));
     QCOMPARE(v.m_graphKind, 2);
     QCOMPARE(m_frame.graphSelector, 2);
-    QVERIFY(v.CommandState(viewcmd::kElementGroup).enabled);
+    QVERIFY(v.CommandState(ID_ELEMENT_GROUP).enabled);
 
     QVERIFY(Trigger(*m_widget, "位移状态"));
     QCOMPARE(v.m_graphKind, 1);
@@ -146,7 +146,7 @@ void ViewWidgetTest::contextMenuSelectsGraphsAndFollowsTheRules() {
     QVERIFY(FindAction(menu.get(), QString::fromUtf8("弯矩包络图"))->isEnabled());
     QVERIFY(!FindAction(menu.get(), QString::fromUtf8("主振型"))->isEnabled());
     QVERIFY(!FindAction(menu.get(), QString::fromUtf8("动力响应"))->isEnabled());
-    QVERIFY(!v.CommandState(viewcmd::kElementGroup).enabled);
+    QVERIFY(!v.CommandState(ID_ELEMENT_GROUP).enabled);
 
     // The example asks for four influence lines over its whole deck.
     QVERIFY(Trigger(*m_widget, "影响线"));
@@ -175,17 +175,17 @@ void ViewWidgetTest::switchTextsAndPreviousNext() {
     QVERIFY(v.m_showSections);
 
     QVERIFY(Trigger(*m_widget, "弯矩图"));
-    QVERIFY(!v.CommandState(viewcmd::kPrevious).enabled);
-    m_widget->RunCommand(viewcmd::kNext);
-    m_widget->RunCommand(viewcmd::kNext);
+    QVERIFY(!v.CommandState(ID_PREVIOUS).enabled);
+    m_widget->RunCommand(ID_NEXT);
+    m_widget->RunCommand(ID_NEXT);
     QCOMPARE(v.m_caseIndex, 2);
-    QVERIFY(!v.CommandState(viewcmd::kNext).enabled);
-    m_widget->RunCommand(viewcmd::kNext);
+    QVERIFY(!v.CommandState(ID_NEXT).enabled);
+    m_widget->RunCommand(ID_NEXT);
     QCOMPARE(v.m_caseIndex, 2);
-    QVERIFY(v.CommandState(viewcmd::kPrevious).enabled);
+    QVERIFY(v.CommandState(ID_PREVIOUS).enabled);
     // Influence lines step on their own: four lines.
     QVERIFY(Trigger(*m_widget, "影响线"));
-    for (int i = 0; i < 5; ++i) m_widget->RunCommand(viewcmd::kNext);
+    for (int i = 0; i < 5; ++i) m_widget->RunCommand(ID_NEXT);
     QCOMPARE(v.m_lineIndex, 3);
     QCOMPARE(v.m_caseIndex, 2);
 }
@@ -199,8 +199,8 @@ void ViewWidgetTest::magnifyTwiceKeepsTheLabels() {
     QCOMPARE(m_frame.currentScale, factor);
     const std::vector<std::string> before = Labels(v);
     QVERIFY(before.size() >= size_t(2));  // the overall extremes, then those of the spans
-    m_widget->RunCommand(viewcmd::kMagnify);
-    m_widget->RunCommand(viewcmd::kMagnify);
+    m_widget->RunCommand(ID_MAGNIFY);
+    m_widget->RunCommand(ID_MAGNIFY);
     QCOMPARE(v.m_graphScale[graph::kMoment].factor, 4 * factor);
     QCOMPARE(m_frame.currentScale, 4 * factor);
     QVERIFY(Labels(v) == before);
@@ -258,7 +258,7 @@ void ViewWidgetTest::windowZoomWithTheMouse() {
     CMorvexView& v = m_widget->View();
     m_widget->grab();
     const double fitted = v.m_scale;
-    m_widget->RunCommand(viewcmd::kWindowZoom);
+    m_widget->RunCommand(ID_WINDOW_ZOOM);
     QTest::mouseClick(m_widget.get(), Qt::LeftButton, {}, QPoint(200, 200));
     QCOMPARE(v.m_dragState, 1);
     QTest::mouseMove(m_widget.get(), QPoint(300, 260));

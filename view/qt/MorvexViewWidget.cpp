@@ -57,7 +57,7 @@ double CMorvexViewWidget::LogicalPerPixel() const {
 
 void CMorvexViewWidget::RunCommand(int id) {
     const bool printing =
-        id == viewcmd::kPrint || id == viewcmd::kPrintDirect || id == viewcmd::kPrintPreview;
+        id == ID_FILE_PRINT || id == ID_FILE_PRINT_DIRECT || id == ID_FILE_PRINT_PREVIEW;
     if (!printing) {
         m_view.Execute(id);
         Notify();
@@ -68,7 +68,7 @@ void CMorvexViewWidget::RunCommand(int id) {
     std::unique_ptr<QPrinter> own;
     if (!shared) own = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrinter& printer = shared ? *shared : *own;
-    if (id == viewcmd::kPrintPreview) {
+    if (id == ID_FILE_PRINT_PREVIEW) {
         QPrintPreviewDialog preview(&printer, this);
         connect(&preview, &QPrintPreviewDialog::paintRequested, this,
                 [this](QPrinter* p) { PrintPage(*p); });
@@ -79,7 +79,7 @@ void CMorvexViewWidget::RunCommand(int id) {
         const bool noPrinter = PrinterNeedsDialog(printer);
         bool go = true;
         bool selection = false;
-        if (id == viewcmd::kPrint || noPrinter) {
+        if (id == ID_FILE_PRINT || noPrinter) {
             QPrintDialog dialog(&printer, this);
             // A zoomed window can be printed as it is shown.
             if (m_view.m_userWindow) dialog.setOption(QAbstractPrintDialog::PrintSelection);
