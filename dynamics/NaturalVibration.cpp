@@ -3,15 +3,22 @@
 // equations, the frequencies in ascending order and the Sturm-sequence check.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 
 #include "dynamics/DenseStorage.h"
 #include "dynamics/EigenSolver.h"
 #include "dynamics/SymmetricBand.h"
 #include "engine/PlaneFrame.h"
+#include "engine/SolutionCheck.h"
 #include "platform/Host.h"
 
 namespace {
+
+// Relative shifts of a frequency between the assembled stiffness and the refinement beyond
+// which the shapes are unreliable (a warning) or meaningless (the solution is refused).
+constexpr double kRoundedShift = 1e-3;
+constexpr double kUntrustedShift = 0.05;
 
 // Scales the row so that its largest magnitude is exactly 1 (the first of equal ones keeps
 // its sign) and spreads it over all n equations of the shape.
@@ -37,14 +44,58 @@ void CheckNoModeMissed(CPlaneFrame& fr, const SymmetricBand& K, const SymmetricB
     fr.m_sturm = check;
 }
 
+// K y of the free equations from the elements' own forces (see ElementInternalForces).
+StiffnessProduct ElementProduct(const CPlaneFrame& fr, const std::vector<int>& reduced) {
+    const size_t n = static_cast<size_t>(fr.m_nDof);
+    // The supported equations of u stay zero from call to call.
+    return [&fr, &reduced, u = std::vector<double>(n, 0.0),
+            forces = std::vector<long double>(n)](const double* y, long double* ky) mutable {
+        for (size_t i = 0; i < reduced.size(); ++i) u[reduced[i]] = y[i];
+        ElementInternalForces(fr, u.data(), forces);
+        for (size_t i = 0; i < reduced.size(); ++i) ky[i] = forces[reduced[i]];
+    };
+}
+
+// Replaces the eigenvalues by their refined quotients (see RefineEigenvalues) and judges the
+// mesh by how far they moved: the assembled stiffness of a fine mesh rounds away part of its
+// elements' rigid-body motions, which shifts the low eigenvalues and, by about that shift over
+// the gap to the next mode, the shapes; the refined value is then right only to about the
+// square of it. False (after a message) when the shapes cannot be trusted at all, or when
+// stopped; a model whose refinement could not run keeps the solver's values.
+bool RefineAndJudge(CPlaneFrame& fr, const std::vector<int>& reduced, const SymmetricBand& K,
+                    const SymmetricBand& M, const double* vectors, int count, double* values) {
+    std::vector<double> refined(values, values + count);
+    if (!RefineEigenvalues(K, M, ElementProduct(fr, reduced), vectors, count, refined.data(),
+                           fr.m_keepRunning))
+        return fr.m_keepRunning != 0;
+    double moved = 0;
+    for (int k = 0; k < count; ++k) {
+        const double ratio = values[k] / refined[k];
+        moved = ratio > 0 ? std::max(moved, std::fabs(std::sqrt(ratio) - 1))
+                          : std::numeric_limits<double>::infinity();
+    }
+    std::copy(refined.begin(), refined.end(), values);
+    if (moved > kUntrustedShift) {
+        ShowMessage("单元划分过细，已超出双精度求解的精度，请加长单元!");
+        return false;
+    }
+    if (moved > kRoundedShift)
+        ShowMessage("警告：单元划分过细，舍入误差使低阶振型失准，频率的后几位可能不准，请加长单元!");
+    return true;
+}
+
 bool LowestModes(CPlaneFrame& fr, const std::vector<int>& reduced, const SymmetricBand& K,
                  const SymmetricBand& M) {
     const int count = fr.m_modeCount, m = K.n, n = fr.m_nDof;
     std::vector<double> values, vectors, shapes;
-    if (!LowestEigenpairs(K, M, count, values, vectors, fr.m_keepRunning)) return false;
-    if (!RefineEigenvalues(K, M, vectors.data(), count, values.data(), fr.m_keepRunning) &&
-        fr.m_keepRunning == 0)
+    if (!LowestEigenpairs(K, M, count, values, vectors, fr.m_keepRunning)) {
+        // The static solution factorised this stiffness, so a factor that fails here has lost
+        // its last pivots to rounding.
+        if (fr.m_keepRunning != 0 && MeshTooFine(fr))
+            ShowMessage("单元划分过细，已超出双精度求解的精度，请加长单元!");
         return false;
+    }
+    if (!RefineAndJudge(fr, reduced, K, M, vectors.data(), count, values.data())) return false;
     if (!AllocateZeroed(shapes, static_cast<double>(count) * n)) {
         ShowMessage("错误：内存不够!");
         return false;
@@ -118,13 +169,13 @@ bool CPlaneFrame::NaturalVibration() {
     }
     if (!SolveGeneralEigen(Kr.data(), Mr.data(), m)) return false;
     if (m_eigenMethod == EigenMethod::kLapack) {
-        // The dense solution's small eigenvalues carry its rounding of K x; the quotient of
-        // the inverted pencil gives them to nearly full precision. (The Jacobi stays as it
-        // is: it is the reference.)
+        // The dense solution's small eigenvalues carry its rounding of K x and that of the
+        // assembled stiffness; the quotient of the inverted pencil with the elements' own
+        // forces gives them to nearly full precision. (The Jacobi stays as it is: it is the
+        // reference.)
         std::vector<double> values(M);
         for (size_t r = 0; r < M; ++r) values[r] = Mr[r * M + r];
-        if (!RefineEigenvalues(bandK, bandM, Kr.data(), m, values.data(), m_keepRunning) &&
-            m_keepRunning == 0)
+        if (!RefineAndJudge(*this, reduced, bandK, bandM, Kr.data(), m, values.data()))
             return false;
         for (size_t r = 0; r < M; ++r) Mr[r * M + r] = values[r];
     }

@@ -237,7 +237,7 @@ bool CPreciseIntegrator::PrepareModal() {
     // A small eigenvalue from the dense solution is off by about eps lambda_max / lambda,
     // which over many periods becomes a phase error; its quotient is exact to rounding.
     const StopFlag running{1};
-    if (!RefineEigenvalues(bandK, bandM, m_shapes.data(), m, m_lambda.data(),
+    if (!RefineEigenvalues(bandK, bandM, m_stiffnessProduct, m_shapes.data(), m, m_lambda.data(),
                            m_keepRunning != nullptr ? *m_keepRunning : running) &&
         Stopped())
         return false;

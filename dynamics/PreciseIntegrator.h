@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "dynamics/DynamicsMethods.h"
@@ -69,6 +70,9 @@ public:
     // Plain triple loops instead of BLAS for the dense products of the full method (the
     // reference for tests and benchmarks).
     bool m_plainProducts = false;
+    // K y of the free equations in extended precision from the elements' own forces, for the
+    // refinement of the modal eigenvalues (empty: the stiffness as given).
+    std::function<void(const double* y, long double* ky)> m_stiffnessProduct;
     // Stop request shared with the engine (nullptr: never stopped).
     const std::atomic<std::uint8_t>* m_keepRunning = nullptr;
 

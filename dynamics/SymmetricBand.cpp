@@ -97,30 +97,35 @@ int CountEigenvaluesBelow(const SymmetricBand& K, const SymmetricBand& M, double
 
 namespace {
 
-// r = b - K y with every product and sum in extended precision, from the band as stored.
-void ExtendedResidual(const SymmetricBand& K, const double* b, const double* y, double* r) {
+// K y from the band as stored, each product and sum in extended precision.
+void BandProduct(const SymmetricBand& K, const double* y, long double* ky) {
     const int n = K.n, w = K.band;
     for (int i = 0; i < n; ++i) {
-        long double s = b[i];
+        long double s = 0;
         const int lo = std::max(0, i - w), hi = std::min(n - 1, i + w);
-        for (int j = lo; j <= i; ++j) s -= static_cast<long double>(K.At(i, j)) * y[j];
-        for (int j = i + 1; j <= hi; ++j) s -= static_cast<long double>(K.At(j, i)) * y[j];
-        r[i] = static_cast<double>(s);
+        for (int j = lo; j <= i; ++j) s += static_cast<long double>(K.At(i, j)) * y[j];
+        for (int j = i + 1; j <= hi; ++j) s += static_cast<long double>(K.At(j, i)) * y[j];
+        ky[i] = s;
     }
 }
 
+constexpr int kRefinementRounds = 8;
+
 }  // namespace
 
-bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M, const double* vectors,
-                       int count, double* values, const StopFlag& keep) {
+bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M,
+                       const StiffnessProduct& product, const double* vectors, int count,
+                       double* values, const StopFlag& keep) {
     const int n = K.n, ldab = K.band + 1;
     if (n == 0 || count <= 0) return true;
     std::vector<double> factor, mx, y, r, refined;
+    std::vector<long double> ky;
     try {
         factor = K.a;
         mx.resize(static_cast<size_t>(n));
         y.resize(static_cast<size_t>(n));
         r.resize(static_cast<size_t>(n));
+        ky.resize(static_cast<size_t>(n));
         refined.resize(static_cast<size_t>(count));
     } catch (const std::bad_alloc&) {
         return false;
@@ -129,18 +134,29 @@ bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M, const dou
     auto solve = [&](double* x) {
         return LAPACKE_dpbtrs(LAPACK_COL_MAJOR, 'U', n, K.band, 1, factor.data(), ldab, x, n) == 0;
     };
+    const double eps = std::numeric_limits<double>::epsilon();
     for (int k = 0; k < count; ++k) {
         if (keep.load(std::memory_order_relaxed) == 0) return false;
         const double* x = vectors + static_cast<size_t>(k) * n;
         M.Multiply(x, mx.data());
         y = mx;
         if (!solve(y.data())) return false;
-        // Two rounds of refinement bring y to the solution for the stored K; a third changed
-        // no quotient in the tests.
-        for (int round = 0; round < 2; ++round) {
-            ExtendedResidual(K, mx.data(), y.data(), r.data());
+        double lastChange = std::numeric_limits<double>::infinity();
+        for (int round = 0; round < kRefinementRounds; ++round) {
+            if (product)
+                product(y.data(), ky.data());
+            else
+                BandProduct(K, y.data(), ky.data());
+            for (int i = 0; i < n; ++i) r[i] = static_cast<double>(mx[i] - ky[i]);
             if (!solve(r.data())) return false;
-            for (int i = 0; i < n; ++i) y[i] += r[i];
+            double change = 0, largest = 0;
+            for (int i = 0; i < n; ++i) {
+                y[i] += r[i];
+                change = std::max(change, std::fabs(r[i]));
+                largest = std::max(largest, std::fabs(y[i]));
+            }
+            if (!(change > 4 * eps * largest) || !(change < 0.5 * lastChange)) break;
+            lastChange = change;
         }
         long double xmx = 0, ymx = 0;
         for (int i = 0; i < n; ++i) {

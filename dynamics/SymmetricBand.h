@@ -3,6 +3,7 @@
 // row j of the lower one: entry (j, i), i <= j, at a[j * (band + 1) + band - (j - i)]).
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "dynamics/EigenSolver.h"
@@ -47,11 +48,20 @@ bool LowestEigenpairs(const SymmetricBand& K, const SymmetricBand& M, int count,
                       std::vector<double>& values, std::vector<double>& vectors,
                       const StopFlag& keep);
 
+// K y over the K.n equations with its sums in extended precision; the eigenvalue refinement
+// takes its residual from it.
+using StiffnessProduct = std::function<void(const double* y, long double* ky)>;
+
 // Recomputes each eigenvalue from its vector as the Rayleigh quotient of the inverted pencil,
-// lambda = x^T M x / x^T M K^-1 M x, with K^-1 M x refined against the stored K in extended
-// precision. The quotient is second-order exact in the vector's error, and it avoids the
-// rounding of K x, which makes a small eigenvalue from a solver working on K itself wrong by
-// about eps lambda_max / lambda. vectors holds count rows of K.n entries. False when K is not
-// positive definite, memory runs out or on a stop request; the values are then unchanged.
-bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M, const double* vectors,
-                       int count, double* values, const StopFlag& keep);
+// lambda = x^T M x / x^T M K^-1 M x, with K^-1 M x solved by the band factor of K and refined
+// against product (the stored band, in extended precision, when product is empty) until the
+// corrections reach rounding or stop shrinking. The quotient is second-order exact in the
+// vector's error and never forms K x, whose rounding makes a small eigenvalue from a solver
+// working on K itself wrong by about eps lambda_max / lambda. With a product free of the
+// assembled stiffness's rounding (the elements' own forces), a fine mesh's eigenvalues are
+// those of its elements, not of the rounded assembly. vectors holds count rows of K.n
+// entries. False when K is not positive definite, memory runs out or on a stop request; the
+// values are then unchanged.
+bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M,
+                       const StiffnessProduct& product, const double* vectors, int count,
+                       double* values, const StopFlag& keep);

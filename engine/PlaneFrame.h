@@ -13,6 +13,7 @@
 #include "dynamics/DynamicsMethods.h"
 #include "liveload/DesignLoads.h"
 #include "liveload/LaneLoad.h"
+#include "platform/Assert.h"
 #include "platform/DataLineReader.h"
 #include "platform/FileLock.h"
 #include "platform/TextFile.h"
@@ -114,10 +115,16 @@ public:
     StiffnessTerms ElementStiffnessTerms(int element) const;
     // Upper triangle of the element's stiffness in global axes into m_elemK.
     void ElementStiffness(int element);
-    // Band entry (i, j) of the upper triangle, i <= j <= i + m_nBand.
-    double& BandAt(int i, int j) { return m_bandK[static_cast<size_t>(m_diagAddr[i] + (j - i))]; }
-    double BandAt(int i, int j) const {
-        return m_bandK[static_cast<size_t>(m_diagAddr[i] + (j - i))];
+    // Band entry (i, j) of the upper triangle, i <= j <= i + m_nBand (checked in Debug and
+    // sanitizer builds).
+    double& BandAt(int i, int j) { return m_bandK[BandIndex(i, j)]; }
+    double BandAt(int i, int j) const { return m_bandK[BandIndex(i, j)]; }
+    size_t BandIndex(int i, int j) const {
+        MORVEX_ASSERT(i >= 0 && i <= j && j < m_nDof && j - i <= m_nBand);
+        MORVEX_ASSERT(static_cast<size_t>(i) < m_diagAddr.size());
+        const size_t at = static_cast<size_t>(m_diagAddr[i] + (j - i));
+        MORVEX_ASSERT(at < m_bandK.size());
+        return at;
     }
 
     // --- equation solution ---

@@ -29,9 +29,9 @@ constexpr double kEquilibriumTolerance = 1e-6;
 // exceeds what double precision holds (it grows with the fourth power of the ratio).
 constexpr double kFineMeshRatio = 2000;
 
-// The end forces of every element for displacements u, in global axes, summed per equation
-// in extended precision: out[g] is the internal force of equation g.
-void InternalForces(const CPlaneFrame& f, const double* u, std::vector<long double>& out) {
+}  // namespace
+
+void ElementInternalForces(const CPlaneFrame& f, const double* u, std::vector<long double>& out) {
     std::fill(out.begin(), out.end(), 0.0L);
     for (int e = 0; e < f.m_nElements; ++e) {
         const Element& el = f.m_elements[e];
@@ -62,11 +62,13 @@ void InternalForces(const CPlaneFrame& f, const double* u, std::vector<long doub
     }
 }
 
+namespace {
+
 // Residual of the free equations into r; returns its largest entry relative to the largest
 // load or internal force.
 double Residual(const CPlaneFrame& f, const double* load, const double* x,
                 std::vector<long double>& internal, std::vector<double>& r) {
-    InternalForces(f, x, internal);
+    ElementInternalForces(f, x, internal);
     double norm = 0, size = 0;
     for (int g = 0; g < f.m_nDof; ++g) {
         r[g] = 0;
@@ -130,7 +132,7 @@ double CheckEquilibrium(CPlaneFrame& f) {
     for (int c = 0; c < f.m_nCases; ++c) {
         const double* u = &f.m_disp[static_cast<size_t>(c) * f.m_nDof];
         const double* load = &f.m_loadOrig[static_cast<size_t>(c) * f.m_nDof];
-        InternalForces(f, u, internal);
+        ElementInternalForces(f, u, internal);
         // Applied loads and support reactions in global x and y.
         long double sum[2] = {0, 0}, size[2] = {0, 0};
         for (int g = 0; g < f.m_nDof; ++g) {

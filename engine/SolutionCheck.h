@@ -1,7 +1,16 @@
 // Iterative refinement of the static solution and the checks of its accuracy.
 #pragma once
 
+#include <vector>
+
 class CPlaneFrame;
+
+// The end forces of every element for displacements u (all equations), in global axes, summed
+// per equation in extended precision: out[g] (resized by the caller to the equation count) is
+// the internal force of equation g, K u without the rounding of the assembled stiffness. Each
+// element's forces come from its deformations (end j against a rigid motion of end i).
+void ElementInternalForces(const CPlaneFrame& frame, const double* u,
+                           std::vector<long double>& out);
 
 // A few steps of iterative refinement of every load case with the factorisation in place,
 // the residual taken element by element from the deformations, in extended precision. A
