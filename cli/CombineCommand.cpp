@@ -20,6 +20,9 @@ const char* const kCombineHelp =
     "Writes next to the data file, for each combination\n"
     "  MODEL_组合_NAME.out   the combined envelope as text\n"
     "  MODEL_组合_NAME.bin   the same as binary (six doubles per point)\n"
+    "  MODEL_组合同时内力_NAME.out   for each of these six extremes the N, Q, M of the\n"
+    "                               combined state that gives it\n"
+    "  MODEL_组合同时内力_NAME.bin   the same as binary (18 doubles per point)\n"
     "\n"
     "  --file COMB   the combination file\n"
     "  --name NAME   only the combination of this name\n";
@@ -43,8 +46,11 @@ int CombineCommand(const std::vector<std::string>& args) {
     ReadCombinationFile(file, frame->m_nCases, all);
     for (const Combination& c : all) {
         if (!name.empty() && c.name != name) continue;
-        std::printf("wrote %s\nwrote %s\n", frame->CombinationTextPath(c.name).c_str(),
-                    frame->CombinationBinaryPath(c.name).c_str());
+        std::printf("wrote %s\nwrote %s\nwrote %s\nwrote %s\n",
+                    frame->CombinationTextPath(c.name).c_str(),
+                    frame->CombinationBinaryPath(c.name).c_str(),
+                    frame->CombinationConcurrentTextPath(c.name).c_str(),
+                    frame->CombinationConcurrentBinaryPath(c.name).c_str());
         // The extreme moments, for a first look.
         CBinaryIn in;
         if (!in.Open(frame->CombinationBinaryPath(c.name))) continue;

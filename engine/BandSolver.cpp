@@ -97,6 +97,43 @@ void CPlaneFrame::Substitute(double* vectors, int count) const {
     }
 }
 
+void CPlaneFrame::SubstituteInterleaved(double* x, int count, int first) const {
+    const int n = m_nDof, b = m_nBand;
+    const size_t c = static_cast<size_t>(count);
+    // Forward, as Substitute: each entry divided by the pivot, then subtracted from the
+    // entries below. Substitute skips a zero; here a zero is subtracted as well (a loop the
+    // compiler vectorises), which changes nothing: r times a zero is a zero, and x less a
+    // zero is x unless x is -0, which no entry still to be reduced ever is (none is at the
+    // start, and a difference is -0 only when its first operand is). Rows before `first`
+    // hold +0, which the division leaves as it is and which subtracts nothing.
+    for (int j = std::max(first, 0); j < n; ++j) {
+        const double* row = &m_bandK[static_cast<size_t>(m_diagAddr[j])];
+        double* xj = x + j * c;
+        const double d = row[0];
+        for (size_t v = 0; v < c; ++v) xj[v] = xj[v] / d;
+        const int last = std::min(n - 1, j + b);
+        for (int l = j + 1; l <= last; ++l) {
+            const double r = row[l - j];
+            double* xl = x + l * c;
+            for (size_t v = 0; v < c; ++v) xl[v] -= r * xj[v];
+        }
+    }
+    // Backward: each entry less the products with the entries after it in ascending order,
+    // then divided by the pivot.
+    for (int j = n - 1; j >= 0; --j) {
+        const double* row = &m_bandK[static_cast<size_t>(m_diagAddr[j])];
+        double* xj = x + j * c;
+        const int last = std::min(n - 1, j + b);
+        for (int k = j + 1; k <= last; ++k) {
+            const double r = row[k - j];
+            const double* xk = x + k * c;
+            for (size_t v = 0; v < c; ++v) xj[v] -= r * xk[v];
+        }
+        const double d = row[0];
+        for (size_t v = 0; v < c; ++v) xj[v] = xj[v] / d;
+    }
+}
+
 double CPlaneFrame::Reaction(int loadCase, int g) const {
     if (m_dofStatus[g] == 0 || m_bandK0.empty()) return 0;
     const int n = m_nDof, b = m_nBand;

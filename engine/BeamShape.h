@@ -13,12 +13,30 @@ void ElementEndValues(const CPlaneFrame& frame, int element, const double* state
 // len with the global end displacements d: axially linear, transversely the cubic of the
 // beam (Hermite) shape functions. BeamShapeY is the global y component alone, the ordinate
 // of an influence line; BeamShapeOffset gives (dx, dy) with the same dy.
-inline double BeamShapeY(double c, double s, double len, const double d[6], double t) {
+//
+// BeamShapeY is split in two: the weights of the six end values at t (BeamShapeWeights) and
+// their sum with d (WeightedShapeY). Weights prepared once give, with any d, the same value
+// bit for bit: the lane-load search reads every line at fixed positions of the path that way.
+inline void BeamShapeWeights(double c, double s, double len, double t, double w[6]) {
     const double t2 = t * t, t3 = t2 * t;
     const double N1 = 1 - 3 * t2 + 2 * t3, N2 = (t - 2 * t2 + t3) * len;
     const double N3 = 3 * t2 - 2 * t3, N4 = (t3 - t2) * len;
-    return (s * s * (1 - t) + c * c * N1) * d[1] + c * s * ((1 - t) - N1) * d[0] + c * N2 * d[2] +
-           (s * s * t + c * c * N3) * d[4] + c * s * (t - N3) * d[3] + c * N4 * d[5];
+    w[0] = c * s * ((1 - t) - N1);
+    w[1] = s * s * (1 - t) + c * c * N1;
+    w[2] = c * N2;
+    w[3] = c * s * (t - N3);
+    w[4] = s * s * t + c * c * N3;
+    w[5] = c * N4;
+}
+
+inline double WeightedShapeY(const double w[6], const double d[6]) {
+    return w[1] * d[1] + w[0] * d[0] + w[2] * d[2] + w[4] * d[4] + w[3] * d[3] + w[5] * d[5];
+}
+
+inline double BeamShapeY(double c, double s, double len, const double d[6], double t) {
+    double w[6];
+    BeamShapeWeights(c, s, len, t, w);
+    return WeightedShapeY(w, d);
 }
 
 inline void BeamShapeOffset(double c, double s, double len, const double d[6], double t,

@@ -132,6 +132,11 @@ public:
     bool Factorize();
     // Solves U^T U x = b in place for count consecutive vectors of m_nDof doubles.
     void Substitute(double* vectors, int count) const;
+    // The same for count vectors stored interleaved (entry j of vector v at j * count + v),
+    // with no entry -0 and the entries before `first` +0 in every vector: each vector gets the
+    // operations Substitute performs on it, in the same order (see BandSolver.cpp), so the
+    // results are equal bit for bit; the vectors together keep the arithmetic units busy.
+    void SubstituteInterleaved(double* vectors, int count, int first) const;
     // Support reaction of a constrained equation in one load case (0 for a free one);
     // needs the assembled matrix read back into m_bandK0.
     double Reaction(int loadCase, int equation) const;
@@ -249,6 +254,13 @@ public:
     void ComputeInfluenceLine(int line);
     // The same for any request and state vector of m_nDof doubles (the search's workers).
     void ComputeInfluenceLineInto(InfluenceRequest& request, double* state) const;
+    // Several requests at once, state v at states + v * m_nDof: the same values, bit for bit,
+    // as ComputeInfluenceLineInto gives for each. scratch holds count * m_nDof doubles.
+    void ComputeInfluenceLinesInto(const InfluenceRequest* requests, int count, double* states,
+                                   std::vector<double>& scratch) const;
+    // The nodal loads (global axes) at the i and j node of the request's element whose
+    // solution is the request's state.
+    void InfluenceNodalLoads(const InfluenceRequest& request, double fi[3], double fj[3]) const;
     // Value of line `line` for a unit +y load at abscissa x (the samples when they are ready).
     double InfluenceValue(double x, int line) const;
     // The exact value of a request with its state vector, never from the samples.
@@ -286,9 +298,12 @@ public:
     // Heavy vehicle at step k plus the best main vehicles around it (tables built first).
     double PlacementValue(int k, bool sign, bool rightward, const CLiveLoad& load,
                           int line) const;
-    // The envelope of one live-load type (0 ... 10) and quantity (1 N, 2 Q, 3 M) at 11 points
-    // of every element, written to the binary and text envelope files.
-    bool ComputeEnvelope(int type, int quantity);
+    // The envelope of one live-load type (0 ... 13) and quantity (1 N, 2 Q, 3 M) at 11 points
+    // of every element, written to the binary and text envelope files and the companion file
+    // of concurrent forces. With concurrent not null it also receives, per point (11 e + j),
+    // six doubles: N, Q, M of the maximum's placement, then of the minimum's, with the
+    // envelope's factor, at full precision (the companion file rounds them).
+    bool ComputeEnvelope(int type, int quantity, std::vector<double>* concurrent = nullptr);
     // ComputeEnvelope framed by the status texts and the completion message of the window.
     bool RunEnvelopeCommand(int type, int quantity);
     std::string EnvelopeBinaryPath(int type, int quantity) const;
@@ -332,9 +347,16 @@ public:
     double DesignSpan() const;
     // The pieces of the loading path between element ends, in ascending x.
     void PathPieces(std::vector<PathPiece>& out) const;
+    // The displacement weights of each of those pieces at its four fit positions and its
+    // check position: what every line reads there, whatever its state.
+    void PathPieceWeights(const std::vector<PathPiece>& path,
+                          std::vector<PieceWeights>& out) const;
     // A line as cubic pieces on those pieces, split at the section of a force quantity.
+    // With the weights of the path (PathPieceWeights) the pieces that the section leaves
+    // alone are read through them, which gives the same values.
     void LinePieces(const std::vector<PathPiece>& path, const InfluenceRequest& request,
-                    const double* state, std::vector<PieceCubic>& out) const;
+                    const double* state, std::vector<PieceCubic>& out,
+                    const std::vector<PieceWeights>* weights = nullptr) const;
     // The factors of design-load type `type` under m_designLoad (types 0 ... 10 get 1); an
     // automatic impact factor runs the natural vibration first. False after the message.
     bool ComputeDesignFactors(int type, DesignFactorSet& out);
@@ -343,6 +365,9 @@ public:
     bool RunCombinations(const std::string& path, const std::string& name);
     std::string CombinationTextPath(const std::string& name) const;
     std::string CombinationBinaryPath(const std::string& name) const;
+    // The companion files of a combination: the concurrent forces of each combined extreme.
+    std::string CombinationConcurrentTextPath(const std::string& name) const;
+    std::string CombinationConcurrentBinaryPath(const std::string& name) const;
 
     DesignLoadOptions m_designLoad;
     DesignFactorSet m_designFactors;  // of the last envelope search

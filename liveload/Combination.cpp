@@ -189,6 +189,14 @@ std::string CPlaneFrame::CombinationBinaryPath(const std::string& name) const {
     return m_baseName + "_组合_" + name + ".bin";
 }
 
+std::string CPlaneFrame::CombinationConcurrentTextPath(const std::string& name) const {
+    return m_baseName + "_组合同时内力_" + name + ".out";
+}
+
+std::string CPlaneFrame::CombinationConcurrentBinaryPath(const std::string& name) const {
+    return m_baseName + "_组合同时内力_" + name + ".bin";
+}
+
 bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& name) {
     std::vector<Combination> all;
     if (!ReadCombinationFile(path, m_nCases, all)) return false;
@@ -228,6 +236,10 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
 
     for (const Combination& c : chosen) {
         std::vector<double> result(points * kCombinationValues, 0.0);
+        // Per point, effect and extreme: the N, Q, M of the combined state (layout in
+        // Combination.h).
+        std::vector<double> with(points * kCombinationConcurrentValues, 0.0);
+        std::vector<double> liveWith;
         CTextOut txt;
         const std::string txtPath = CombinationTextPath(c.name),
                           binPath = CombinationBinaryPath(c.name);
@@ -239,11 +251,21 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
                 const std::vector<double>* v = caseAt(t.number);
                 if (!v) return false;
                 for (size_t p = 0; p < points; ++p) {
+                    const double* own = &(*v)[p * 3];
                     for (int q = 0; q < 3; ++q) {
-                        const double x = (*v)[p * 3 + q] * t.psi;
+                        const double x = own[q] * t.psi;
                         double* r = &result[p * kCombinationValues + 2 * q];
-                        r[0] += x > 0 ? t.unfavourable * x : t.favourable * x;
-                        r[1] += x < 0 ? t.unfavourable * x : t.favourable * x;
+                        // The factor chosen for this effect scales the whole case, so the
+                        // other two forces of the state carry the same factor.
+                        const double gMax = x > 0 ? t.unfavourable : t.favourable;
+                        const double gMin = x < 0 ? t.unfavourable : t.favourable;
+                        r[0] += gMax * x;
+                        r[1] += gMin * x;
+                        double* w = &with[p * kCombinationConcurrentValues + 6 * q];
+                        for (int k = 0; k < 3; ++k) {
+                            w[k] += gMax * (own[k] * t.psi);
+                            w[3 + k] += gMin * (own[k] * t.psi);
+                        }
                     }
                 }
                 continue;
@@ -253,7 +275,8 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
             m_designLoad = t.design;
             for (int q = 0; q < 3; ++q) {
                 EnvelopeData d;
-                if (!ComputeEnvelope(t.number, q + 1) || !ReadEnvelope(t.number, q + 1, d)) {
+                if (!ComputeEnvelope(t.number, q + 1, &liveWith) ||
+                    !ReadEnvelope(t.number, q + 1, d) || liveWith.size() != points * 6) {
                     m_designLoad = DesignLoadOptions{};
                     if (m_keepRunning == 0) ShowStatus("荷载组合计算已取消");
                     return false;
@@ -263,19 +286,39 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
                 const double g = t.unfavourable * t.psi;
                 for (size_t p = 0; p < points; ++p) {
                     double* r = &result[p * kCombinationValues + 2 * q];
-                    if (d.maxima[p] > 0) r[0] += g * d.maxima[p];
-                    if (d.minima[p] < 0) r[1] += g * d.minima[p];
+                    // The live load is placed as for its own extreme, with the forces that go
+                    // with it; where that extreme is favourable it is not placed at all.
+                    double* w = &with[p * kCombinationConcurrentValues + 6 * q];
+                    const double* lw = &liveWith[p * 6];
+                    if (d.maxima[p] > 0) {
+                        r[0] += g * d.maxima[p];
+                        for (int k = 0; k < 3; ++k) w[k] += g * lw[k];
+                    }
+                    if (d.minima[p] < 0) {
+                        r[1] += g * d.minima[p];
+                        for (int k = 0; k < 3; ++k) w[3 + k] += g * lw[3 + k];
+                    }
                 }
             }
             m_designLoad = DesignLoadOptions{};
         }
-        CBinaryOut bin;
-        if (!bin.Open(binPath)) {
-            ShowMessage(FormatString("错误：无法写入文件%s!", binPath.c_str()));
-            return false;
-        }
-        if (!txt.Open(txtPath)) {
-            ShowMessage(FormatString("错误：无法写入文件%s!", txtPath.c_str()));
+        // The effect's own column is the combined extreme itself, as the envelope files give
+        // it (the envelope's companion file rounds the live term's own value).
+        for (size_t p = 0; p < points; ++p)
+            for (int q = 0; q < 3; ++q)
+                for (int side = 0; side < 2; ++side)
+                    with[p * kCombinationConcurrentValues + 6 * q + 3 * side + q] =
+                        result[p * kCombinationValues + 2 * q + side];
+        CBinaryOut bin, conBin;
+        CTextOut con;
+        const std::string conTxtPath = CombinationConcurrentTextPath(c.name),
+                          conBinPath = CombinationConcurrentBinaryPath(c.name);
+        for (const auto& [file, ok] :
+             {std::pair{binPath, bin.Open(binPath)}, std::pair{txtPath, txt.Open(txtPath)},
+              std::pair{conBinPath, conBin.Open(conBinPath)},
+              std::pair{conTxtPath, con.Open(conTxtPath)}}) {
+            if (ok) continue;
+            ShowMessage(FormatString("错误：无法写入文件%s!", file.c_str()));
             return false;
         }
         txt.Printf("%s", head.c_str());
@@ -292,9 +335,33 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
                 for (int k = 0; k < kCombinationValues; ++k) txt.Printf(" %15.6e", r[k]);
             }
         }
+        con.Printf("%s", FormatString("荷载组合同时内力: %s", c.name.c_str()).c_str());
+        con.Printf("%s", head.substr(head.find('\n')).c_str());
+        con.Printf("\n\n单元       位置  极值                 轴力            剪力            弯矩");
+        static const char* const kExtremes[6] = {"轴力最大", "轴力最小", "剪力最大",
+                                                 "剪力最小", "弯矩最大", "弯矩最小"};
+        for (int e = 0; e < m_nElements; ++e) {
+            con.Printf("\n\n%5d", e + 1);
+            for (int j = 0; j < kPoints; ++j) {
+                const double* w =
+                    &with[(static_cast<size_t>(e) * kPoints + j) * kCombinationConcurrentValues];
+                conBin.Doubles(w, kCombinationConcurrentValues);
+                for (int x = 0; x < 6; ++x) {
+                    if (x == 0)
+                        con.Printf("\n%15.6lf  %s", j / 10.0, kExtremes[x]);
+                    else
+                        con.Printf("\n%15s  %s", "", kExtremes[x]);
+                    // (+ 0.0 writes a zero without its sign.)
+                    for (int k = 0; k < 3; ++k) con.Printf(" %15.6e", w[3 * x + k] + 0.0);
+                }
+            }
+        }
         const bool binOk = bin.Close(), txtOk = txt.Close();
-        if (!binOk || !txtOk) {
-            ShowMessage(FormatString("错误：无法写入文件%s!", (binOk ? txtPath : binPath).c_str()));
+        const bool conBinOk = conBin.Close(), conTxtOk = con.Close();
+        if (!binOk || !txtOk || !conBinOk || !conTxtOk) {
+            const std::string& bad =
+                !binOk ? binPath : !txtOk ? txtPath : !conBinOk ? conBinPath : conTxtPath;
+            ShowMessage(FormatString("错误：无法写入文件%s!", bad.c_str()));
             return false;
         }
     }

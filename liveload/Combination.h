@@ -1,4 +1,5 @@
-// Load combinations: the combination file, the combined envelope and its two result files.
+// Load combinations: the combination file, the combined envelope, its two result files and
+// their companion files of concurrent forces.
 //
 // Combination file (plain text, UTF-8, beside the data file; default B + "_组合.txt"):
 //   - Everything from '#' to the end of a line is a comment; blank lines are skipped; a BOM
@@ -24,6 +25,21 @@
 // element. Text file B + "_组合_" + NAME + ".out": the title "荷载组合: NAME", one line
 // per term, then per element "\n\n%5d" and per point "\n%10.2f" followed by the six
 // values as " %15.6e".
+//
+// Concurrent forces (companion files, new beside the two above, which keep their layout):
+// for each of the six extremes of a point, the N, Q, M of the combined state that gives it.
+// In that state every static term carries the factor chosen for that extreme (GU where its
+// own value of the effect is unfavourable, GF where favourable or zero) on all three of its
+// forces, and every live term that adds to the extreme stands where its envelope found that
+// extreme, with the forces its envelope's companion file gives (unrounded), times G·psi; a
+// live term that would be favourable is absent. The column of the effect itself is the
+// combined extreme. Binary file B + "_组合同时内力_" + NAME + ".bin" (little-endian doubles,
+// no header): per element, per point, for N max, N min, Q max, Q min, M max, M min three
+// doubles N, Q, M; 18 doubles, 1584 bytes per element. Text file
+// B + "_组合同时内力_" + NAME + ".out": the title "荷载组合同时内力: NAME", the term lines,
+// then per element "\n\n%5d", per point six lines: the first "\n%15.6lf  " with the
+// position, the others "\n%15s  " with blanks, then the extreme's name ("轴力最大" …
+// "弯矩最小") and N, Q, M as " %15.6e".
 #pragma once
 
 #include <string>
@@ -51,6 +67,8 @@ struct Combination {
 bool ReadCombinationFile(const std::string& path, int cases, std::vector<Combination>& out);
 
 inline constexpr int kCombinationValues = 6;  // per point: N, Q, M, each max then min
+// Per point in the concurrent-force binary file: six extremes times N, Q, M.
+inline constexpr int kCombinationConcurrentValues = 18;
 // Size in bytes of the binary combination file of a model with this many elements.
 inline long long CombinationFileSize(int elements) {
     return 8LL * 11 * kCombinationValues * elements;

@@ -42,6 +42,7 @@ struct SearchPlan {
     std::vector<double> sampleT;
     std::vector<LoadShift> heavyShift[2], mainShift[2];  // [0] rightward, [1] leftward
     std::vector<PathPiece> pieces;  // the path between element ends (lane loads)
+    std::vector<PieceWeights> weights;  // what a line reads at their fit and check positions
 };
 
 std::vector<LoadShift> Shifts(const CPlaneFrame& f, const CLiveLoad& ld,
@@ -73,32 +74,31 @@ struct PointConcurrent {
 class CEnvelopeWorker {
 public:
     CEnvelopeWorker(const CPlaneFrame& frame, const CLiveLoad& load, const SearchPlan& plan,
-                    int quantity)
-        : m_f(frame), m_ld(load), m_plan(plan) {
+                    int quantity, const double* xis, int batchPoints)
+        : m_f(frame), m_ld(load), m_plan(plan), m_xis(xis), m_batchPoints(batchPoints) {
         m_request.quantity = quantity;
         const size_t n = static_cast<size_t>(load.m_nSteps) + 1;
-        m_state.resize(static_cast<size_t>(frame.m_nDof));
         m_samples.resize(static_cast<size_t>(frame.m_ilSampleCount) + 1);
         for (int d = 0; d < 2; ++d) {
             if (load.HasHeavy()) m_heavy[d].resize(n);
             if (load.HasMain()) m_main[d].resize(n);
         }
         if (load.HasMain()) m_effect.resize(n), m_upTo.resize(n), m_from.resize(n);
-        for (int o = 0; o < 2; ++o) {
-            m_otherState[o].resize(static_cast<size_t>(frame.m_nDof));
+        for (int o = 0; o < 2; ++o)
             if (!load.IsLane()) m_otherSamples[o].resize(m_samples.size());
-        }
+        m_states.resize(static_cast<size_t>(frame.m_nDof) * 3 * batchPoints);
+        m_scratch.resize(m_states.size());
     }
 
-    // Maximum and minimum at relative position xi of element e.
-    void Evaluate(int e, double xi, double& maxValue, double& minValue) {
+    // Maximum and minimum at point j (relative position xis[j]) of element e.
+    void Evaluate(int e, int j, double& maxValue, double& minValue) {
         m_request.element = e;
-        m_request.position = xi;
-        m_f.ComputeInfluenceLineInto(m_request, m_state.data());
+        m_request.position = m_xis[j];
+        SetStates(e, j);
         if (m_ld.IsLane()) {
             // The uniform load wherever the line is adverse, the concentrated load at its
             // largest adverse ordinate (loads are downward, negative).
-            m_f.LinePieces(m_plan.pieces, m_request, m_state.data(), m_cubics);
+            m_f.LinePieces(m_plan.pieces, m_request, m_state, m_cubics, &m_plan.weights);
             LaneLineSummary& s = m_lane;
             m_regions[0].clear(), m_regions[1].clear();
             SummariseLine(m_cubics, s, &m_regions[1], &m_regions[0]);
@@ -111,12 +111,12 @@ public:
             const int f = m_plan.sampleElement[i];
             m_samples[i] =
                 f < 0 ? 0.0
-                      : m_f.ValueOnPathElement(f, m_plan.sampleT[i], m_request, m_state.data());
+                      : m_f.ValueOnPathElement(f, m_plan.sampleT[i], m_request, m_state);
         }
         double atSection = 0, beside = 0;
         bool besideOnPath = false;
         const long long k =
-            m_f.SectionSample(m_request, m_state.data(), atSection, beside, besideOnPath);
+            m_f.SectionSample(m_request, m_state, atSection, beside, besideOnPath);
         m_section = k;
         m_sectionValue[0] = atSection, m_sectionValue[1] = beside;
         if (k >= 0) m_samples[static_cast<size_t>(k)] = atSection;
@@ -133,6 +133,29 @@ public:
     }
 
 private:
+    // Points the states at those of point j of element e, solving the batch of points from j
+    // on, all three quantities, when they are not at hand. The batch gives each state bit
+    // for bit as one solution would.
+    void SetStates(int e, int j) {
+        if (e != m_batchElement || j < m_batchFirst || j >= m_batchFirst + m_batchCount) {
+            m_batchElement = e;
+            m_batchFirst = j;
+            m_batchCount = std::min(m_batchPoints, kPoints - j);
+            InfluenceRequest r[3 * kPoints];
+            for (int p = 0; p < m_batchCount; ++p)
+                for (int k = 0; k < 3; ++k) {
+                    InfluenceRequest& q = r[3 * p + k];
+                    q.element = e, q.position = m_xis[j + p], q.quantity = k + 1;
+                }
+            m_f.ComputeInfluenceLinesInto(r, 3 * m_batchCount, m_states.data(), m_scratch);
+        }
+        const size_t n = static_cast<size_t>(m_f.m_nDof);
+        const double* at = m_states.data() + static_cast<size_t>(3 * (j - m_batchFirst)) * n;
+        m_state = at + static_cast<size_t>(m_request.quantity - 1) * n;
+        for (int o = 0, k = 0; k < 3; ++k)
+            if (k + 1 != m_request.quantity) m_otherState[o++] = at + static_cast<size_t>(k) * n;
+    }
+
     // The placement that gives one extreme: whether the section's sample held the value of
     // a load just before the section, the direction (0 rightward) and the heavy vehicle's
     // step (-1: a train without one).
@@ -167,7 +190,6 @@ public:
             InfluenceRequest& r = m_other[o];
             r = InfluenceRequest{};
             r.element = m_request.element, r.position = m_request.position, r.quantity = k + 1;
-            m_f.ComputeInfluenceLineInto(r, m_otherState[o].data());
             ++o;
         }
         if (m_ld.IsLane()) {
@@ -181,7 +203,7 @@ public:
         for (int o = 0; o < 2; ++o) {
             std::fill(m_otherSamples[o].begin(), m_otherSamples[o].end(), NAN);
             bool onPath = false;
-            const long long k = m_f.SectionSample(m_other[o], m_otherState[o].data(),
+            const long long k = m_f.SectionSample(m_other[o], m_otherState[o],
                                                   otherSection[o][0], otherSection[o][1], onPath);
             if (k < 0) {
                 otherSection[o][0] = otherSection[o][1] = NAN;
@@ -273,7 +295,7 @@ private:
                     if (at.element >= 0) v += pd * at.value;
                 } else {
                     const InfluenceRequest& r = m_other[o];
-                    const double* state = m_otherState[o++].data();
+                    const double* state = m_otherState[o++];
                     v = qd * IntegrateLine(regions, r, state);
                     if (at.element >= 0)
                         v += pd * m_f.ValueOnPathElement(at.element, at.t, r, state);
@@ -403,7 +425,7 @@ private:
             const int f = m_plan.sampleElement[static_cast<size_t>(i)];
             v = f < 0 ? 0.0
                       : m_f.ValueOnPathElement(f, m_plan.sampleT[static_cast<size_t>(i)],
-                                               m_other[o], m_otherState[o].data());
+                                               m_other[o], m_otherState[o]);
         }
         return v;
     }
@@ -475,16 +497,23 @@ private:
     long long m_section = -1;           // the section's sample, -1 none (as SectionSample gives it)
     double m_sectionValue[2] = {0, 0};  // its value at the section, just before it
     InfluenceRequest m_other[2];        // the other two quantities at the same point
-    std::vector<double> m_otherState[2], m_otherSamples[2];
+    const double* m_otherState[2] = {nullptr, nullptr};
+    std::vector<double> m_otherSamples[2];
+    const double* m_xis;
+    // The states of up to m_batchPoints points of one element, three quantities each (N, Q,
+    // M of a point in a row), solved together; the batch now held and its solver's scratch.
+    int m_batchPoints, m_batchElement = -1, m_batchFirst = 0, m_batchCount = 0;
+    std::vector<double> m_states, m_scratch;
+    const double* m_state = nullptr;  // the searched quantity's, in m_states
     std::vector<PieceCubic> m_cubics;
     LaneLineSummary m_lane;                // of the last Evaluate of a lane load
     std::vector<LaneRegion> m_regions[2];  // its regions: [0] negative (the maximum), [1] positive
-    std::vector<double> m_state, m_samples, m_heavy[2], m_main[2], m_effect, m_upTo, m_from;
+    std::vector<double> m_samples, m_heavy[2], m_main[2], m_effect, m_upTo, m_from;
 };
 
 }  // namespace
 
-bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
+bool CPlaneFrame::ComputeEnvelope(int type, int quantity, std::vector<double>* concurrentOut) {
     if (type < 0 || type >= kLiveLoadTypes) {
         ShowMessage("请先选择活载类型！");
         return false;
@@ -501,28 +530,38 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
 
     // Every buffer of the search is sized before anything is computed or written.
     const int nWorkers = std::max(1, std::min(m_envelopeWorkers, m_nElements));
-    // A worker holds three lines (the quantity and the two that go with it) and its sweeps;
-    // each point keeps its concurrent forces and two short texts.
-    const double perWorker =
-        8.0 * (3.0 * m_nDof + 3.0 * m_ilSampleCount + 8.0 * (load.m_nSteps + 1.0));
+    // A worker solves the three lines (the quantity and the two that go with it) of several
+    // points of an element together, holding their states and the solver's interleaved copy,
+    // as many points as fit in a few megabytes; and it has its sweeps. Each point keeps its
+    // concurrent forces and two short texts.
+    const int batchPoints = static_cast<int>(
+        std::clamp(4e6 / (48.0 * std::max(m_nDof, 1)), 1.0, static_cast<double>(kPoints)));
+    const double perWorker = 8.0 * (6.0 * batchPoints * m_nDof + 3.0 * m_ilSampleCount +
+                                    8.0 * (load.m_nSteps + 1.0));
+    double xis[kPoints];
+    for (int j = 0; j < kPoints; ++j) xis[j] = j / 10.0;
     SearchPlan plan;
     std::vector<std::unique_ptr<CEnvelopeWorker>> workers;
     std::vector<double> maxima, minima;
     std::vector<PointConcurrent> concurrent;
     bool ok = FitsInMemory(perWorker * nWorkers + 16.0 * m_ilSampleCount +
-                           (176.0 + 11 * 400.0) * m_nElements +
+                           (176.0 + 11 * 400.0 + 280.0) * m_nElements +
                            16.0 * (load.m_nHeavyAxles + load.m_nMainAxles));
     if (ok) {
         try {
             plan.sampleElement.assign(static_cast<size_t>(m_ilSampleCount) + 1, -1);
             plan.sampleT.assign(static_cast<size_t>(m_ilSampleCount) + 1, 0.0);
-            if (load.IsLane()) PathPieces(plan.pieces);
+            if (load.IsLane()) {
+                PathPieces(plan.pieces);
+                PathPieceWeights(plan.pieces, plan.weights);
+            }
             for (int d = 0; d < 2; ++d) {
                 plan.heavyShift[d] = Shifts(*this, load, load.m_heavyOffsets, d == 0);
                 plan.mainShift[d] = Shifts(*this, load, load.m_mainOffsets, d == 0);
             }
             for (int w = 0; w < nWorkers; ++w)
-                workers.push_back(std::make_unique<CEnvelopeWorker>(*this, load, plan, quantity));
+                workers.push_back(
+                    std::make_unique<CEnvelopeWorker>(*this, load, plan, quantity, xis, batchPoints));
             concurrent.resize(static_cast<size_t>(m_nElements) * kPoints);
             maxima.resize(static_cast<size_t>(m_nElements) * kPoints);
             minima.resize(static_cast<size_t>(m_nElements) * kPoints);
@@ -558,8 +597,6 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         return false;
     }
 
-    double xis[kPoints];
-    for (int j = 0; j < kPoints; ++j) xis[j] = j / 10.0;
     std::atomic<int> next{0}, done{0};
     auto run = [&](CEnvelopeWorker& w, bool report) {
         int lastPercent = -1;
@@ -567,7 +604,7 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
         for (int e = next++; e < m_nElements && m_keepRunning != 0; e = next++) {
             for (int j = 0; j < kPoints; ++j) {
                 const size_t at = static_cast<size_t>(e) * kPoints + j;
-                w.Evaluate(e, xis[j], maxima[at], minima[at]);
+                w.Evaluate(e, j, maxima[at], minima[at]);
                 w.Concurrent(concurrent[at]);
             }
             const int finished = ++done;
@@ -641,6 +678,15 @@ bool CPlaneFrame::ComputeEnvelope(int type, int quantity) {
                 con.Printf("  %s", c.where[side].c_str());
             }
         }
+    }
+    if (concurrentOut) {
+        // The values the companion file rounds, for a caller that combines them further.
+        std::vector<double>& out = *concurrentOut;
+        out.assign(concurrent.size() * 6, 0.0);
+        for (size_t at = 0; at < concurrent.size(); ++at)
+            for (int side = 0; side < 2; ++side)
+                for (int k = 0; k < 3; ++k)
+                    out[at * 6 + 3 * side + k] = factor * concurrent[at].forces[side][k];
     }
     const bool conWritten = con.Close();
     const bool binWritten = bin.Close(), txtWritten = txt.Close() && conWritten;

@@ -56,8 +56,50 @@ void CPlaneFrame::ComputeInfluenceLine(int line) {
 void CPlaneFrame::ComputeInfluenceLineInto(InfluenceRequest& r, double* state) const {
     std::fill(state, state + m_nDof, 0.0);
     const Element& el = m_elements[r.element];
+    double fi[3], fj[3];
+    InfluenceNodalLoads(r, fi, fj);
+    for (int k = 0; k < 3; ++k) {
+        state[m_dofNum[el.iNode][k]] += fi[k];
+        state[m_dofNum[el.jNode][k]] += fj[k];
+    }
+    for (int g = 0; g < m_nDof; ++g)
+        if (m_dofStatus[g] == 1) state[g] = 0;
+    Substitute(state, 1);
+}
+
+void CPlaneFrame::ComputeInfluenceLinesInto(const InfluenceRequest* requests, int count,
+                                            double* states, std::vector<double>& scratch) const {
+    const size_t n = static_cast<size_t>(m_nDof), c = static_cast<size_t>(count);
+    scratch.assign(n * c, 0.0);
+    // The loads as ComputeInfluenceLineInto places them, in the same order (dofs may be
+    // shared through slave nodes), each vector in its own column; a sum onto +0 and the
+    // zero of a restrained equation are never -0, as SubstituteInterleaved needs.
+    int first = m_nDof;
+    for (size_t v = 0; v < c; ++v) {
+        const Element& el = m_elements[requests[v].element];
+        double fi[3], fj[3];
+        InfluenceNodalLoads(requests[v], fi, fj);
+        for (int k = 0; k < 3; ++k) {
+            const int gi = m_dofNum[el.iNode][k], gj = m_dofNum[el.jNode][k];
+            scratch[gi * c + v] += fi[k];
+            scratch[gj * c + v] += fj[k];
+            first = std::min(first, std::min(gi, gj));
+        }
+        for (int k = 0; k < 3; ++k)
+            for (const int g : {m_dofNum[el.iNode][k], m_dofNum[el.jNode][k]})
+                if (m_dofStatus[g] == 1) scratch[g * c + v] = 0;
+    }
+    SubstituteInterleaved(scratch.data(), count, first);
+    for (size_t v = 0; v < c; ++v) {
+        double* state = states + v * n;
+        for (size_t j = 0; j < n; ++j) state[j] = scratch[j * c + v];
+    }
+}
+
+void CPlaneFrame::InfluenceNodalLoads(const InfluenceRequest& r, double fi[3], double fj[3]) const {
+    const Element& el = m_elements[r.element];
     const double L = el.length, c = el.cos, s = el.sin, x = r.position;
-    double fi[3] = {0, 0, 0}, fj[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) fi[k] = fj[k] = 0;
     if (r.quantity <= 3) {
         // A section force is a linear function of the element's end displacements (the end
         // forces of its stiffness, then statics to the section). Solving with that function
@@ -96,13 +138,6 @@ void CPlaneFrame::ComputeInfluenceLineInto(InfluenceRequest& r, double* state) c
         fi[0] = Pi * c - Qi * s, fi[1] = Qi * c + Pi * s, fi[2] = Mi;
         fj[0] = Pj * c - Qj * s, fj[1] = Qj * c + Pj * s, fj[2] = Mj;
     }
-    for (int k = 0; k < 3; ++k) {
-        state[m_dofNum[el.iNode][k]] += fi[k];
-        state[m_dofNum[el.jNode][k]] += fj[k];
-    }
-    for (int g = 0; g < m_nDof; ++g)
-        if (m_dofStatus[g] == 1) state[g] = 0;
-    Substitute(state, 1);
 }
 
 bool CPlaneFrame::LocateOnPath(double x, int& element, double& t) const {

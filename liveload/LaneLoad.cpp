@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/BeamShape.h"
 #include "engine/PlaneFrame.h"
 
 namespace {
@@ -196,15 +197,32 @@ void CPlaneFrame::PathPieces(std::vector<PathPiece>& out) const {
     }
 }
 
+void CPlaneFrame::PathPieceWeights(const std::vector<PathPiece>& path,
+                                   std::vector<PieceWeights>& out) const {
+    out.resize(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        const PathPiece& p = path[i];
+        const Element& el = m_elements[p.element];
+        for (int k = 0; k < 5; ++k) {
+            const double u = k < 4 ? kCubicFitPoints[k] : kCubicCheckPoint;
+            // The position exactly as LinePieces computes it.
+            BeamShapeWeights(el.cos, el.sin, el.length, p.t0 + u * (p.t1 - p.t0), out[i].w[k]);
+        }
+    }
+}
+
 void CPlaneFrame::LinePieces(const std::vector<PathPiece>& path, const InfluenceRequest& r,
-                             const double* state, std::vector<PieceCubic>& out) const {
+                             const double* state, std::vector<PieceCubic>& out,
+                             const std::vector<PieceWeights>* weights) const {
     out.clear();
     auto value = [&](const PathPiece& p, double u) {
         return ValueOnPathElement(p.element, p.t0 + u * (p.t1 - p.t0), r, state);
     };
     // A force quantity jumps at its section: the piece that holds it becomes two.
     std::vector<PathPiece> work;
+    std::vector<int> fromPath;  // the path piece a work piece is, -1 for a part of one
     work.reserve(path.size() + 1);
+    fromPath.reserve(path.size() + 1);
     for (const PathPiece& p : path) {
         const double lo = std::min(p.t0, p.t1), hi = std::max(p.t0, p.t1);
         const double xi = r.position;
@@ -215,23 +233,44 @@ void CPlaneFrame::LinePieces(const std::vector<PathPiece>& path, const Influence
             a.t1 = b.t0 = xi;
             work.push_back(a);
             work.push_back(b);
+            fromPath.push_back(-1), fromPath.push_back(-1);
         } else {
             work.push_back(p);
+            fromPath.push_back(static_cast<int>(&p - path.data()));
         }
     }
     // Influence lines are cubic on each piece. Should a piece not be (a check value off
     // the fit), it is halved until the fits hold, so the integrals stay right.
+    // The values at the fit and check positions of every piece first, then the fits: the
+    // fits of many pieces, independent of each other, then overlap in the processor.
+    const size_t m = work.size();
+    std::vector<double> values(5 * m);
+    for (size_t i = 0; i < m; ++i) {
+        double* v = &values[5 * i];
+        const PathPiece& p = work[i];
+        // Off the section's element (or for a displacement) a value is the element's
+        // displacement alone, which the weights give.
+        if (weights && fromPath[i] >= 0 && (p.element != r.element || r.quantity > 3)) {
+            const PieceWeights& w = (*weights)[static_cast<size_t>(fromPath[i])];
+            double d[6];
+            ElementEndValues(*this, p.element, state, d);
+            for (int k = 0; k < 5; ++k) v[k] = WeightedShapeY(w.w[k], d);
+        } else {
+            for (int k = 0; k < 4; ++k) v[k] = value(p, kCubicFitPoints[k]);
+            v[4] = value(p, kCubicCheckPoint);
+        }
+    }
     double scale = 0;
-    std::vector<double> misfit(work.size());
-    out.resize(work.size());
-    for (size_t i = 0; i < work.size(); ++i) {
-        double v[4];
-        for (int k = 0; k < 4; ++k) v[k] = value(work[i], kCubicFitPoints[k]);
+    std::vector<double> misfit(m);
+    out.resize(m);
+    for (size_t i = 0; i < m; ++i) {
         out[i].piece = work[i];
-        FitCubic(v, out[i].c);
-        for (double a : v) scale = std::max(scale, std::fabs(a));
-        misfit[i] =
-            std::fabs(CubicAt(out[i].c, kCubicCheckPoint) - value(work[i], kCubicCheckPoint));
+        FitCubic(&values[5 * i], out[i].c);
+    }
+    for (size_t i = 0; i < m; ++i) {
+        const double* v = &values[5 * i];
+        for (int k = 0; k < 4; ++k) scale = std::max(scale, std::fabs(v[k]));
+        misfit[i] = std::fabs(CubicAt(out[i].c, kCubicCheckPoint) - v[4]);
     }
     // A line that is zero but for rounding (an axial force under vertical loads) has no
     // shape to fit: the floor scales with the displacements the values are made from.

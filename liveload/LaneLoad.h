@@ -39,6 +39,12 @@ struct LaneLineSummary {
     LaneOrdinate largest, smallest;
 };
 
+// The weights of the six end displacements of a path piece's element at the piece's four
+// fit positions and its check position (kCubicFitPoints, kCubicCheckPoint).
+struct PieceWeights {
+    double w[5][6];
+};
+
 // Value of a cubic piece at u.
 inline double CubicAt(const double c[4], double u) {
     return c[0] + u * (c[1] + u * (c[2] + u * c[3]));

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "TestSupport.h"
 #include "engine/CaseFile.h"
@@ -24,6 +25,23 @@ protected:
     // The detail of the last message (the line and what is wrong).
     std::string LastDetail() const { return host.details.empty() ? "" : host.details.back(); }
 };
+
+// The N, Q, M of the "最大" and "最小" lines of an envelope's companion file, in file order:
+// per point six values, those of the maximum then those of the minimum.
+std::vector<double> CompanionForces(const std::string& text) {
+    std::vector<double> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        size_t at = line.find("最大");
+        if (at == std::string::npos) at = line.find("最小");
+        if (at == std::string::npos) continue;
+        std::istringstream values(line.substr(at + std::string("最大").size()));
+        double v[3];
+        values >> v[0] >> v[1] >> v[2];
+        out.insert(out.end(), v, v + 3);
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -79,6 +97,83 @@ TEST_F(CombinationTest, BundledGirderEqualsTheHandCombinationOfItsFiles) {
               0u)
         << text.substr(0, 300);
     EXPECT_NE(text.find("总系数 2.600000"), std::string::npos);
+}
+
+TEST_F(CombinationTest, ConcurrentForcesEqualTheHandCombinationOfTheCompanionFiles) {
+    std::string girder;
+    ASSERT_TRUE(ReadWholeFile(SourcePath("examples/three_span_girder.fem"), girder));
+    auto f = Load(girder, true, "g");
+    ASSERT_TRUE(f) << LastMessage();
+    // Two live terms whose extremes are found by different placements: the lane load and
+    // the crowd.
+    WriteFile("g_组合.txt",
+              "组合 c\n工况 1 1.2 1.0\n工况 2 1.4 0 psi=0.75\n工况 3 1.2 0.9\n"
+              "活载 11 1.4 impact=mu=0.3 lanes=2\n活载 0 1.1 psi=0.8\n");
+    ASSERT_TRUE(f->RunCombinations(Path("g_组合.txt"), "")) << LastMessage() << LastDetail();
+    const int n = f->m_nElements;
+    const std::vector<double> got = Doubles("g_组合同时内力_c.bin");
+    ASSERT_EQ(got.size(), static_cast<size_t>(n) * 11 * 18);
+    const std::vector<double> combined = Doubles("g_组合_c.bin");
+
+    std::vector<double> cases[3], env[2][3], with[2][3];
+    for (int k = 0; k < 3; ++k) cases[k] = Doubles("g." + std::to_string(k + 1));
+    const char* const types[2] = {"11", "0"};
+    const char* const files[2] = {"公路I级", "人群荷载"};
+    const char* const words[3] = {"轴力", "剪力", "弯矩"};
+    for (int l = 0; l < 2; ++l) {
+        for (int q = 0; q < 3; ++q) {
+            env[l][q] = Doubles(std::string("g.") + "zjw"[q] + types[l]);
+            with[l][q] = CompanionForces(ReadFile(std::string("g_") + words[q] +
+                                                  "包络图同时内力_" + files[l] + ".out"));
+            ASSERT_EQ(with[l][q].size(), static_cast<size_t>(n) * 66) << files[l] << q;
+        }
+    }
+    const double gu[3] = {1.2, 1.4 * 0.75, 1.2}, gf[3] = {1.0, 0, 0.9}, gl[2] = {1.4, 1.1 * 0.8};
+    int lanePlaced = 0, crowdPlaced = 0, favourable = 0;
+    for (int e = 0; e < n; ++e) {
+        for (int j = 0; j < 11; ++j) {
+            const size_t p = static_cast<size_t>(e) * 11 + j;
+            for (int q = 0; q < 3; ++q) {
+                for (int side = 0; side < 2; ++side) {
+                    double hand[3] = {0, 0, 0}, scale = 1;
+                    for (int k = 0; k < 3; ++k) {
+                        const double* v =
+                            &cases[k][e * casefile::kElementValues + casefile::kValues * 10 * j];
+                        const bool adverse = side == 0 ? v[q] > 0 : v[q] < 0;
+                        favourable += !adverse && v[q] != 0;
+                        for (int o = 0; o < 3; ++o) {
+                            hand[o] += (adverse ? gu[k] : gf[k]) * v[o];
+                            scale += std::fabs(v[o]);
+                        }
+                    }
+                    for (int l = 0; l < 2; ++l) {
+                        const double extreme = env[l][q][p * 2 + side];
+                        if (side == 0 ? !(extreme > 0) : !(extreme < 0)) continue;
+                        (l == 0 ? lanePlaced : crowdPlaced) += q == 2;
+                        for (int o = 0; o < 3; ++o) {
+                            const double v = with[l][q][p * 6 + 3 * side + o];
+                            hand[o] += gl[l] * v;
+                            scale += std::fabs(v);
+                        }
+                    }
+                    const double* w = &got[p * 18 + 6 * q + 3 * side];
+                    for (int o = 0; o < 3; ++o)
+                        EXPECT_NEAR(w[o], hand[o], 2e-6 * scale)
+                            << "element " << e + 1 << " point " << j << " effect " << q
+                            << " side " << side << " force " << o;
+                    // The effect's own column is the combined extreme itself.
+                    EXPECT_EQ(w[q], combined[p * 6 + 2 * q + side]);
+                }
+            }
+        }
+    }
+    EXPECT_GT(lanePlaced, 100);
+    EXPECT_GT(crowdPlaced, 100);
+    EXPECT_GT(favourable, 100);
+    const std::string text = ReadFile("g_组合同时内力_c.out");
+    EXPECT_EQ(text.find("荷载组合同时内力: c\n工况 1  不利 1.2  有利 1  psi 1\n"), 0u)
+        << text.substr(0, 300);
+    EXPECT_NE(text.find("\n\n    1\n       0.000000  轴力最大"), std::string::npos);
 }
 
 TEST_F(CombinationTest, BadFilesAreRefusedWithTheirLine) {

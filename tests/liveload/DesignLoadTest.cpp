@@ -1,6 +1,7 @@
 // The highway design loads: lane-load envelopes against closed forms and a brute-force walk,
 // the vehicle load, the code values, the factors and the lane-load placement file.
 #include <cmath>
+#include <cstring>
 
 #include "TestSupport.h"
 #include "engine/BeamShape.h"
@@ -198,6 +199,33 @@ TEST_F(DesignLoadTest, LaneEnvelopesEqualABruteForceWalk) {
                     EXPECT_NEAR(d.maxima[at], hi, tol) << "q " << q << " e " << e << " j " << j;
                     EXPECT_NEAR(d.minima[at], lo, tolLo) << "q " << q << " e " << e << " j " << j;
                 }
+            }
+        }
+    }
+}
+
+TEST_F(DesignLoadTest, PreparedWeightsFitTheSameCubicsBitForBit) {
+    // The search reads the path pieces through weights prepared once; the cubics must be
+    // those of the direct evaluation, to the last bit, on and off the section's element.
+    auto f = Beam({20, 31.7, 20}, 6);
+    ASSERT_TRUE(f);
+    std::vector<PathPiece> path;
+    std::vector<PieceWeights> weights;
+    f->PathPieces(path);
+    f->PathPieceWeights(path, weights);
+    std::vector<double> state(static_cast<size_t>(f->m_nDof));
+    std::vector<PieceCubic> direct, prepared;
+    for (int q = 1; q <= 3; ++q) {
+        for (int e = 0; e < f->m_nElements; ++e) {
+            for (double xi : Points()) {
+                InfluenceRequest r{e, xi, q};
+                f->ComputeInfluenceLineInto(r, state.data());
+                f->LinePieces(path, r, state.data(), direct);
+                f->LinePieces(path, r, state.data(), prepared, &weights);
+                ASSERT_EQ(direct.size(), prepared.size());
+                for (size_t i = 0; i < direct.size(); ++i)
+                    EXPECT_EQ(std::memcmp(direct[i].c, prepared[i].c, sizeof direct[i].c), 0)
+                        << "q " << q << " e " << e << " xi " << xi << " piece " << i;
             }
         }
     }

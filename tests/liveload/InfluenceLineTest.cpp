@@ -294,3 +294,26 @@ TEST_F(InfluenceLineTest, AnInclinedSimpleSpanHasLinesLinearInX) {
         EXPECT_NEAR(f->InfluenceValue(x, 2), m, 1e-9) << x;
     }
 }
+
+TEST_F(InfluenceLineTest, LinesSolvedTogetherEqualLinesSolvedOneByOneBitForBit) {
+    // Slaves share equations and supports zero some: the batch must place and solve the
+    // loads exactly as the single solution does.
+    std::string model;
+    ASSERT_TRUE(ReadWholeFile(SourcePath("tests/data/echo_model.fem"), model));
+    auto f = Load(model, true, "echo");
+    ASSERT_TRUE(f) << LastMessage();
+    std::vector<InfluenceRequest> requests;
+    for (int e = 0; e < f->m_nElements; ++e)
+        for (double position : {0.0, 0.3, 1.0})
+            for (int q = 1; q <= 6; ++q) requests.push_back(InfluenceRequest{e, position, q});
+    const size_t n = static_cast<size_t>(f->m_nDof);
+    std::vector<double> together(requests.size() * n), alone(n), scratch;
+    f->ComputeInfluenceLinesInto(requests.data(), static_cast<int>(requests.size()),
+                                 together.data(), scratch);
+    for (size_t v = 0; v < requests.size(); ++v) {
+        f->ComputeInfluenceLineInto(requests[v], alone.data());
+        EXPECT_EQ(std::memcmp(alone.data(), &together[v * n], n * sizeof(double)), 0)
+            << "element " << requests[v].element + 1 << " at " << requests[v].position
+            << " quantity " << requests[v].quantity;
+    }
+}
