@@ -309,6 +309,12 @@ bool CPlaneFrame::RunCombinations(const std::string& path, const std::string& na
                 for (int side = 0; side < 2; ++side)
                     with[p * kCombinationConcurrentValues + 6 * q + 3 * side + q] =
                         result[p * kCombinationValues + 2 * q + side];
+        // A stop that came after the last envelope's own check ends the run before this
+        // combination's files are written.
+        if (m_keepRunning == 0) {
+            ShowStatus("荷载组合计算已取消");
+            return false;
+        }
         CBinaryOut bin, conBin;
         CTextOut con;
         const std::string conTxtPath = CombinationConcurrentTextPath(c.name),
