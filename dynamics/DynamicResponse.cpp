@@ -7,6 +7,7 @@
 #include "dynamics/DenseStorage.h"
 #include "dynamics/DynamicLoad.h"
 #include "dynamics/PreciseIntegrator.h"
+#include "dynamics/SymmetricBand.h"
 #include "engine/PlaneFrame.h"
 #include "engine/SolutionCheck.h"
 #include "platform/Format.h"
@@ -169,15 +170,7 @@ bool CPlaneFrame::DynamicResponse(const std::string& loadPath) {
     integrator.m_keepRunning = &m_keepRunning;
     integrator.m_method = m_responseMethod;
     integrator.SetRayleigh(m_dynAlpha, m_dynBeta);
-    // K y of the free equations from the elements' own forces (the driven and supported
-    // equations of u stay zero).
-    integrator.m_stiffnessProduct = [this, &reduced, u = std::vector<double>(N, 0.0),
-                                     forces = std::vector<long double>(N)](
-                                        const double* y, long double* ky) mutable {
-        for (size_t i = 0; i < reduced.size(); ++i) u[reduced[i]] = y[i];
-        ElementInternalForces(*this, u.data(), forces);
-        for (size_t i = 0; i < reduced.size(); ++i) ky[i] = forces[reduced[i]];
-    };
+    integrator.m_stiffnessProduct = ElementStiffnessProduct(*this, reduced);
     if (!integrator.Prepare()) {
         if (m_keepRunning != 0) ShowMessage(kNoMemory);
         return false;

@@ -44,18 +44,6 @@ void CheckNoModeMissed(CPlaneFrame& fr, const SymmetricBand& K, const SymmetricB
     fr.m_sturm = check;
 }
 
-// K y of the free equations from the elements' own forces (see ElementInternalForces).
-StiffnessProduct ElementProduct(const CPlaneFrame& fr, const std::vector<int>& reduced) {
-    const size_t n = static_cast<size_t>(fr.m_nDof);
-    // The supported equations of u stay zero from call to call.
-    return [&fr, &reduced, u = std::vector<double>(n, 0.0),
-            forces = std::vector<long double>(n)](const double* y, long double* ky) mutable {
-        for (size_t i = 0; i < reduced.size(); ++i) u[reduced[i]] = y[i];
-        ElementInternalForces(fr, u.data(), forces);
-        for (size_t i = 0; i < reduced.size(); ++i) ky[i] = forces[reduced[i]];
-    };
-}
-
 // Replaces the eigenvalues by their refined quotients (see RefineEigenvalues) and judges the
 // mesh by how far they moved: the assembled stiffness of a fine mesh rounds away part of its
 // elements' rigid-body motions, which shifts the low eigenvalues and, by about that shift over
@@ -65,7 +53,7 @@ StiffnessProduct ElementProduct(const CPlaneFrame& fr, const std::vector<int>& r
 bool RefineAndJudge(CPlaneFrame& fr, const std::vector<int>& reduced, const SymmetricBand& K,
                     const SymmetricBand& M, const double* vectors, int count, double* values) {
     std::vector<double> refined(values, values + count);
-    if (!RefineEigenvalues(K, M, ElementProduct(fr, reduced), vectors, count, refined.data(),
+    if (!RefineEigenvalues(K, M, ElementStiffnessProduct(fr, reduced), vectors, count, refined.data(),
                            fr.m_keepRunning))
         return fr.m_keepRunning != 0;
     double moved = 0;

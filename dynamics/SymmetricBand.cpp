@@ -11,6 +11,7 @@
 
 #include "dynamics/DenseStorage.h"
 #include "engine/PlaneFrame.h"
+#include "engine/SolutionCheck.h"
 #include "platform/Host.h"
 
 bool SymmetricBand::Allocate(int size, int halfBand) {
@@ -168,4 +169,15 @@ bool RefineEigenvalues(const SymmetricBand& K, const SymmetricBand& M,
     }
     std::copy(refined.begin(), refined.end(), values);
     return true;
+}
+
+StiffnessProduct ElementStiffnessProduct(const CPlaneFrame& fr, const std::vector<int>& reduced) {
+    const size_t n = static_cast<size_t>(fr.m_nDof);
+    // The supported (and driven) equations of u stay zero from call to call.
+    return [&fr, &reduced, u = std::vector<double>(n, 0.0),
+            forces = std::vector<long double>(n)](const double* y, long double* ky) mutable {
+        for (size_t i = 0; i < reduced.size(); ++i) u[reduced[i]] = y[i];
+        ElementInternalForces(fr, u.data(), forces);
+        for (size_t i = 0; i < reduced.size(); ++i) ky[i] = forces[reduced[i]];
+    };
 }

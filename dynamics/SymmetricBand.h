@@ -52,6 +52,10 @@ bool LowestEigenpairs(const SymmetricBand& K, const SymmetricBand& M, int count,
 // takes its residual from it.
 using StiffnessProduct = std::function<void(const double* y, long double* ky)>;
 
+// K y over the given free equations (ascending) from the elements' own forces (see
+// ElementInternalForces); frame and reduced must outlive the product.
+StiffnessProduct ElementStiffnessProduct(const CPlaneFrame& frame, const std::vector<int>& reduced);
+
 // Recomputes each eigenvalue from its vector as the Rayleigh quotient of the inverted pencil,
 // lambda = x^T M x / x^T M K^-1 M x, with K^-1 M x solved by the band factor of K and refined
 // against product (the stored band, in extended precision, when product is empty) until the
