@@ -9,6 +9,7 @@
 #include "app/MorvexDoc.h"
 #include "engine/PlaneFrame.h"
 #include "export/DxfSurface.h"
+#include "export/ExportProgress.h"
 #include "export/Workbook.h"
 #include "export/qt/CalcReport.h"
 #include "platform/Host.h"
@@ -42,24 +43,42 @@ bool CMainFrame::ExportActiveResult(int id, const QString& path) {
     }
     const std::string out = path.toStdString();
     const std::string fem = doc->PathName().toStdString();
-    SetPaneText(0, QStringLiteral("正在导出%1...").arg(QFileInfo(path).fileName()));
-    bool ok = false;
-    if (id == ID_EXPORT_DXF) {
-        ok = WriteViewDxf(widget->View(), out, true);
-    } else {
-        const CExportChoice choice = WindowChoice(f, fem);
-        if (RunRequestedAnalyses(f, choice)) {
-            if (id == ID_EXPORT_REPORT) {
-                CReportChoice report;
-                report.results = choice;
-                ok = WriteCalcReport(f, fem, report, out);
-            } else {
-                std::vector<CTable> tables;
-                ok = AllTables(f, choice, tables) && WriteWorkbook(tables, out);
+    const QString name = QFileInfo(path).fileName();
+    SetPaneText(0, QStringLiteral("正在导出%1...").arg(name));
+    // In a progress window whose "取消" clears the engine's stop flag; a stopped export
+    // leaves no file at the path and an old one as it was.
+    const char* title = id == ID_EXPORT_REPORT  ? "导出计算书"
+                        : id == ID_EXPORT_EXCEL ? "导出到Excel"
+                                                : "导出DXF";
+    bool stopped = false;
+    const bool ok = widget->RunWithProgress(title, f.m_keepRunning, [&] {
+        CExportProgress progress(name.toStdString(), f.m_keepRunning);
+        bool done = false;
+        if (id == ID_EXPORT_DXF) {
+            done = WriteViewDxf(widget->View(), out, true, &progress);
+        } else {
+            const CExportChoice choice = WindowChoice(f, fem);
+            if (RunRequestedAnalyses(f, choice)) {
+                if (id == ID_EXPORT_REPORT) {
+                    CReportChoice report;
+                    report.results = choice;
+                    done = WriteCalcReport(f, fem, report, out, &progress);
+                } else {
+                    std::vector<CTable> tables;
+                    progress.Part(0, 0.1);
+                    if (AllTables(f, choice, tables, &progress)) {
+                        progress.Part(0.1, 1);
+                        done = WriteWorkbook(tables, out, &progress);
+                    }
+                }
             }
         }
-    }
-    SetPaneText(0, ok ? QStringLiteral("已导出%1").arg(path) : QStringLiteral("就绪"));
+        stopped = progress.Stopped();
+        return done;
+    });
+    SetPaneText(0, ok        ? QStringLiteral("已导出%1").arg(path)
+                   : stopped ? QStringLiteral("导出已取消")
+                             : QStringLiteral("就绪"));
     return ok;
 }
 

@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "engine/PlaneFrame.h"
+#include "export/ExportProgress.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/ReplacingFile.h"
 #include "view/MorvexView.h"
 #include "view/PixelRuns.h"
 
@@ -198,10 +200,14 @@ void CDxfSurface::TextOut(int x, int y, const std::string& text) {
     m_entities.push_back(std::move(e));
 }
 
-bool CDxfSurface::Write(const std::string& path) const {
+bool CDxfSurface::Write(const std::string& path, CExportProgress* progress) const {
+    // dxflib writes the scratch file beside path by its name; it replaces path only when
+    // complete, so a failed or stopped export leaves the old file as it was.
+    CReplacingFile file;
     DL_Dxf dxf;
     const DL_Codes::version version = DL_Codes::AC1015;
-    std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), version));
+    std::unique_ptr<DL_WriterA> dw(file.Open(path) ? dxf.out(file.ScratchPath().c_str(), version)
+                                                   : nullptr);
     if (!dw || dw->openFailed()) {
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
         return false;
@@ -252,7 +258,11 @@ bool CDxfSurface::Write(const std::string& path) const {
     dw->sectionEnd();
 
     dw->sectionEntities();
-    for (const Entity& e : m_entities) {
+    for (size_t i = 0; i < m_entities.size(); ++i) {
+        if (progress && i % 4096 == 0 &&
+            !progress->Step(static_cast<double>(i) / static_cast<double>(m_entities.size())))
+            return false;
+        const Entity& e = m_entities[i];
         DL_Attributes a(DxfText(DxfLayerName(e.layer)), IndexColour(e.colour), 0, "BYLAYER", 1.0);
         a.setColor24((e.colour.r << 16) | (e.colour.g << 8) | e.colour.b);
         switch (e.kind) {
@@ -291,7 +301,7 @@ bool CDxfSurface::Write(const std::string& path) const {
     dw->dxfEOF();
     dw->close();
     // The writer does not report a failed write; a complete file ends with EOF.
-    std::FILE* fp = std::fopen(path.c_str(), "rb");
+    std::FILE* fp = std::fopen(file.ScratchPath().c_str(), "rb");
     bool complete = false;
     if (fp) {
         char tail[16] = {};
@@ -301,14 +311,18 @@ bool CDxfSurface::Write(const std::string& path) const {
         }
         std::fclose(fp);
     }
-    if (!complete) {
+    // The last look at the stop flag, before the file replaces the old one.
+    if (progress && !progress->Step(1)) return false;
+    if (!complete || !file.Commit()) {
         ShowMessage(FormatString("错误：无法写入文件%s!", path.c_str()));
         return false;
     }
     return true;
 }
 
-bool WriteViewDxf(CMorvexView& view, const std::string& path, bool caption) {
+bool WriteViewDxf(CMorvexView& view, const std::string& path, bool caption,
+                  CExportProgress* progress) {
+    if (progress && !progress->Step(0)) return false;
     CDxfSurface dxf(view);
     {
         CPixelRunSurface runs(dxf);
@@ -324,5 +338,5 @@ bool WriteViewDxf(CMorvexView& view, const std::string& path, bool caption) {
             runs.TextOut(20, bottom, view.Caption());
         }
     }
-    return dxf.Write(path);
+    return dxf.Write(path, progress);
 }

@@ -7,6 +7,7 @@
 
 #include "view/DrawSurface.h"
 
+class CExportProgress;
 class CMorvexView;
 
 // The DXF name of a layer ("结构", "节点号", "单元号", "图形", "标注", "支座").
@@ -34,8 +35,9 @@ public:
     void TextOut(int x, int y, const std::string& text) override;
     void SetLayer(DrawLayer layer) override { m_layer = layer; }
 
-    // Writes the collected drawing; false after the message.
-    bool Write(const std::string& path) const;
+    // Writes the collected drawing; the file replaces one at path only when complete. False
+    // after the message, or without one when the progress reports a stop.
+    bool Write(const std::string& path, CExportProgress* progress = nullptr) const;
 
     struct Entity {
         enum Kind { Line, Polyline, ClosedPolyline, Arc, Point, Text } kind = Line;
@@ -65,5 +67,6 @@ private:
 
 // Draws the view's current graph as the window shows it (fitted to its client area unless
 // the user zoomed), with the caption under it when asked, into a DXF file. False after the
-// message.
-bool WriteViewDxf(CMorvexView& view, const std::string& path, bool caption);
+// message, or without one when the progress reports a stop.
+bool WriteViewDxf(CMorvexView& view, const std::string& path, bool caption,
+                  CExportProgress* progress = nullptr);

@@ -7,6 +7,7 @@
 #include "dynamics/ResponseExtraction.h"
 #include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
+#include "export/ExportProgress.h"
 #include "liveload/Combination.h"
 #include "liveload/Envelope.h"
 #include "liveload/LiveLoad.h"
@@ -304,32 +305,44 @@ bool HistoryTable(const CPlaneFrame& f, int node, int direction, CTable& t) {
     return true;
 }
 
-bool AllTables(CPlaneFrame& f, const CExportChoice& choice, std::vector<CTable>& tables) {
+bool AllTables(CPlaneFrame& f, const CExportChoice& choice, std::vector<CTable>& tables,
+               CExportProgress* progress) {
+    // One step per table, of about this many (the combinations are counted as they come).
+    const double count = 8.0 + 4.0 * f.m_nCases + 3.0 * choice.envelopeTypes.size();
+    double made = 0;
+    auto next = [&] { return !progress || progress->Step(++made / count); };
     tables = ModelTables(f);
-    for (int k = 0; k < f.m_nCases; ++k) tables.push_back(DisplacementTable(f, k));
-    for (int k = 0; k < f.m_nCases; ++k) tables.push_back(EndForceTable(f, k));
+    for (int k = 0; k < f.m_nCases; ++k) {
+        if (!next()) return false;
+        tables.push_back(DisplacementTable(f, k));
+    }
+    for (int k = 0; k < f.m_nCases; ++k) {
+        if (!next()) return false;
+        tables.push_back(EndForceTable(f, k));
+    }
     CTable t;
     if (f.m_nCases > 0) {
-        if (!ReactionTable(f, t)) return false;
+        if (!next() || !ReactionTable(f, t)) return false;
         tables.push_back(std::move(t));
     }
     for (int k = 0; k < f.m_nCases; ++k) {
-        if (!InternalForceTable(f, k, t)) return false;
+        if (!next() || !InternalForceTable(f, k, t)) return false;
         tables.push_back(std::move(t));
     }
     for (int type : choice.envelopeTypes)
         for (int q = 3; q >= 1; --q) {
-            if (!EnvelopeTable(f, type, q, t)) return false;
+            if (!next() || !EnvelopeTable(f, type, q, t)) return false;
             tables.push_back(std::move(t));
         }
     if (choice.combinations) {
         std::vector<std::string> names;
         if (!CombinationNames(f, names)) return false;
         for (const std::string& name : names) {
-            if (!CombinationTable(f, name, t)) return false;
+            if (!next() || !CombinationTable(f, name, t)) return false;
             tables.push_back(std::move(t));
         }
     }
+    if (!next()) return false;
     if (f.m_nIlLines > 0) tables.push_back(InfluenceTable(f));
     if (choice.modes > 0 && !f.m_modeOrder.empty()) {
         tables.push_back(FrequencyTable(f, choice.modes));
@@ -339,7 +352,7 @@ bool AllTables(CPlaneFrame& f, const CExportChoice& choice, std::vector<CTable>&
         if (!HistoryTable(f, choice.historyNode, choice.historyDirection, t)) return false;
         tables.push_back(std::move(t));
     }
-    return true;
+    return !progress || progress->Step(1);
 }
 
 bool RunRequestedAnalyses(CPlaneFrame& f, const CExportChoice& choice) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CExportProgress;
 class CPlaneFrame;
 
 // A cell: a number, or text when isText.
@@ -74,8 +75,10 @@ CTable ModeShapeTable(const CPlaneFrame& frame, int modes);
 bool HistoryTable(const CPlaneFrame& frame, int node, int direction, CTable& table);
 
 // Every table of the model and its results the choice asks for; false after the first
-// message (the tables made so far stay in `tables`).
-bool AllTables(CPlaneFrame& frame, const CExportChoice& choice, std::vector<CTable>& tables);
+// message (the tables made so far stay in `tables`), or without one when the progress
+// reports a stop.
+bool AllTables(CPlaneFrame& frame, const CExportChoice& choice, std::vector<CTable>& tables,
+               CExportProgress* progress = nullptr);
 
 // Name of the quantity of an envelope (1 N, 2 Q, 3 M), e.g. "弯矩".
 const char* QuantityName(int quantity);

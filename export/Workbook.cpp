@@ -3,13 +3,18 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
+#include "export/ExportProgress.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/ReplacingFile.h"
 #include "platform/TextFile.h"
 
 namespace {
@@ -70,17 +75,32 @@ std::string CsvLine(const std::vector<std::string>& fields) {
     return line;
 }
 
-bool WriteWorkbook(const std::vector<CTable>& tables, const std::string& path) {
-    lxw_workbook* book = workbook_new(path.c_str());
+bool WriteWorkbook(const std::vector<CTable>& tables, const std::string& path,
+                   CExportProgress* progress) {
+    // libxlsxwriter writes the scratch file beside path by its name; it replaces path only
+    // when complete, so a failed or stopped export leaves the old file as it was.
+    CReplacingFile file;
+    lxw_workbook* book = file.Open(path) ? workbook_new(file.ScratchPath().c_str()) : nullptr;
     if (!book) {
         CannotWrite(path);
         return false;
     }
+    // Filling the sheets is a tenth of the time; workbook_close, which writes the whole file,
+    // the rest.
+    constexpr double kSheetShare = 0.1;
+    double rows = 0, rowsDone = 0;
+    for (const CTable& t : tables) rows += static_cast<double>(t.rows.size()) + 1;
+    const auto started = std::chrono::steady_clock::now();
     lxw_format* head = workbook_add_format(book);
     format_set_bold(head);
     format_set_bottom(head, LXW_BORDER_THIN);
     bool ok = true;
     for (const CTable& t : tables) {
+        if (progress && !progress->Step(kSheetShare * rowsDone / rows)) {
+            lxw_workbook_free(book);
+            return false;
+        }
+        rowsDone += static_cast<double>(t.rows.size()) + 1;
         lxw_worksheet* sheet = workbook_add_worksheet(book, t.sheet.c_str());
         if (!sheet) {
             ok = false;
@@ -110,8 +130,34 @@ bool WriteWorkbook(const std::vector<CTable>& tables, const std::string& path) {
                                  std::max(widths[c], 14.0), nullptr);
         worksheet_freeze_panes(sheet, 1, 0);
     }
-    const lxw_error closed = workbook_close(book);
-    if (!ok || closed != LXW_NO_ERROR) {
+    lxw_error closed = LXW_NO_ERROR;
+    if (!progress) {
+        closed = workbook_close(book);
+    } else {
+        // workbook_close cannot report or stop: it runs on a thread of its own while this one
+        // keeps the progress window alive, the bar moving by the time it takes (about nine
+        // times that of filling the sheets on girders of 2,000 and 20,000 elements). A stop
+        // asked for meanwhile takes effect when it returns.
+        const double sheets =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::atomic<bool> done{false};
+        std::thread closer([&] {
+            closed = workbook_close(book);
+            done = true;
+        });
+        while (!done) {
+            const double elapsed =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() -
+                sheets;
+            progress->Wait(kSheetShare +
+                           (1 - kSheetShare) * std::min(0.95, elapsed / (9 * sheets + 1e-3)));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        closer.join();
+        // The last look at the stop flag, before the file replaces the old one.
+        if (!progress->Step(1)) return false;
+    }
+    if (!ok || closed != LXW_NO_ERROR || !file.Commit()) {
         CannotWrite(path);
         return false;
     }

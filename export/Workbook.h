@@ -6,9 +6,13 @@
 
 #include "export/ResultTables.h"
 
+class CExportProgress;
+
 // Writes the tables into one .xlsx workbook: bold headed columns, the first row frozen,
-// numbers as numbers. False after the message when the file cannot be written.
-bool WriteWorkbook(const std::vector<CTable>& tables, const std::string& path);
+// numbers as numbers. The file replaces one at path only when complete. False after the
+// message when the file cannot be written, or without one when the progress reports a stop.
+bool WriteWorkbook(const std::vector<CTable>& tables, const std::string& path,
+                   CExportProgress* progress = nullptr);
 
 // Writes one CSV file per table into the folder (created when missing), named after the
 // sheet, UTF-8 with a BOM so that spreadsheet programs read the Chinese heads; numbers in

@@ -18,6 +18,7 @@
 
 #include "engine/CaseFile.h"
 #include "engine/PlaneFrame.h"
+#include "export/ExportProgress.h"
 #include "liveload/LiveLoad.h"
 #include "platform/BinaryFile.h"
 #include "platform/DataLineReader.h"
@@ -183,11 +184,15 @@ public:
     int PageCount() const { return static_cast<int>(m_pages.size()); }
     const std::vector<std::pair<QString, int>>& Sections() const { return m_sections; }
 
-    bool Draw(QPainter& painter, const QString& model, const QRectF& page) {
+    // Paints every page; false when a page could not be begun, or when the progress (one
+    // step per page) reports a stop.
+    bool Draw(QPainter& painter, const QString& model, const QRectF& page,
+              CExportProgress* progress) {
         const int pages = PageCount();
         const QRectF content(page.left(), page.top() + kHeaderMm * kPx, page.width(),
                              page.height() - (kHeaderMm + kFooterMm) * kPx);
         for (int i = 0; i < pages; ++i) {
+            if (progress && !progress->Step(static_cast<double>(i) / pages)) return false;
             if (i > 0 && !m_writer.newPage()) return false;
             const Page& pg = m_pages[static_cast<size_t>(i)];
             painter.setPen(QPen(Qt::black, 0.25 * kPx));
@@ -395,7 +400,12 @@ bool RepairTextLayer(const std::string& pdfPath) {
 }
 
 bool WriteCalcReport(CPlaneFrame& f, const std::string& femPath, const CReportChoice& choice,
-                     const std::string& pdfPath) {
+                     const std::string& pdfPath, CExportProgress* progress) {
+    // The layout takes a few per cent of the time, painting the pages nearly all of it.
+    if (progress) {
+        progress->Part(0, 0.03);
+        if (!progress->Step(0)) return false;
+    }
     // A scratch name first, so that a failed report never replaces a good one.
     const std::string temp = pdfPath + ".part";
     QPdfWriter writer(Q(temp));
@@ -509,6 +519,11 @@ bool WriteCalcReport(CPlaneFrame& f, const std::string& femPath, const CReportCh
             b.Diagram(view, dataFile, show(graph::kMode, &view.m_modeIndex, m));
     }
 
+    if (progress) {
+        if (!progress->Step(1)) return false;
+        progress->Part(0.03, 1);
+    }
+
     // The cover, now that the sections have their pages.
     const auto sections = b.Sections();
     const QString version = QStringLiteral(MORVEX_VERSION);
@@ -547,12 +562,19 @@ bool WriteCalcReport(CPlaneFrame& f, const std::string& femPath, const CReportCh
         }
         painter.restore();
     }
-    const bool drawn = b.Draw(painter, model, page);
+    const bool drawn = b.Draw(painter, model, page, progress);
     const bool ended = painter.end();
     std::error_code ec;
-    if (!drawn || !ended || !std::filesystem::exists(temp, ec) || !RepairTextLayer(temp)) {
+    const bool stopped = progress && progress->Stopped();
+    if (stopped || !drawn || !ended || !std::filesystem::exists(temp, ec) ||
+        !RepairTextLayer(temp)) {
         std::filesystem::remove(temp, ec);
-        ShowMessage(FormatString("错误：无法写入文件%s!", pdfPath.c_str()));
+        if (!stopped) ShowMessage(FormatString("错误：无法写入文件%s!", pdfPath.c_str()));
+        return false;
+    }
+    // The last look at the stop flag, before the report replaces the old one.
+    if (progress && !progress->Step(1)) {
+        std::filesystem::remove(temp, ec);
         return false;
     }
     std::filesystem::rename(temp, pdfPath, ec);

@@ -7,6 +7,7 @@
 
 #include "export/ResultTables.h"
 
+class CExportProgress;
 class CPlaneFrame;
 
 // What the report covers beyond the model: load cases (0-based; empty for every case),
@@ -19,9 +20,11 @@ struct CReportChoice {
 // Writes the report of an analysed engine into a PDF file. femPath is the data file (its
 // first line, when not a data line, is the model's title). Every diagram page is laid out
 // as a printed page of the result window. The envelope files and modes the choice names
-// must exist (RunRequestedAnalyses). False after the message.
+// must exist (RunRequestedAnalyses). The report replaces a file at pdfPath only when
+// complete. False after the message, or without one when the progress (one step per page)
+// reports a stop.
 bool WriteCalcReport(CPlaneFrame& frame, const std::string& femPath, const CReportChoice& choice,
-                     const std::string& pdfPath);
+                     const std::string& pdfPath, CExportProgress* progress = nullptr);
 
 // Rewrites the text layer of a PDF written by Qt so that copied or extracted text gives the
 // characters that were drawn: where a CJK font draws an ideograph and a radical with one

@@ -10,6 +10,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QToolTip>
 #include <cstdlib>
 #include <memory>
@@ -198,15 +199,22 @@ namespace {
 
 // While a long computation runs: passes everything on to the window's host and moves the
 // progress window with the percentage of each status text, letting its cancel button be
-// pressed (the computation runs on this thread and reports from it).
+// pressed (the computation runs on this thread and reports from it). Once a stop was asked
+// for, the window keeps saying so.
 class CProgressHost : public CHost {
 public:
-    CProgressHost(CHost& next, QProgressDialog& dialog) : m_next(next), m_dialog(dialog) {}
+    CProgressHost(CHost& next, QProgressDialog& dialog,
+                  const std::atomic<std::uint8_t>& keepRunning)
+        : m_next(next), m_dialog(dialog), m_keepRunning(keepRunning) {}
     void Message(const std::string& text, const std::string& detail) override {
         m_next.Message(text, detail);
     }
     void Status(const std::string& text) override {
         m_next.Status(text);
+        if (m_keepRunning == 0) {
+            QCoreApplication::processEvents();
+            return;
+        }
         const size_t open = text.rfind('('), close = text.rfind("%)");
         if (open != std::string::npos && close != std::string::npos && close > open)
             m_dialog.setValue(std::atoi(text.c_str() + open + 1));
@@ -217,6 +225,7 @@ public:
 private:
     CHost& m_next;
     QProgressDialog& m_dialog;
+    const std::atomic<std::uint8_t>& m_keepRunning;
 };
 
 }  // namespace
@@ -238,10 +247,20 @@ bool CMorvexViewWidget::RunWithProgress(const std::string& title,
     QProgressDialog dialog(this);
     SetUpProgressDialog(dialog, QString::fromStdString(title));
     keepRunning = 1;
-    connect(&dialog, &QProgressDialog::canceled, &dialog, [&keepRunning] { keepRunning = 0; });
+    // "取消" (or Esc) asks the work to stop; the window stays, its button disabled, until
+    // the work has ended (an export may be inside a library call that cannot stop), so that
+    // nothing else can start meanwhile.
+    QObject::disconnect(&dialog, SIGNAL(canceled()), &dialog, SLOT(cancel()));
+    const auto stop = [&dialog, &keepRunning] {
+        keepRunning = 0;
+        dialog.setLabelText(QStringLiteral("正在取消..."));
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) button->setEnabled(false);
+        dialog.show();
+    };
+    connect(&dialog, &QProgressDialog::canceled, &dialog, stop);
     dialog.show();
     CHost& previous = Host();
-    CProgressHost host(previous, dialog);
+    CProgressHost host(previous, dialog, keepRunning);
     SetHost(&host);
     const bool ok = work();
     SetHost(&previous);
