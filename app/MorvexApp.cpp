@@ -105,8 +105,8 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
         auto* doc = new CMorvexDoc;
         Adopt(doc);
         // The end of a natural-vibration analysis enables the mode graph in the menus.
-        connect(doc, &CMorvexDoc::NaturalVibrationEnded, this, [this](bool ok) {
-            ShowStatus(ok ? "固有振动分析完毕" : "");
+        connect(doc, &CMorvexDoc::NaturalVibrationEnded, this, [this](bool ok, bool cancelled) {
+            ShowStatus(ok ? "固有振动分析完毕" : cancelled ? "固有振动分析已取消" : "");
             if (m_mainFrame) m_mainFrame->UpdateCommands();
         });
         // The end of a dynamic response run: its message, and the windows see the new file.

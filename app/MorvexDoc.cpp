@@ -160,7 +160,7 @@ bool CMorvexDoc::StartNaturalVibration() {
             // Set here, on the window's thread: the worker may outlive a closed document.
             if (!doc.m_engine) return;
             if (ok) doc.m_modesReady = true;
-            emit doc.NaturalVibrationEnded(ok);
+            emit doc.NaturalVibrationEnded(ok, !ok && doc.m_engine->m_keepRunning == 0);
         });
     if (!started) ShowMessage("错误：无法启动固有振动分析!");
     return started;

@@ -53,8 +53,8 @@ public:
     void CancelRun() override;
 
 signals:
-    // The natural-vibration worker has ended (successfully or not).
-    void NaturalVibrationEnded(bool ok);
+    // The natural-vibration worker has ended: completed, cancelled, or failed (reported).
+    void NaturalVibrationEnded(bool ok, bool cancelled);
     // The dynamic-response worker has ended: completed, cancelled, or failed (reported).
     void DynamicResponseEnded(bool ok, bool cancelled);
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 using StopFlag = std::atomic<std::uint8_t>;
 
@@ -33,11 +34,17 @@ bool BackTransform(double* Q, const double* Li, int m, const StopFlag& keep);
 // Jacobi), the straightforward reference for tests and benchmarks.
 bool SolveGeneralEigenPlain(double* A, double* B, int m, int band, const StopFlag& keep);
 
-// The whole solution by LAPACK's divide-and-conquer driver for the generalised
-// symmetric-definite problem: on success row i of A is eigenvector i (M-orthonormal) and
-// B[i][i] its eigenvalue, ascending. Only the lower triangles are read. False when B is not
-// positive definite or memory runs out; LAPACK does not see the stop flag.
+// The whole solution by LAPACK's divide-and-conquer method for the generalised
+// symmetric-definite problem (dsygvd): on success row i of A is eigenvector i
+// (M-orthonormal) and B[i][i] its eigenvalue, ascending. Only the lower triangles are read.
+// False when B is not positive definite or memory runs out. The driver's six steps are
+// called one by one: between them the stop flag is read (false when stopped) and progress
+// is told the share done (0 ... 1). The results are those of the driver in one call
+// (SolveGeneralEigenLapackDriver) bit for bit.
+bool SolveGeneralEigenLapack(double* A, double* B, int m, const StopFlag& keep,
+                             const std::function<void(double)>& progress);
 bool SolveGeneralEigenLapack(double* A, double* B, int m);
+bool SolveGeneralEigenLapackDriver(double* A, double* B, int m);
 
 // The iteration ends when the largest off-diagonal entry is below this absolute bound, or
 // when it is negligible against the largest diagonal magnitude (rounding alone would keep

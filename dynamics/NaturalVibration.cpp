@@ -11,6 +11,7 @@
 #include "dynamics/SymmetricBand.h"
 #include "engine/PlaneFrame.h"
 #include "engine/SolutionCheck.h"
+#include "platform/Format.h"
 #include "platform/Host.h"
 
 namespace {
@@ -102,8 +103,17 @@ bool LowestModes(CPlaneFrame& fr, const std::vector<int>& reduced, const Symmetr
 
 bool CPlaneFrame::SolveGeneralEigen(double* A, double* B, int m) {
     if (m == 0) return true;
-    if (m_eigenMethod == EigenMethod::kLapack)
-        return SolveGeneralEigenLapack(A, B, m) && m_keepRunning != 0;
+    if (m_eigenMethod == EigenMethod::kLapack) {
+        // The solution is nearly all of the analysis: its steps move the percentage to 95.
+        int shown = -1;
+        const auto progress = [&shown](double done) {
+            const int percent = static_cast<int>(95 * done);
+            if (percent == shown) return;
+            shown = percent;
+            ShowStatus(FormatString("固有振动分析进行中...(%d%%)", percent));
+        };
+        return SolveGeneralEigenLapack(A, B, m, m_keepRunning, progress) && m_keepRunning != 0;
+    }
     const double count = static_cast<double>(m) * m;
     std::vector<double> Li, Q;
     if (!AllocateZeroed(Li, count) || !AllocateZeroed(Q, count)) return false;

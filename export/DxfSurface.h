@@ -32,6 +32,7 @@ public:
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int sx, int sy, int ex, int ey) override;
     void SetPixel(int x, int y, CColour colour) override;
+    bool KeepsCrowdedDetail() const override { return true; }
     void TextOut(int x, int y, const std::string& text) override;
     void SetLayer(DrawLayer layer) override { m_layer = layer; }
 

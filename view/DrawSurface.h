@@ -73,4 +73,8 @@ public:
     // What the following operations draw (initially the structure); a new piece of the
     // drawing begins, so pixels before and after are not joined into one curve.
     virtual void SetLayer(DrawLayer) {}
+    // A drawing that its reader zooms into (a CAD file) keeps every number and node square
+    // of a crowded structure; a window, a page or an image leaves out those that would
+    // overlap.
+    virtual bool KeepsCrowdedDetail() const { return false; }
 };

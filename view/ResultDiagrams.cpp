@@ -11,6 +11,7 @@
 #include "liveload/LiveLoad.h"
 #include "platform/BinaryFile.h"
 #include "platform/Format.h"
+#include "view/BoxPlacer.h"
 #include "view/MorvexView.h"
 
 namespace {
@@ -344,11 +345,8 @@ void CMorvexView::DrawExtremeLabels(CDrawSurface& s) {
     const double factor = m_graphScale[m_graphKind].factor;
     if (!(factor != 0)) return;
     const CPen oldPen = s.SelectPen(CPen{Rgb(0, 0, 255), 1});
-    // Boxes of the labels drawn so far: a label that would overlap one is left out.
-    struct Box {
-        int x1, y1, x2, y2;
-    };
-    std::vector<Box> placed;
+    // A label that would overlap one drawn before is left out.
+    CBoxPlacer placed;
     double largest = std::max(std::fabs(m_maxValue), std::fabs(m_minValue));
     // A combined envelope is labelled as the envelope of its quantity.
     int kind = m_graphKind;
@@ -361,13 +359,9 @@ void CMorvexView::DrawExtremeLabels(CDrawSurface& s) {
     auto label = [&](CWorldOffset base, CWorldOffset tip, double value, int dy) {
         const std::string text = LabelText(kind, value / factor, m_engineeringUnits);
         const CLPoint b = OffsetToLogical(base), t = OffsetToLogical(tip);
-        // The box of the text: about 0.6 of the font height per character, 25 units high.
         int chars = 0;
         for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
-        const Box box{t.x - 50, t.y + dy - 25, t.x - 50 + chars * 15, t.y + dy};
-        for (const Box& o : placed)
-            if (box.x1 < o.x2 && o.x1 < box.x2 && box.y1 < o.y2 && o.y1 < box.y2) return;
-        placed.push_back(box);
+        if (!placed.Place(TextBox(t.x - 50, t.y + dy, chars))) return;
         s.MoveTo(b.x, b.y);
         s.LineTo(t.x, t.y);
         s.TextOut(t.x - 50, t.y + dy, text);

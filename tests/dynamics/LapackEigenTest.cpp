@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "DynamicsModels.h"
 #include "TestSupport.h"
+#include "dynamics/EigenSolver.h"
 #include "dynamics/SymmetricBand.h"
 
 namespace {
@@ -162,6 +164,41 @@ TEST_F(LapackEigenTest, FrequenciesOfBeamAndFrameMatchIndependentSolutions) {
         EXPECT_EQ(frame->m_sturm.below, m);
         EXPECT_EQ(frame->m_sturm.reported, m);
     }
+}
+
+TEST_F(LapackEigenTest, StepwiseSolutionIsTheDriversAndStopsBetweenSteps) {
+    // A frame (axial and bending coupled) and the smallest sizes.
+    frame = Load(PortalModel(8), true);
+    ASSERT_TRUE(frame);
+    std::vector<double> K, M;
+    int m = 0;
+    Reduced(K, M, m);
+    for (int size : {1, 2, 5, m}) {
+        std::vector<double> A(static_cast<size_t>(size) * size), B(A.size());
+        for (int r = 0; r < size; ++r)
+            for (int c = 0; c < size; ++c) {
+                A[r * size + c] = K[r * m + c];
+                B[r * size + c] = M[r * m + c];
+            }
+        std::vector<double> A2 = A, B2 = B, told;
+        ASSERT_TRUE(SolveGeneralEigenLapack(A.data(), B.data(), size, keep,
+                                            [&told](double f) { told.push_back(f); }));
+        ASSERT_TRUE(SolveGeneralEigenLapackDriver(A2.data(), B2.data(), size));
+        // Bit for bit: vectors, and the eigenvalues on the diagonal.
+        EXPECT_EQ(0, std::memcmp(A.data(), A2.data(), A.size() * sizeof(double))) << size;
+        for (int k = 0; k < size; ++k) EXPECT_EQ(B[k * size + k], B2[k * size + k]) << size;
+        ASSERT_EQ(told.size(), 6u);
+        EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+        EXPECT_NEAR(told.back(), 1.0, 1e-12);
+    }
+    // A stop asked for during a step ends the solution after it.
+    std::vector<double> A = K, B = M;
+    StopFlag stop{1};
+    int steps = 0;
+    EXPECT_FALSE(SolveGeneralEigenLapack(A.data(), B.data(), m, stop, [&](double) {
+        if (++steps == 2) stop = 0;
+    }));
+    EXPECT_EQ(steps, 2);
 }
 
 TEST_F(LapackEigenTest, LowestModesEqualTheFirstOfEveryMode) {

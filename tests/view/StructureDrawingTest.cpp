@@ -1,7 +1,11 @@
 // The structure drawing: support symbols, label positions and the display switches.
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "ViewTestSupport.h"
+#include "platform/Format.h"
+#include "view/BoxPlacer.h"
 #include "view/ViewCommands.h"
 
 namespace {
@@ -145,4 +149,73 @@ TEST_F(StructureDrawingTest, SwitchesOffLeaveNodeSquaresAndElementLines) {
         EXPECT_NEAR(op.points[0].y - axis, 0.2 * v.m_scale, 1);
         EXPECT_NEAR(axis - op.points[1].y, 0.2 * v.m_scale, 1);
     }
+}
+
+namespace {
+
+// A surface of a drawing its reader zooms into, like the CAD export.
+class CZoomableRecording : public CRecordingSurface {
+public:
+    bool KeepsCrowdedDetail() const override { return true; }
+};
+
+// The text box of a number as it is placed (one character of space after it).
+CBox NumberBox(const CDrawOp& op) {
+    return TextBox(op.points[0].x, op.points[0].y, static_cast<int>(op.text.size()) + 1);
+}
+
+bool Overlap(const CBox& a, const CBox& b) {
+    return a.x1 < b.x2 && b.x1 < a.x2 && a.y1 < b.y2 && b.y1 < a.y2;
+}
+
+}  // namespace
+
+TEST_F(StructureDrawingTest, ACrowdedGirderShowsNumbersAndSymbolsThatDoNotOverlap) {
+    // 2000 elements of 0.5 m on supports every 10 m: seen whole, about 0.3 pixel an element.
+    std::string model = "2001 2000 0 1 1 0 101 0\n1 0 0 0 0\n2001 1000 0 0 1\n"
+                        "1 2e11\n1 0.02 2e-4 0 0 0.2 0.2\n1 1 2 1 1 1 0\n2000 2000 2001 1 1 1 1\n";
+    for (int k = 0; k <= 100; ++k) model += FormatString("%d %d\n", 20 * k + 1, k == 0 ? 111 : 10);
+    CMorvexView& v = Open(model);
+    const CRecordingSurface s = Draw();
+
+    for (CColour colour : {Rgb(30, 100, 255), Rgb(255, 0, 0)}) {
+        std::vector<CBox> boxes;
+        for (const CDrawOp& op : s.OfKind(CDrawOp::Text))
+            if (op.colour == colour) boxes.push_back(NumberBox(op));
+        // Some numbers, far fewer than 2000, and none over another.
+        EXPECT_GT(boxes.size(), 20u);
+        EXPECT_LT(boxes.size(), 400u);
+        for (size_t i = 0; i < boxes.size(); ++i)
+            for (size_t j = 0; j < i; ++j) ASSERT_FALSE(Overlap(boxes[i], boxes[j])) << i << " " << j;
+    }
+    EXPECT_EQ(s.Texts("1").size(), 2u);  // the first node and element are always numbered
+
+    // Every node square is drawn where one stands within a pixel, each pixel once.
+    std::set<std::pair<long, long>> squares;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Rectangle))
+        EXPECT_TRUE(squares.insert({std::lround((op.points[0].x + 5) / kPixel),
+                                    std::lround((op.points[0].y + 5) / kPixel)})
+                        .second);
+    for (int n = 0; n <= 2000; n += 7) {
+        const CLPoint p = v.WorldToLogical(0.5 * n, 0);
+        EXPECT_TRUE(squares.count({std::lround(p.x / kPixel), std::lround(p.y / kPixel)})) << n;
+    }
+
+    // Support symbols (upward shafts 70 units long) 7 units apart at most once per box.
+    std::vector<int> shafts;
+    for (const CDrawOp& op : s.OfKind(CDrawOp::Line))
+        if (op.pen.colour == Rgb(0, 0, 255) && op.points[1].y == op.points[0].y - 70 &&
+            op.points[1].x == op.points[0].x)
+            shafts.push_back(op.points[0].x);
+    EXPECT_GT(shafts.size(), 10u);
+    EXPECT_LT(shafts.size(), 101u);
+    std::sort(shafts.begin(), shafts.end());
+    for (size_t i = 1; i < shafts.size(); ++i) EXPECT_GE(shafts[i] - shafts[i - 1], 70);
+
+    // A CAD drawing keeps all of it.
+    CZoomableRecording all;
+    v.Draw(all);
+    EXPECT_EQ(all.OfKind(CDrawOp::Text).size(), 4001u);
+    EXPECT_EQ(all.OfKind(CDrawOp::Rectangle).size(), 2001u);
+    EXPECT_EQ(all.OfKind(CDrawOp::Arc).size(), 1u);
 }
