@@ -182,7 +182,10 @@ bool CMorvexDoc::StartDynamicResponse(const std::string& loadPath) {
 }
 
 void CMorvexDoc::CancelRun() {
-    if (m_engine && m_engine->m_busy != 0) m_engine->m_keepRunning = 0;
+    if (!m_engine || m_engine->m_busy == 0) return;
+    m_engine->m_keepRunning = 0;
+    // A step of the eigen-solution can take seconds on a large model before the stop is seen.
+    ShowStatus("正在取消...");
 }
 
 QString CMorvexDoc::Title() const {

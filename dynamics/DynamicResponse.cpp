@@ -9,7 +9,6 @@
 #include "dynamics/PreciseIntegrator.h"
 #include "dynamics/SymmetricBand.h"
 #include "engine/PlaneFrame.h"
-#include "engine/SolutionCheck.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 

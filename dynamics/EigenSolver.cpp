@@ -227,9 +227,10 @@ bool SolveGeneralEigenLapack(double* A, double* B, int m, const StopFlag& keep,
     }
     double done = 0;
     auto step = [&](double share) {
+        if (Stopped(keep)) return false;
         done += share;
         if (progress) progress(std::min(done, 1.0));
-        return !Stopped(keep);
+        return true;
     };
     constexpr int C = LAPACK_COL_MAJOR;
     // B = U^T U, then A <- U^-T A U^-1.

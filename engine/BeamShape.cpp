@@ -2,10 +2,15 @@
 #include "engine/BeamShape.h"
 
 #include "engine/PlaneFrame.h"
+#include "platform/Assert.h"
 
 void ElementEndValues(const CPlaneFrame& frame, int element, const double* state, double d[6]) {
+    MORVEX_ASSERT(element >= 0 && element < frame.m_nElements);
     const Element& el = frame.m_elements[element];
     for (int k = 0; k < 3; ++k) {
+        MORVEX_ASSERT(frame.m_dofNum[el.iNode][k] >= 0 && frame.m_dofNum[el.jNode][k] >= 0 &&
+                      frame.m_dofNum[el.iNode][k] < frame.m_nDof &&
+                      frame.m_dofNum[el.jNode][k] < frame.m_nDof);
         d[k] = state[frame.m_dofNum[el.iNode][k]];
         d[3 + k] = state[frame.m_dofNum[el.jNode][k]];
     }

@@ -130,7 +130,7 @@ bool CMorvexView::ExecuteDynamicsCommand(int id) {
             int node = 0, direction = 0;
             if (!m_window.ChooseResponseComponent(node, direction)) return true;
             if (ExtractResponse(*m_pFrame, node, direction) == ExtractResult::kWritten)
-                m_frame.OpenTextFile(ResponseHistoryPath(*m_pFrame, node, direction));
+                m_mainWindow.OpenTextFile(ResponseHistoryPath(*m_pFrame, node, direction));
             return true;
         }
         default:

@@ -40,7 +40,7 @@ bool CMorvexView::ExecuteLiveLoadCommand(int id) {
     switch (id) {
         case ID_INFLUENCE_OUTPUT:
             if (m_pFrame && m_pFrame->WriteInfluenceListing(m_lineIndex))
-                m_frame.OpenTextFile(m_pFrame->InfluenceListingPath(m_lineIndex));
+                m_mainWindow.OpenTextFile(m_pFrame->InfluenceListingPath(m_lineIndex));
             return true;
         case ID_LIVE_LOAD_TYPE: {
             int type = m_envelopeType;

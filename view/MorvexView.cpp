@@ -69,7 +69,7 @@ private:
 }  // namespace
 
 CMorvexView::CMorvexView(CViewFrame& frame, CViewWindow& window)
-    : m_frame(frame), m_window(window) {}
+    : m_mainWindow(frame), m_window(window) {}
 
 void CMorvexView::InitialUpdate(CPlaneFrame* engine) {
     m_pFrame = engine;
@@ -91,8 +91,8 @@ void CMorvexView::InitialUpdate(CPlaneFrame* engine) {
         m_combinations = CombinationNamesOnDisk(*m_pFrame);
         m_combinationIndex = 0;
     }
-    m_frame.SetGraphSelector(0);
-    m_frame.SetLiveLoadSelector(0);
+    m_mainWindow.SetGraphSelector(0);
+    m_mainWindow.SetLiveLoadSelector(0);
     m_graphKind = 0;
     m_liveLoadItem = 0;
 }

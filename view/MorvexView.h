@@ -55,7 +55,8 @@ constexpr int kStructure = 0, kDisplaced = 1, kMoment = 2, kShear = 3, kAxial = 
 }
 
 // The graphics view of one result document. Plain C++: it draws on a CDrawSurface, takes
-// device points from its window and talks to the frame and window through their interfaces.
+// device points from its window and talks to the main window and its own window through
+// their interfaces.
 class CMorvexView {
 public:
     CMorvexView(CViewFrame& frame, CViewWindow& window);
@@ -296,7 +297,8 @@ private:
     int CMorvexView::*CurrentIndexMember() const;
     int CurrentIndexLimit() const;
 
-    CViewFrame& m_frame;
+    // The main window's status panes, selectors and scale (the model is m_pFrame).
+    CViewFrame& m_mainWindow;
     CViewWindow& m_window;
     CViewDocument* m_document = nullptr;
     std::string m_caption;

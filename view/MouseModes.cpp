@@ -42,7 +42,7 @@ void CMorvexView::OnMouseMove(CLPoint device, bool leftOnly) {
         // The value of the present graph under the mouse, in the prompt pane and beside it.
         const std::string probe = ProbeText(device);
         if (!probe.empty() || m_probeShown) {
-            m_frame.SetStatusPane(0, probe.empty() ? std::string("就绪") : probe);
+            m_mainWindow.SetStatusPane(0, probe.empty() ? std::string("就绪") : probe);
             m_window.ShowProbe(device, probe);
             m_probeShown = !probe.empty();
         }
@@ -50,8 +50,8 @@ void CMorvexView::OnMouseMove(CLPoint device, bool leftOnly) {
     const CLPoint p = DeviceToLogical(device);
     double x, y;
     LogicalToWorld(p.x, p.y, x, y);
-    m_frame.SetStatusPane(2, FormatString("x: %lf", x));
-    m_frame.SetStatusPane(3, FormatString("y: %lf", y));
+    m_mainWindow.SetStatusPane(2, FormatString("x: %lf", x));
+    m_mainWindow.SetStatusPane(3, FormatString("y: %lf", y));
     if (redraw) m_window.Redraw();
 }
 

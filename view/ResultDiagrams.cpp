@@ -157,7 +157,7 @@ void CMorvexView::DrawGraph(CDrawSurface& s) {
     }
     s.SetLayer(DrawLayer::kGraph);
 
-    m_frame.SetStatusPane(1, m_caption);
+    m_mainWindow.SetStatusPane(1, m_caption);
     s.SelectPen(oldPen);
     s.SelectFont(oldFont);
 
@@ -419,7 +419,7 @@ double CMorvexView::DiagramFactor(double largest) {
         if (!std::isfinite(automatic) || automatic <= 0) automatic = 1.0;
     }
     gs.factor = automatic * gs.relative;
-    m_frame.SetCurrentScale(gs.factor);
+    m_mainWindow.SetCurrentScale(gs.factor);
     return gs.factor;
 }
 

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "engine/PlaneFrame.h"
+#include "platform/Assert.h"
 #include "view/MorvexView.h"
 #include "view/ViewCommands.h"
 
@@ -206,13 +207,13 @@ void CMorvexView::SelectGraph(int kind) {
     m_modePhase = 0;
     // A value read off the previous graph does not belong to the new one.
     if (m_probeShown) {
-        m_frame.SetStatusPane(0, "就绪");
+        m_mainWindow.SetStatusPane(0, "就绪");
         m_window.ShowProbe({}, {});
         m_probeShown = false;
     }
     m_graphKind = kind;
-    m_frame.SetGraphSelector(kind);
-    m_frame.SetCurrentScale(m_graphScale[kind].factor);
+    m_mainWindow.SetGraphSelector(kind);
+    m_mainWindow.SetCurrentScale(m_graphScale[kind].factor);
     m_window.Redraw();
 }
 
@@ -229,10 +230,10 @@ void CMorvexView::OnGraphSelector(int index) {
 }
 
 void CMorvexView::OnSetFocus() {
-    m_frame.SetGraphSelector(m_graphKind);
-    m_frame.SetLiveLoadSelector(m_liveLoadItem);
+    m_mainWindow.SetGraphSelector(m_graphKind);
+    m_mainWindow.SetLiveLoadSelector(m_liveLoadItem);
     const int kind = std::clamp(m_graphKind, 0, graph::kCount - 1);
-    m_frame.SetCurrentScale(m_graphScale[kind].factor);
+    m_mainWindow.SetCurrentScale(m_graphScale[kind].factor);
 }
 
 std::string CMorvexView::CheckElementGroupFields(const CElementGroup& fields) {
@@ -300,6 +301,7 @@ bool CMorvexView::Execute(int id) {
             return true;
         case ID_PREVIOUS: {
             int& index = this->*CurrentIndexMember();
+            MORVEX_ASSERT(index >= 0 && index <= std::max(CurrentIndexLimit(), 0));
             if (index > 0) --index;
             m_window.Redraw();
             return true;
@@ -307,6 +309,7 @@ bool CMorvexView::Execute(int id) {
         case ID_NEXT: {
             const int limit = CurrentIndexLimit();
             int& index = this->*CurrentIndexMember();
+            MORVEX_ASSERT(index >= 0 && index <= std::max(limit, 0));
             if (index < limit) ++index;
             m_window.Redraw();
             return true;
@@ -319,7 +322,7 @@ bool CMorvexView::Execute(int id) {
                 CGraphScale& gs = m_graphScale[m_graphKind];
                 gs.relative *= id == ID_MAGNIFY ? 2.0 : 0.5;
                 gs.factor *= id == ID_MAGNIFY ? 2.0 : 0.5;
-                m_frame.SetCurrentScale(gs.factor);
+                m_mainWindow.SetCurrentScale(gs.factor);
             }
             m_window.Redraw();
             return true;

@@ -44,3 +44,22 @@ TEST(BeamShapeTest, EdgeStressInterpolatesModulusAndArea) {
     si.A = sj.A = 0;
     EXPECT_FALSE(std::isfinite(EdgeStress(si, sj, true, 0.5, 4, 9)));
 }
+
+#if defined(MORVEX_CHECKED)
+#include "SmallModels.h"
+#include "TestSupport.h"
+
+// Debug and sanitizer builds stop at an element index out of range (a view asking for an
+// element the model does not have) instead of reading past the arrays.
+class BeamShapeCheckTest : public ScratchDirTest {};
+
+TEST_F(BeamShapeCheckTest, AnElementOutOfRangeStopsACheckedBuild) {
+    const auto f = Load(kTwoElementBeam, true);
+    ASSERT_TRUE(f);
+    std::vector<double> state(static_cast<size_t>(f->m_nDof), 1.0);
+    double d[6];
+    ElementEndValues(*f, f->m_nElements - 1, state.data(), d);
+    EXPECT_EQ(d[5], 1.0);
+    EXPECT_DEATH(ElementEndValues(*f, f->m_nElements, state.data(), d), "check failed");
+}
+#endif
