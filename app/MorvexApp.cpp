@@ -134,6 +134,7 @@ CDocument* CMorvexApp::OpenWithType(const QString& typeName, const QString& path
     auto* doc = new CMyeditDoc;
     Adopt(doc);
     if (!doc->OnOpenDocument(full)) {
+        m_lastOpenCancelled = doc->OpenCancelled();
         delete doc;
         return nullptr;
     }

@@ -6,10 +6,15 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPlainTextDocumentLayout>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTextCursor>
+#include <algorithm>
 
 #include "app/GuiHost.h"
+#include "platform/Host.h"
+#include "view/qt/MorvexViewWidget.h"
 
 CMyeditDoc::CMyeditDoc() : CDocument(kText), m_text(new QTextDocument(this)) {
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
@@ -42,10 +47,45 @@ bool CMyeditDoc::OnOpenDocument(const QString& path) {
         // Saving such a text would replace the undecodable bytes; the user must say so.
         ShowMessageBox(QStringLiteral("文件含有无法识别的字符，保存时这些字符将丢失。"), path);
     }
-    m_text->setPlainText(text);
+    m_openCancelled = false;
+    if (text.size() <= kWholePiece) {
+        m_text->setPlainText(text);
+    } else if (!InsertInPieces(text, path)) {
+        m_openCancelled = true;
+        ShowStatus("已取消打开" + QFileInfo(path).fileName().toStdString());
+        return false;
+    }
     m_text->clearUndoRedoStacks();
     m_text->setModified(false);
     SetPathName(path);
+    return true;
+}
+
+bool CMyeditDoc::InsertInPieces(const QString& text, const QString& path) {
+    QWidget* parent = DialogParent();
+    QProgressDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+    SetUpProgressDialog(dialog, QStringLiteral("打开文件"));
+    dialog.setLabelText(QStringLiteral("正在打开%1...").arg(QFileInfo(path).fileName()));
+    dialog.show();
+    m_text->clear();
+    QTextCursor cursor(m_text);
+    for (qsizetype at = 0; at < text.size();) {
+        // Whole lines, about a piece at a time.
+        qsizetype end = std::min(text.size(), at + kPiece);
+        if (end < text.size()) {
+            const qsizetype newline = text.indexOf(QLatin1Char('\n'), end);
+            end = newline < 0 ? text.size() : newline + 1;
+        }
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text.mid(at, end - at));
+        at = end;
+        dialog.setValue(static_cast<int>(100 * at / text.size()));
+        QCoreApplication::processEvents();
+        if (dialog.wasCanceled()) {
+            m_text->clear();
+            return false;
+        }
+    }
     return true;
 }
 

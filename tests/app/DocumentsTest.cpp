@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QTextDocument>
+#include <QTimer>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
@@ -40,6 +42,7 @@ private slots:
     void DroppedFilesOpenByTheSameRule();
     void ClosingWaitsForARunningComputation();
     void StoppingTheAnalysisOfALargeModelOpensNothing();
+    void ALargeTextFileOpensWithProgressAndCanBeStopped();
 };
 
 namespace {
@@ -336,6 +339,53 @@ void DocumentsTest::StoppingTheAnalysisOfALargeModelOpensNothing() {
     // The program goes on: the next file opens.
     fx.WriteFile("m.fem", kSmallModel);
     QVERIFY(fx.App().OpenDocumentFile(fx.Path("m.fem")));
+    QCOMPARE(fx.Frame().Children().size(), 1);
+}
+
+void DocumentsTest::ALargeTextFileOpensWithProgressAndCanBeStopped() {
+    CGuiFixture fx;
+    QVERIFY(fx.Start());
+    // About 9 MB of result lines with Chinese text: more than two pieces of the editor.
+    QByteArray bytes;
+    for (int k = 0; bytes.size() < 9'000'000; ++k)
+        bytes += QStringLiteral("%1  单元内力  N=%2e+003  M=%3\n")
+                     .arg(k, 8)
+                     .arg(k % 977 * 1.25, 0, 'f', 3)
+                     .arg(-k * 0.5)
+                     .toUtf8();
+    fx.WriteFile("big.out", bytes);
+    // 取消 as soon as the progress window has moved.
+    bool pressed = false;
+    int largest = 0;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || pressed) return;
+        largest = std::max(largest, dialog->value());
+        if (dialog->value() <= 0) return;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("取消")) button->click(), pressed = true;
+    });
+    watch.start(5);
+    CModalRecorder boxes;
+    QVERIFY(!fx.App().OpenDocumentFile(fx.Path("big.out")));
+    watch.stop();
+    QVERIFY(pressed);
+    QVERIFY(largest > 0 && largest < 100);
+    QVERIFY(fx.App().LastOpenCancelled());
+    QVERIFY(fx.Frame().Children().isEmpty());
+    QCOMPARE(fx.Frame().PaneText(0), QStringLiteral("已取消打开big.out"));
+    QVERIFY(boxes.texts.isEmpty());
+
+    // Left alone, the pieces make the whole text, as one piece would.
+    auto* doc = qobject_cast<CMyeditDoc*>(fx.App().OpenDocumentFile(fx.Path("big.out")));
+    QVERIFY(doc);
+    QTextDocument whole;
+    whole.setPlainText(QString::fromUtf8(bytes));
+    QCOMPARE(doc->Text()->blockCount(), whole.blockCount());
+    QVERIFY(doc->Text()->toPlainText() == whole.toPlainText());
+    QVERIFY(!doc->IsModified());
+    QVERIFY(!doc->Text()->isUndoAvailable());
     QCOMPARE(fx.Frame().Children().size(), 1);
 }
 
