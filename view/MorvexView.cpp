@@ -73,6 +73,7 @@ CMorvexView::CMorvexView(CViewFrame& frame, CViewWindow& window)
 
 void CMorvexView::InitialUpdate(CPlaneFrame* engine) {
     m_pFrame = engine;
+    m_supportXsReady = false;
     if (m_pFrame) {
         m_nCases = m_pFrame->m_nCases;
         m_nDof = m_pFrame->m_nDof;
@@ -221,12 +222,16 @@ int CMorvexView::SpanOf(int element) const {
     if (!m_pFrame || element < 0 || element >= m_pFrame->m_nElements) return 0;
     const Element& el = m_pFrame->m_elements[element];
     const double mid = (m_pFrame->m_nodes[el.iNode].x + m_pFrame->m_nodes[el.jNode].x) / 2;
-    std::vector<double> xs;
-    for (const Support& sp : m_pFrame->m_supports)
-        if (sp.node >= 0 && sp.node < m_pFrame->m_nNodes)
-            xs.push_back(m_pFrame->m_nodes[sp.node].x);
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    std::vector<double>& xs = m_supportXs;
+    if (!m_supportXsReady) {
+        xs.clear();
+        for (const Support& sp : m_pFrame->m_supports)
+            if (sp.node >= 0 && sp.node < m_pFrame->m_nNodes)
+                xs.push_back(m_pFrame->m_nodes[sp.node].x);
+        std::sort(xs.begin(), xs.end());
+        xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+        m_supportXsReady = true;
+    }
     return static_cast<int>(std::lower_bound(xs.begin(), xs.end(), mid) - xs.begin());
 }
 
