@@ -6,8 +6,8 @@
 #include <lapacke.h>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <new>
 #include <vector>
 

@@ -47,6 +47,25 @@ private slots:
 
 namespace {
 
+// Presses 取消 of the progress window as soon as it shows that the work has got somewhere,
+// looking every period milliseconds while it lives.
+struct CCancelWhenMoved {
+    explicit CCancelWhenMoved(int period) {
+        QObject::connect(&watch, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible() || pressed) return;
+            largest = std::max(largest, dialog->value());
+            if (dialog->value() <= 0) return;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text() == QStringLiteral("取消")) button->click(), pressed = true;
+        });
+        watch.start(period);
+    }
+    QTimer watch;
+    bool pressed = false;
+    int largest = 0;
+};
+
 QStringList MenuTitles(CMainFrame& frame) {
     QStringList titles;
     for (QAction* a : frame.menuBar()->actions()) titles << a->text();
@@ -308,24 +327,11 @@ void DocumentsTest::StoppingTheAnalysisOfALargeModelOpensNothing() {
     fx.WriteFile("big.fem", QByteArray::fromStdString(GirderModel(10000, 10, 5)));
     fx.WriteFile("big.out", "old results\n");
     fx.WriteFile("big_工况_1.out", "old case\n");
-    // Presses 取消 as soon as the progress window shows that the run has got somewhere.
-    QList<int> values;
-    bool pressed = false;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || pressed) return;
-        values.append(dialog->value());
-        if (dialog->value() <= 0) return;
-        for (QPushButton* button : dialog->findChildren<QPushButton*>())
-            if (button->text() == QStringLiteral("取消")) button->click(), pressed = true;
-    });
-    watch.start(20);
     CModalRecorder boxes;
+    CCancelWhenMoved cancel(20);
     QVERIFY(!fx.App().OpenDocumentFile(fx.Path("big.fem")));
-    watch.stop();
-    QVERIFY(pressed);
-    QVERIFY(*std::max_element(values.begin(), values.end()) > 0);
+    QVERIFY(cancel.pressed);
+    QVERIFY(cancel.largest > 0);
     QVERIFY(fx.App().LastOpenCancelled());
     QCOMPARE(boxes.texts, QStringList{QStringLiteral("静力分析已取消，原有结果文件未改变")});
     QVERIFY(fx.Frame().Children().isEmpty());
@@ -354,24 +360,13 @@ void DocumentsTest::ALargeTextFileOpensWithProgressAndCanBeStopped() {
                      .arg(-k * 0.5)
                      .toUtf8();
     fx.WriteFile("big.out", bytes);
-    // 取消 as soon as the progress window has moved.
-    bool pressed = false;
-    int largest = 0;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || pressed) return;
-        largest = std::max(largest, dialog->value());
-        if (dialog->value() <= 0) return;
-        for (QPushButton* button : dialog->findChildren<QPushButton*>())
-            if (button->text() == QStringLiteral("取消")) button->click(), pressed = true;
-    });
-    watch.start(5);
     CModalRecorder boxes;
-    QVERIFY(!fx.App().OpenDocumentFile(fx.Path("big.out")));
-    watch.stop();
-    QVERIFY(pressed);
-    QVERIFY(largest > 0 && largest < 100);
+    {
+        CCancelWhenMoved cancel(5);
+        QVERIFY(!fx.App().OpenDocumentFile(fx.Path("big.out")));
+        QVERIFY(cancel.pressed);
+        QVERIFY(cancel.largest > 0 && cancel.largest < 100);
+    }
     QVERIFY(fx.App().LastOpenCancelled());
     QVERIFY(fx.Frame().Children().isEmpty());
     QCOMPARE(fx.Frame().PaneText(0), QStringLiteral("已取消打开big.out"));
