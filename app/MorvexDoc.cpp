@@ -91,9 +91,10 @@ bool CMorvexDoc::OnOpenDocument(const QString& path) {
 
 void CMorvexDoc::OnCloseDocument() {
     if (!m_engine) return;
-    // A worker polls m_keepRunning, but an eigen-solution inside LAPACK does not: rather than
-    // wait for it, the worker and the engine it uses go to a thread of their own, which frees
-    // the engine once the worker has stopped. The window closes at once.
+    // A worker polls m_keepRunning, but an eigen-solution reads it only between its LAPACK
+    // steps (seconds apart on a large model): rather than wait for it, the worker and the
+    // engine it uses go to a thread of their own, which frees the engine once the worker has
+    // stopped. The window closes at once.
     m_engine->m_keepRunning = 0;
     if (m_worker.joinable() && m_engine->m_busy != 0) {
         struct Handoff {
