@@ -200,11 +200,6 @@ bool BackTransform(double* Q, const double* Li, int m, const StopFlag& keep) {
     return true;
 }
 
-bool SolveGeneralEigenLapack(double* A, double* B, int m) {
-    const StopFlag keep{1};
-    return SolveGeneralEigenLapack(A, B, m, keep, {});
-}
-
 bool SolveGeneralEigenLapack(double* A, double* B, int m, const StopFlag& keep,
                              const std::function<void(double)>& progress) {
     if (m == 0) return true;
@@ -270,22 +265,5 @@ bool SolveGeneralEigenLapack(double* A, double* B, int m, const StopFlag& keep,
                 n, A, n);
     if (!step(0.09)) return false;
     for (size_t i = 0; i < N; ++i) B[i * N + i] = w[i];
-    return true;
-}
-
-// The LAPACK driver in one call: the reference of the steps above.
-bool SolveGeneralEigenLapackDriver(double* A, double* B, int m) {
-    if (m == 0) return true;
-    std::vector<double> w;
-    try {
-        w.resize(static_cast<size_t>(m));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    // A row-major lower triangle is LAPACK's column-major upper one, and the column-major
-    // eigenvectors it returns are the rows of A: no transposed copies.
-    if (LAPACKE_dsygvd(LAPACK_COL_MAJOR, 1, 'V', 'U', m, A, m, B, m, w.data()) != 0) return false;
-    const size_t M = static_cast<size_t>(m);
-    for (size_t i = 0; i < M; ++i) B[i * M + i] = w[i];
     return true;
 }

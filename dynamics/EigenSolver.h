@@ -43,7 +43,6 @@ bool SolveGeneralEigenPlain(double* A, double* B, int m, int band, const StopFla
 // (SolveGeneralEigenLapackDriver) bit for bit.
 bool SolveGeneralEigenLapack(double* A, double* B, int m, const StopFlag& keep,
                              const std::function<void(double)>& progress);
-bool SolveGeneralEigenLapack(double* A, double* B, int m);
 bool SolveGeneralEigenLapackDriver(double* A, double* B, int m);
 
 // The iteration ends when the largest off-diagonal entry is below this absolute bound, or

@@ -73,8 +73,13 @@ CMorvexView::CMorvexView(CViewFrame& frame, CViewWindow& window)
 
 void CMorvexView::InitialUpdate(CPlaneFrame* engine) {
     m_pFrame = engine;
-    m_supportXsReady = false;
+    m_supportXs.clear();
     if (m_pFrame) {
+        for (const Support& sp : m_pFrame->m_supports)
+            if (sp.node >= 0 && sp.node < m_pFrame->m_nNodes)
+                m_supportXs.push_back(m_pFrame->m_nodes[sp.node].x);
+        std::sort(m_supportXs.begin(), m_supportXs.end());
+        m_supportXs.erase(std::unique(m_supportXs.begin(), m_supportXs.end()), m_supportXs.end());
         m_nCases = m_pFrame->m_nCases;
         m_nDof = m_pFrame->m_nDof;
         m_nModes = m_pFrame->m_nDof - m_pFrame->m_nConstrainedDofs;
@@ -222,16 +227,7 @@ int CMorvexView::SpanOf(int element) const {
     if (!m_pFrame || element < 0 || element >= m_pFrame->m_nElements) return 0;
     const Element& el = m_pFrame->m_elements[element];
     const double mid = (m_pFrame->m_nodes[el.iNode].x + m_pFrame->m_nodes[el.jNode].x) / 2;
-    std::vector<double>& xs = m_supportXs;
-    if (!m_supportXsReady) {
-        xs.clear();
-        for (const Support& sp : m_pFrame->m_supports)
-            if (sp.node >= 0 && sp.node < m_pFrame->m_nNodes)
-                xs.push_back(m_pFrame->m_nodes[sp.node].x);
-        std::sort(xs.begin(), xs.end());
-        xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-        m_supportXsReady = true;
-    }
+    const std::vector<double>& xs = m_supportXs;
     return static_cast<int>(std::lower_bound(xs.begin(), xs.end(), mid) - xs.begin());
 }
 

@@ -225,10 +225,9 @@ public:
     int m_trackSpan = 0;
     // The span of an element: how many supported x positions lie left of its middle.
     int SpanOf(int element) const;
-    // The supported x positions, ascending and each once; taken from the model at the first
-    // SpanOf after the initial update (every curve asks for each of its elements).
-    mutable std::vector<double> m_supportXs;
-    mutable bool m_supportXsReady = false;
+    // The supported x positions, ascending and each once, taken from the model at the
+    // initial update (every curve asks SpanOf for each of its elements).
+    std::vector<double> m_supportXs;
     // Labels in kN, kN·m and mm instead of N, N·m and m.
     bool m_engineeringUnits = false;
     // The transform of a point relative to the world centre.
